@@ -1,0 +1,34 @@
+#include "app/VolumeSetting.h"
+
+#include "platform/system/ProfileFile.h"
+#include "platform/system/ProgramFolder.h"
+#include "platform/text/Numbers.h"
+
+namespace app {
+namespace {
+
+constexpr char kSection[] = "parameter";
+constexpr char kKey[] = "volume size";
+constexpr char kDefault[] = "50";
+
+}  // namespace
+
+std::string VolumeSettingPath() {
+  return platform::system::programPath("\\program parameter.ini");
+}
+
+int ReadVolumeSetting(const std::string& iniPath) {
+  return platform::text::textToInteger(
+      platform::system::GetPrivateProfileString(kSection, kKey, kDefault, iniPath));
+}
+
+int ReadVolumeSetting() { return ReadVolumeSetting(VolumeSettingPath()); }
+
+bool WriteVolumeSetting(const std::string& iniPath, int volume) {
+  return platform::system::WritePrivateProfileString(kSection, kKey, std::to_string(volume),
+                                                     iniPath);
+}
+
+bool WriteVolumeSetting(int volume) { return WriteVolumeSetting(VolumeSettingPath(), volume); }
+
+}  // namespace app

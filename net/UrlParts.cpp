@@ -1,0 +1,63 @@
+#include "net/UrlParts.h"
+
+#include <cctype>
+#include <string_view>
+
+#include "platform/text/Numbers.h"
+
+namespace net {
+namespace {
+
+constexpr std::string_view kPrefix = "http://";
+
+char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+bool startsWithHttp(std::string_view url) {
+  if (url.size() < kPrefix.size()) return false;
+  for (size_t i = 0; i < kPrefix.size(); ++i)
+    if (lower(url[i]) != kPrefix[i]) return false;
+  return true;
+}
+
+std::string_view authorityOf(std::string_view url) {
+  size_t start = startsWithHttp(url) ? kPrefix.size() : 0;
+  size_t slash = url.find('/', start);
+  return url.substr(start, slash == url.npos ? url.npos : slash - start);
+}
+
+size_t findIgnoringCase(std::string_view haystack, std::string_view needle) {
+  if (needle.empty()) return 0;
+  for (size_t i = 0; i + needle.size() <= haystack.size(); ++i) {
+    size_t j = 0;
+    while (j < needle.size() && lower(haystack[i + j]) == lower(needle[j])) ++j;
+    if (j == needle.size()) return i;
+  }
+  return haystack.npos;
+}
+
+}  // namespace
+
+std::string HostOfUrl(const std::string& url) {
+  std::string_view authority = authorityOf(url);
+  authority = authority.substr(0, authority.find(':'));
+  std::string host(authority);
+  for (char& c : host) c = lower(c);
+  return host;
+}
+
+int PortOfUrl(const std::string& url) {
+  std::string_view authority = authorityOf(url);
+  size_t colon = authority.find(':');
+  if (colon == authority.npos) return 80;
+  return platform::text::textToInteger(authority.substr(colon + 1));
+}
+
+std::string PathOfUrl(const std::string& url) {
+  size_t host = findIgnoringCase(url, HostOfUrl(url));
+  if (host == std::string::npos) host = 0;
+  size_t slash = url.find('/', host);
+  if (slash == std::string::npos) return "/";
+  return url.substr(slash);
+}
+
+}  // namespace net
