@@ -19,15 +19,17 @@ bool startsWithHttp(std::string_view url) {
   return true;
 }
 
+size_t authorityStart(std::string_view url) { return startsWithHttp(url) ? kPrefix.size() : 0; }
+
 std::string_view authorityOf(std::string_view url) {
-  size_t start = startsWithHttp(url) ? kPrefix.size() : 0;
+  size_t start = authorityStart(url);
   size_t slash = url.find('/', start);
   return url.substr(start, slash == url.npos ? url.npos : slash - start);
 }
 
-size_t findIgnoringCase(std::string_view haystack, std::string_view needle) {
-  if (needle.empty()) return 0;
-  for (size_t i = 0; i + needle.size() <= haystack.size(); ++i) {
+size_t findIgnoringCase(std::string_view haystack, std::string_view needle, size_t from) {
+  if (needle.empty()) return from;
+  for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
     size_t j = 0;
     while (j < needle.size() && lower(haystack[i + j]) == lower(needle[j])) ++j;
     if (j == needle.size()) return i;
@@ -53,8 +55,10 @@ int PortOfUrl(const std::string& url) {
 }
 
 std::string PathOfUrl(const std::string& url) {
-  size_t host = findIgnoringCase(url, HostOfUrl(url));
-  if (host == std::string::npos) host = 0;
+  // The host is looked for after the scheme: a host such as "h" or "tp" would otherwise
+  // be found inside "http://".
+  size_t host = findIgnoringCase(url, HostOfUrl(url), authorityStart(url));
+  if (host == std::string::npos) host = authorityStart(url);
   size_t slash = url.find('/', host);
   if (slash == std::string::npos) return "/";
   return url.substr(slash);

@@ -117,7 +117,10 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
   }
 
   // A missing final line break would glue the new section to the last line.
-  if (lines_.empty() || !lines_.back().raw.empty()) lines_.push_back(Line{});
+  if (lines_.empty() || !lines_.back().raw.empty()) {
+    if (!lines_.empty() && crlf_ && lines_.back().raw.back() != '\r') lines_.back().raw += '\r';
+    lines_.push_back(Line{});
+  }
   lines_.back() = classify("[" + std::string(wantedSection) + "]" + lineEnding());
   lines_.push_back(std::move(keyLine));
   lines_.push_back(Line{});

@@ -25,7 +25,8 @@ std::string pathInFolder(std::string_view folder, std::string_view relative) {
   std::string tail(relative);
   for (char& c : tail)
     if (c == '\\') c = '/';
-  if (!tail.empty() && tail.front() != '/') path += '/';
+  if (!tail.empty() && tail.front() == '/') tail.erase(0, 1);
+  if (path.empty() || path.back() != '/') path += '/';
   path += tail;
   return path;
 }

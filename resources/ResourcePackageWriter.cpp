@@ -1,0 +1,56 @@
+#include "resources/ResourcePackageWriter.h"
+
+#include "resources/ResourcePackage.h"
+
+namespace resources {
+namespace {
+
+std::string_view asText(const ByteBlock& block) {
+  return {reinterpret_cast<const char*>(block.data()), block.size()};
+}
+
+std::string assemble(const std::vector<std::string_view>& parts, std::string_view separator) {
+  std::string out;
+  for (std::string_view part : parts) {
+    out += part;
+    out += separator;
+  }
+  return out;
+}
+
+// A separator is good when splitting the assembled file gives back exactly the parts:
+// it must not occur inside a part, nor across the seam of a part and a separator.
+bool splitsBack(const std::string& file, const std::vector<std::string_view>& parts) {
+  return SplitResourceParts(file) == parts;
+}
+
+int hexValue(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
+
+// Seven bytes spread over the whole byte range, taken from a digest text.
+std::string separatorFrom(const std::string& hexDigest) {
+  std::string bytes(kSeparatorSize, '\0');
+  for (size_t i = 0; i < kSeparatorSize; ++i)
+    bytes[i] = static_cast<char>(hexValue(hexDigest[2 * i]) * 16 + hexValue(hexDigest[2 * i + 1]));
+  return bytes;
+}
+
+}  // namespace
+
+std::optional<std::string> PackResourceEntries(const std::vector<ByteBlock>& entries) {
+  std::string joined;
+  for (const ByteBlock& entry : entries) joined += asText(entry);
+  const std::string digest = PackageDigest(joined);
+
+  std::vector<std::string_view> parts{ResourcePackageMagic(), digest};
+  for (const ByteBlock& entry : entries) parts.push_back(asText(entry));
+
+  std::string seed = digest;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    seed = PackageDigest(seed + std::to_string(attempt));
+    std::string file = assemble(parts, separatorFrom(seed));
+    if (splitsBack(file, parts)) return file;
+  }
+  return std::nullopt;
+}
+
+}  // namespace resources

@@ -1,0 +1,61 @@
+#include "net/UrlParts.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct UrlCase {
+  const char* url;
+  const char* host;
+  int port;
+  const char* path;
+};
+
+void PrintTo(const UrlCase& c, std::ostream* os) { *os << '"' << c.url << '"'; }
+
+class UrlPartsTest : public testing::TestWithParam<UrlCase> {};
+
+TEST_P(UrlPartsTest, SplitsIntoHostPortAndPath) {
+  const UrlCase& c = GetParam();
+  EXPECT_EQ(net::HostOfUrl(c.url), c.host) << c.url;
+  EXPECT_EQ(net::PortOfUrl(c.url), c.port) << c.url;
+  EXPECT_EQ(net::PathOfUrl(c.url), c.path) << c.url;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Urls, UrlPartsTest,
+    testing::Values(
+        UrlCase{"http://Host.Name:8080/a/b?x=1", "host.name", 8080, "/a/b?x=1"},
+        UrlCase{"HTTP://EXAMPLE.org/Path", "example.org", 80, "/Path"},
+        UrlCase{"http://h", "h", 80, "/"},
+        UrlCase{"http://h/", "h", 80, "/"},
+        UrlCase{"h:81/p", "h", 81, "/p"},
+        UrlCase{"http://h:/p", "h", 0, "/p"},
+        UrlCase{"http://h:x/p", "h", 0, "/p"},
+        UrlCase{"http://h:99999999999/p", "h", 2147483647, "/p"},
+        UrlCase{"https://a/b", "https", 0, "//a/b"},
+        UrlCase{"http://h/api?query=a b", "h", 80, "/api?query=a b"},
+        UrlCase{"", "", 80, "/"},
+        UrlCase{"http://", "", 80, "/"},
+        UrlCase{"/only/path", "", 80, "/only/path"}));
+
+TEST(UrlParts, AHostThatAlsoOccursInTheSchemeStillGivesThePath) {
+  EXPECT_EQ(net::PathOfUrl("http://tp/x"), "/x");
+  EXPECT_EQ(net::PathOfUrl("http://http/x"), "/x");
+  EXPECT_EQ(net::PathOfUrl("http://p:80/x"), "/x");
+}
+
+TEST(UrlParts, PathSearchesTheHostIgnoringCase) {
+  // The host is lower-cased, yet the path starts after the host as written.
+  EXPECT_EQ(net::PathOfUrl("http://MiXeD:1/x/y"), "/x/y");
+}
+
+TEST(UrlParts, LeavesTheUrlUnchanged) {
+  const std::string url = "http://Host:8/P";
+  net::HostOfUrl(url);
+  net::PortOfUrl(url);
+  net::PathOfUrl(url);
+  EXPECT_EQ(url, "http://Host:8/P");
+}
+
+}  // namespace
