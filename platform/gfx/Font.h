@@ -1,0 +1,55 @@
+#pragma once
+// A font by family, em size in pixels and style, drawn and measured through Pango. Glyphs
+// missing from the family (Chinese in a Latin face, say) come from fontconfig's fallback.
+
+#include <memory>
+#include <string>
+
+#include <pango/pango-font.h>
+
+namespace platform::gfx {
+
+enum FontStyle : int {
+  kFontStyleRegular = 0,
+  kFontStyleBold = 1,
+  kFontStyleItalic = 2,
+  kFontStyleUnderline = 4,
+  kFontStyleStrikeout = 8,
+};
+
+class Font {
+ public:
+  // nullptr when no installed font has this family name (compared without case, local
+  // names included) and it is not one of the generic names "sans-serif", "serif",
+  // "monospace", or when the size is not positive.
+  static std::unique_ptr<Font> create(const std::string& familyUtf8, float sizePx, int style = 0);
+  // Whether create would find the family.
+  static bool familyExists(const std::string& familyUtf8);
+
+  ~Font();
+  Font(const Font&) = delete;
+  Font& operator=(const Font&) = delete;
+  std::unique_ptr<Font> clone() const;
+
+  const std::string& family() const { return family_; }
+  float sizePx() const { return sizePx_; }
+  int style() const { return style_; }
+  bool underline() const { return (style_ & kFontStyleUnderline) != 0; }
+  bool strikeout() const { return (style_ & kFontStyleStrikeout) != 0; }
+  // Line spacing in pixels: the height of one laid-out line.
+  float height() const;
+
+  const PangoFontDescription* description() const { return description_; }
+
+ private:
+  Font(std::string family, float sizePx, int style);
+  std::string family_;
+  float sizePx_;
+  int style_;
+  PangoFontDescription* description_;
+};
+
+// The family fontconfig picks for a pattern such as "sans-serif"; empty when none.
+std::string resolveFamily(const std::string& patternUtf8);
+
+}  // namespace platform::gfx

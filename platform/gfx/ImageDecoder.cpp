@@ -1,0 +1,195 @@
+#include "platform/gfx/ImageDecoder.h"
+
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include "platform/gfx/GifStructure.h"
+
+namespace platform::gfx {
+
+namespace {
+
+struct Size {
+  long long width = 0;
+  long long height = 0;
+};
+
+std::uint32_t be32(const std::uint8_t* p) {
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
+std::int32_t le32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) |
+                                   (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24));
+}
+
+// The stored size of the picture, when the header states one.
+std::optional<Size> statedSize(PictureFormat format, std::span<const std::uint8_t> b) {
+  switch (format) {
+    case PictureFormat::Png:
+      if (b.size() < 24) return std::nullopt;
+      return Size{be32(&b[16]), be32(&b[20])};
+    case PictureFormat::Bmp: {
+      if (b.size() < 26) return std::nullopt;
+      if (le32(&b[14]) == 12) return Size{b[18] | (b[19] << 8), b[20] | (b[21] << 8)};
+      const long long h = le32(&b[22]);
+      return Size{le32(&b[18]), h < 0 ? -h : h};
+    }
+    case PictureFormat::Jpeg: {
+      std::size_t i = 2;
+      while (i + 4 <= b.size()) {
+        if (b[i] != 0xFF) return std::nullopt;
+        const std::uint8_t marker = b[i + 1];
+        if (marker == 0xFF) {
+          ++i;
+          continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+          i += 2;
+          continue;
+        }
+        const std::size_t length = (b[i + 2] << 8) | b[i + 3];
+        const bool frameHeader = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 &&
+                                 marker != 0xC8 && marker != 0xCC;
+        if (frameHeader) {
+          if (i + 9 > b.size()) return std::nullopt;
+          return Size{(b[i + 7] << 8) | b[i + 8], (b[i + 5] << 8) | b[i + 6]};
+        }
+        i += 2 + length;
+      }
+      return std::nullopt;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+const char* loaderType(PictureFormat format) {
+  switch (format) {
+    case PictureFormat::Png: return "png";
+    case PictureFormat::Jpeg: return "jpeg";
+    case PictureFormat::Bmp: return "bmp";
+    case PictureFormat::Gif: return "gif";
+    case PictureFormat::Ico: return "ico";
+    default: return nullptr;
+  }
+}
+
+Surface surfaceFromPixbuf(GdkPixbuf* pixbuf) {
+  if (!pixbuf || gdk_pixbuf_get_colorspace(pixbuf) != GDK_COLORSPACE_RGB ||
+      gdk_pixbuf_get_bits_per_sample(pixbuf) != 8) {
+    return Surface();
+  }
+  const int w = gdk_pixbuf_get_width(pixbuf);
+  const int h = gdk_pixbuf_get_height(pixbuf);
+  const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+  const bool alpha = gdk_pixbuf_get_has_alpha(pixbuf);
+  if (channels != (alpha ? 4 : 3)) return Surface();
+  Surface surface = Surface::create(w, h);
+  if (!surface.valid()) return surface;
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  const guint8* src = gdk_pixbuf_read_pixels(pixbuf);
+  auto* dst = reinterpret_cast<std::uint8_t*>(surface.mutablePixels());
+  for (int y = 0; y < h; ++y) {
+    const guint8* s = src + static_cast<std::size_t>(y) * stride;
+    auto* d = reinterpret_cast<std::uint32_t*>(dst + static_cast<std::size_t>(y) * surface.strideBytes());
+    for (int x = 0; x < w; ++x, s += channels) {
+      d[x] = premultiply(makeArgb(alpha ? s[3] : 255, s[0], s[1], s[2]));
+    }
+  }
+  surface.markDirty();
+  return surface;
+}
+
+struct LoaderResult {
+  detail::GObjectPtr<GdkPixbufLoader> loader;
+  bool ok = false;
+};
+
+LoaderResult runLoader(const char* type, std::span<const std::uint8_t> bytes) {
+  LoaderResult result;
+  GError* error = nullptr;
+  result.loader.reset(gdk_pixbuf_loader_new_with_type(type, &error));
+  if (error) g_clear_error(&error);
+  if (!result.loader) return result;
+  const bool written = gdk_pixbuf_loader_write(result.loader.get(), bytes.data(), bytes.size(), &error);
+  g_clear_error(&error);
+  // Closing is needed even after a failed write, or the loader complains when freed.
+  const bool closed = gdk_pixbuf_loader_close(result.loader.get(), &error);
+  g_clear_error(&error);
+  result.ok = written && closed;
+  return result;
+}
+
+}  // namespace
+
+PictureFormat ImageDecoder::sniff(std::span<const std::uint8_t> b) {
+  auto starts = [&b](const char* magic, std::size_t n) {
+    return b.size() >= n && std::memcmp(b.data(), magic, n) == 0;
+  };
+  if (starts("\x89PNG\r\n\x1a\n", 8)) return PictureFormat::Png;
+  if (starts("\xFF\xD8\xFF", 3)) return PictureFormat::Jpeg;
+  if (starts("GIF87a", 6) || starts("GIF89a", 6)) return PictureFormat::Gif;
+  if (starts("BM", 2)) return PictureFormat::Bmp;
+  if (starts("\0\0\1\0", 4)) return PictureFormat::Ico;
+  return PictureFormat::Unknown;
+}
+
+std::unique_ptr<Image> ImageDecoder::decode(std::span<const std::uint8_t> bytes) {
+  const PictureFormat format = sniff(bytes);
+  if (format == PictureFormat::Unknown) return nullptr;
+
+  std::optional<GifStructure> gif;
+  if (format == PictureFormat::Gif) {
+    gif = readGifStructure(bytes);
+    if (!gif || gif->delays.empty()) return nullptr;
+    const long long w = std::max(gif->screenWidth, gif->largestFrameWidth);
+    const long long h = std::max(gif->screenHeight, gif->largestFrameHeight);
+    if (w * h * static_cast<long long>(gif->delays.size()) > kMaxDecodedPixels) return nullptr;
+  } else if (auto size = statedSize(format, bytes)) {
+    if (size->width <= 0 || size->height <= 0 || size->width * size->height > kMaxDecodedPixels) {
+      return nullptr;
+    }
+  }
+
+  LoaderResult loaded = runLoader(loaderType(format), bytes);
+  if (!loaded.ok) return nullptr;
+
+  std::unique_ptr<Image> image(new Image());
+  if (format != PictureFormat::Gif) {
+    Surface s = surfaceFromPixbuf(gdk_pixbuf_loader_get_pixbuf(loaded.loader.get()));
+    if (!s.valid()) return nullptr;
+    const bool alpha = gdk_pixbuf_get_has_alpha(gdk_pixbuf_loader_get_pixbuf(loaded.loader.get()));
+    image->pixelFormat_ = (alpha || format == PictureFormat::Ico) ? kPixelFormat32bppARGB
+                                                                 : kPixelFormat24bppRGB;
+    image->frames_.push_back(std::move(s));
+    return image;
+  }
+
+  GdkPixbufAnimation* animation = gdk_pixbuf_loader_get_animation(loaded.loader.get());
+  if (!animation) return nullptr;
+  image->pixelFormat_ = kPixelFormat8bppIndexed;
+  // The iterator API is the only way to reach the frames; it works on elapsed time.
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  GTimeVal clock{0, 0};
+  detail::GObjectPtr<GdkPixbufAnimationIter> iter(gdk_pixbuf_animation_get_iter(animation, &clock));
+  const std::size_t wanted = gif->delays.size();
+  for (std::size_t i = 0; i < wanted; ++i) {
+    Surface s = surfaceFromPixbuf(gdk_pixbuf_animation_iter_get_pixbuf(iter.get()));
+    if (!s.valid()) break;
+    image->frames_.push_back(std::move(s));
+    const int delayMs = gdk_pixbuf_animation_iter_get_delay_time(iter.get());
+    if (delayMs < 0 || i + 1 == wanted) break;
+    g_time_val_add(&clock, static_cast<glong>(delayMs) * 1000);
+    gdk_pixbuf_animation_iter_advance(iter.get(), &clock);
+  }
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  if (image->frames_.empty()) return nullptr;
+  gif->delays.resize(image->frames_.size());
+  image->delays_ = std::move(gif->delays);
+  return image;
+}
+
+}  // namespace platform::gfx
