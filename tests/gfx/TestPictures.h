@@ -1,0 +1,19 @@
+#pragma once
+// Encoded pictures made on the fly for the image tests.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testpictures {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A solid picture in a format gdk-pixbuf can write: "png", "jpeg", "bmp" or "ico".
+Bytes encodeSolid(const std::string& type, int width, int height, std::uint32_t argb);
+
+// An animated GIF of 2 x 2 frames, each filled with one RGB colour, with the given
+// delays (hundredths of a second) in the graphic control blocks.
+Bytes encodeGif(const std::vector<std::uint32_t>& frameRgb, const std::vector<int>& delays);
+
+}  // namespace testpictures
