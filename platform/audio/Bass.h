@@ -1,0 +1,110 @@
+#pragma once
+// The C interface of our streaming audio engine: handles, byte positions, activity values
+// and error codes keep the meanings callers of this interface expect.
+
+#include <cstdint>
+
+extern "C" {
+
+typedef std::uint32_t DWORD;
+typedef std::uint64_t QWORD;
+typedef int BOOL;
+typedef DWORD HSTREAM;
+typedef DWORD HCHANNEL;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+// Error codes (BASS_ErrorGetCode).
+enum : int {
+  BASS_OK = 0,
+  BASS_ERROR_MEM = 1,
+  BASS_ERROR_FILEOPEN = 2,
+  BASS_ERROR_DRIVER = 3,
+  BASS_ERROR_HANDLE = 5,
+  BASS_ERROR_FORMAT = 6,
+  BASS_ERROR_POSITION = 7,
+  BASS_ERROR_INIT = 8,
+  BASS_ERROR_START = 9,
+  BASS_ERROR_SSL = 10,
+  BASS_ERROR_ALREADY = 14,
+  BASS_ERROR_NOTAUDIO = 17,
+  BASS_ERROR_ILLTYPE = 19,
+  BASS_ERROR_ILLPARAM = 20,
+  BASS_ERROR_DEVICE = 23,
+  BASS_ERROR_NOPLAY = 24,
+  BASS_ERROR_NOTFILE = 27,
+  BASS_ERROR_NONET = 32,
+  BASS_ERROR_NOTAVAIL = 37,
+  BASS_ERROR_DECODE = 38,
+  BASS_ERROR_TIMEOUT = 40,
+  BASS_ERROR_FILEFORM = 41,
+  BASS_ERROR_ENDED = 45,
+  BASS_ERROR_UNKNOWN = -1,
+};
+
+// Activity (BASS_ChannelIsActive).
+enum : DWORD {
+  BASS_ACTIVE_STOPPED = 0,
+  BASS_ACTIVE_PLAYING = 1,
+  BASS_ACTIVE_STALLED = 2,
+  BASS_ACTIVE_PAUSED = 3,
+};
+
+enum : DWORD { BASS_POS_BYTE = 0 };
+enum : DWORD { BASS_ATTRIB_VOL = 2 };
+
+// BASS_StreamGetFilePosition modes.
+enum : DWORD {
+  BASS_FILEPOS_CURRENT = 0,
+  BASS_FILEPOS_DOWNLOAD = 1,
+  BASS_FILEPOS_END = 2,
+  BASS_FILEPOS_START = 3,
+  BASS_FILEPOS_CONNECTED = 4,
+  BASS_FILEPOS_BUFFER = 5,
+  BASS_FILEPOS_SIZE = 8,
+  BASS_FILEPOS_BUFFERING = 9,
+};
+
+// Called on the download thread with each block of downloaded data, and once with
+// buffer NULL and length 0 when the download ends.
+typedef void (*DOWNLOADPROC)(const void* buffer, DWORD length, void* user);
+
+// device: -1 the default output, 0 no sound (real-time pace, no output), 1... real devices.
+// The default output becomes the WAV capture device when TUNORA_AUDIO_CAPTURE names a file
+// (TUNORA_AUDIO_CAPTURE_SPEED, default 1, runs it faster than real time).
+BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
+BOOL BASS_Free(void);
+int BASS_ErrorGetCode(void);
+
+// mem TRUE: file is the address of length bytes, read in place (the caller keeps them
+// alive). mem FALSE: file is a path in the program's code page; length 0 means to the end.
+HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length,
+                              DWORD flags);
+// http and https only. Blocks for connection, headers and format detection; the download
+// then continues in the background.
+HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC proc,
+                             void* user);
+BOOL BASS_StreamFree(HSTREAM handle);
+QWORD BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode);
+
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+BOOL BASS_ChannelPause(DWORD handle);
+BOOL BASS_ChannelStop(DWORD handle);
+DWORD BASS_ChannelIsActive(DWORD handle);
+QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode);
+BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode);
+QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode);
+double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);
+QWORD BASS_ChannelSeconds2Bytes(DWORD handle, double pos);
+BOOL BASS_ChannelGetAttribute(DWORD handle, DWORD attrib, float* value);
+BOOL BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float value);
+// A linear slide over time ms that replaces any running slide of the attribute and runs
+// whether the channel plays, is paused or stopped.
+BOOL BASS_ChannelSlideAttribute(DWORD handle, DWORD attrib, float value, DWORD time);
+
+}  // extern "C"

@@ -1,0 +1,379 @@
+#include "platform/audio/Channel.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "platform/audio/Bass.h"
+
+namespace platform::audio {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::uint64_t kReadAhead = 64 * 1024;  // downloaded bytes a decode step may need
+constexpr double kNetBufferSeconds = 5.0;
+constexpr double kPrebufferShare = 0.75;
+
+std::size_t ringCapacity(const PcmFormat& format) {
+  std::size_t frameBytes = static_cast<std::size_t>(format.frameBytes());
+  std::size_t half = static_cast<std::size_t>(format.rate) / 2 * frameBytes;
+  return std::max<std::size_t>(half, 4096 * frameBytes);
+}
+
+}  // namespace
+
+Channel::Channel(std::unique_ptr<ByteSource> source, std::unique_ptr<Decoder> decoder,
+                 std::uint64_t tagBytes, NetworkSource* network, Device device)
+    : source_(std::move(source)),
+      network_(network),
+      tagBytes_(tagBytes),
+      format_(decoder->format()),
+      device_(device),
+      encodedBytesPerSecond_(decoder->encodedBytesPerSecond()),
+      decoder_(std::move(decoder)),
+      ring_(ringCapacity(format_)),
+      lengthFrames_(decoder_->lengthFrames()) {
+  if (format_ != device_.format) {
+    converter_ = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(format_.channels),
+                                    format_.rate, AUDIO_S16SYS,
+                                    static_cast<Uint8>(device_.format.channels),
+                                    device_.format.rate);
+  }
+  decoderThread_ = std::thread([this] { decodeLoop(); });
+}
+
+Channel::~Channel() {
+  shutdown();
+  if (converter_ != nullptr) SDL_FreeAudioStream(converter_);
+}
+
+void Channel::shutdown() {
+  {
+    std::lock_guard lock(mutex_);
+    shutdown_ = true;
+    state_ = State::Stopped;
+  }
+  ready_.notify_all();
+  if (network_ != nullptr) network_->cancel();
+  if (decoderThread_.joinable() && decoderThread_.get_id() != std::this_thread::get_id()) {
+    decoderThread_.join();
+  }
+}
+
+std::uint64_t Channel::prebufferBytes() const {
+  return static_cast<std::uint64_t>(encodedBytesPerSecond_ * kNetBufferSeconds * kPrebufferShare);
+}
+
+bool Channel::networkReady() const {
+  if (network_ == nullptr) return true;
+  bool dataThere = network_->finished() || network_->bytesAhead() >= prebufferBytes();
+  bool pcmThere = decoderEnded_ || ring_.size() >= ring_.capacity() / 2;
+  return dataThere && pcmThere;
+}
+
+void Channel::decodeLoop() {
+  std::size_t chunkBytes = static_cast<std::size_t>(format_.frameBytes()) * 2048;
+  std::vector<std::uint8_t> chunk(chunkBytes);
+  bool completionSeen = network_ == nullptr;
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      ready_.wait(lock, [&] {
+        return shutdown_ || (!seeking_ && !decoderEnded_ && ring_.room() >= chunkBytes);
+      });
+      if (shutdown_) return;
+    }
+    // Wait for the download here, holding nothing, so that seeks and frees are not held up.
+    if (network_ != nullptr && !network_->waitAhead(kReadAhead, 50ms)) continue;
+
+    std::lock_guard decoding(decoderMutex_);
+    // Read under decoderMutex_: a seek finishes its reset before it lets the decoder go,
+    // so a later change means a seek began while this chunk was being decoded.
+    std::uint64_t generation = 0;
+    {
+      std::lock_guard lock(mutex_);
+      if (shutdown_ || seeking_ || decoderEnded_ || ring_.room() < chunkBytes) continue;
+      generation = generation_;
+    }
+    if (!completionSeen && network_->complete()) {
+      completionSeen = true;
+      decoder_->sourceCompleted();
+      std::lock_guard lock(mutex_);
+      lengthFrames_ = decoder_->lengthFrames();
+    }
+    std::size_t got = decoder_->read(chunk.data(), chunkBytes);
+    {
+      std::lock_guard lock(mutex_);
+      if (generation != generation_ || shutdown_) continue;
+      if (got == 0) {
+        decoderEnded_ = true;
+      } else {
+        ring_.push(chunk.data(), got);
+        decoded_ += got;
+      }
+    }
+    ready_.notify_all();
+  }
+}
+
+bool Channel::play(bool restart, int& error) {
+  if (restart && !setPosition(0, error)) return false;
+  std::lock_guard lock(mutex_);
+  if (state_ != State::Playing) {
+    buffering_ = network_ != nullptr && !network_->finished() &&
+                 network_->bytesAhead() < prebufferBytes();
+  }
+  state_ = State::Playing;
+  return true;
+}
+
+bool Channel::pause(int& error) {
+  std::lock_guard lock(mutex_);
+  if (state_ == State::Paused) {
+    error = BASS_ERROR_ALREADY;
+    return false;
+  }
+  if (state_ != State::Playing) {
+    error = BASS_ERROR_NOPLAY;
+    return false;
+  }
+  state_ = State::Paused;
+  return true;
+}
+
+void Channel::stop() {
+  std::lock_guard lock(mutex_);
+  state_ = State::Stopped;
+  buffering_ = false;
+}
+
+std::uint32_t Channel::activity() {
+  std::lock_guard lock(mutex_);
+  switch (state_) {
+    case State::Playing:
+      return buffering_ ? BASS_ACTIVE_STALLED : BASS_ACTIVE_PLAYING;
+    case State::Paused:
+      return BASS_ACTIVE_PAUSED;
+    case State::Stopped:
+      break;
+  }
+  return BASS_ACTIVE_STOPPED;
+}
+
+std::uint64_t Channel::position() {
+  std::lock_guard lock(mutex_);
+  return heard_;
+}
+
+std::optional<std::uint64_t> Channel::lengthBytes() {
+  std::lock_guard lock(mutex_);
+  if (!lengthFrames_) return std::nullopt;
+  return *lengthFrames_ * static_cast<std::uint64_t>(format_.frameBytes());
+}
+
+bool Channel::setPosition(std::uint64_t bytes, int& error) {
+  std::uint64_t frameBytes = static_cast<std::uint64_t>(format_.frameBytes());
+  std::uint64_t frame = bytes / frameBytes;
+  std::uint64_t oldFrame = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (!lengthFrames_ || frame > *lengthFrames_) {
+      error = BASS_ERROR_POSITION;
+      return false;
+    }
+    seeking_ = true;
+    ++generation_;
+    oldFrame = heard_ / frameBytes;
+  }
+  ready_.notify_all();
+
+  bool moved = false;
+  {
+    std::lock_guard decoding(decoderMutex_);
+    bool beyondDownload = false;
+    if (network_ != nullptr && !network_->complete()) {
+      auto size = network_->size();
+      std::uint64_t frames = 0;
+      {
+        std::lock_guard lock(mutex_);
+        frames = lengthFrames_.value_or(0);
+      }
+      if (size && *size > tagBytes_ && frames > 0) {
+        double share = static_cast<double>(frame) / static_cast<double>(frames);
+        auto estimate = static_cast<std::uint64_t>(tagBytes_ + share * (*size - tagBytes_));
+        beyondDownload = estimate + kReadAhead > network_->downloadEnd();
+      } else {
+        beyondDownload = true;
+      }
+    }
+    if (!beyondDownload) {
+      moved = decoder_->seek(frame);
+    } else if (network_->acceptsRanges()) {
+      moved = decoder_->seekApproximately(frame);
+    }
+    if (!moved) decoder_->seek(oldFrame);
+
+    std::lock_guard lock(mutex_);
+    seeking_ = false;
+    ++generation_;
+    ring_.clear();
+    resetConverter();
+    decoderEnded_ = false;
+    heard_ = decoded_ = (moved ? frame : oldFrame) * frameBytes;
+  }
+  ready_.notify_all();
+  if (!moved) error = BASS_ERROR_POSITION;
+  return moved;
+}
+
+void Channel::resetConverter() {
+  if (converter_ != nullptr) SDL_AudioStreamClear(converter_);
+  converterFlushed_ = false;
+}
+
+float Channel::volume() {
+  std::lock_guard lock(mutex_);
+  return volume_.at(device_.clock->load());
+}
+
+void Channel::setVolume(float value) {
+  std::lock_guard lock(mutex_);
+  volume_.set(std::max(0.0f, value));
+}
+
+void Channel::slideVolume(float value, std::uint32_t milliseconds) {
+  std::uint64_t frames = static_cast<std::uint64_t>(milliseconds) *
+                         static_cast<std::uint64_t>(device_.format.rate) / 1000;
+  std::lock_guard lock(mutex_);
+  volume_.slide(std::max(0.0f, value), device_.clock->load(), frames);
+}
+
+bool Channel::filePosition(std::uint32_t mode, std::uint64_t& value, int& error) {
+  auto untagged = [&](std::uint64_t offset) { return offset > tagBytes_ ? offset - tagBytes_ : 0; };
+  auto size = source_->size();
+  switch (mode) {
+    case BASS_FILEPOS_CURRENT:
+      value = untagged(source_->tell());
+      return true;
+    case BASS_FILEPOS_START:
+      value = tagBytes_;
+      return true;
+    case BASS_FILEPOS_DOWNLOAD:
+    case BASS_FILEPOS_BUFFER:
+      if (network_ != nullptr) {
+        value = untagged(network_->downloadEnd());
+        return true;
+      }
+      if (mode == BASS_FILEPOS_BUFFER) break;
+      [[fallthrough]];
+    case BASS_FILEPOS_END:
+      if (!size) {
+        error = BASS_ERROR_NOTAVAIL;
+        return false;
+      }
+      value = untagged(*size);
+      return true;
+    case BASS_FILEPOS_SIZE:
+      if (!size) {
+        error = BASS_ERROR_NOTAVAIL;
+        return false;
+      }
+      value = *size;
+      return true;
+    case BASS_FILEPOS_CONNECTED:
+      if (network_ == nullptr) break;
+      value = network_->connected() ? 1 : 0;
+      return true;
+    case BASS_FILEPOS_BUFFERING: {
+      if (network_ == nullptr) break;
+      std::lock_guard lock(mutex_);
+      std::uint64_t need = std::max<std::uint64_t>(prebufferBytes(), 1);
+      if (state_ != State::Playing || !buffering_ || network_->finished()) {
+        value = 0;
+      } else {
+        value = 100 - std::min<std::uint64_t>(100, network_->bytesAhead() * 100 / need);
+      }
+      return true;
+    }
+    default:
+      error = BASS_ERROR_ILLTYPE;
+      return false;
+  }
+  error = BASS_ERROR_NOTFILE;
+  return false;
+}
+
+int Channel::pullFrames(int frames) {
+  std::size_t frameBytes = static_cast<std::size_t>(format_.frameBytes());
+  std::size_t deviceFrameBytes = static_cast<std::size_t>(device_.format.frameBytes());
+  scratch_.resize(static_cast<std::size_t>(frames) * device_.format.channels);
+  auto* out = reinterpret_cast<std::uint8_t*>(scratch_.data());
+  if (converter_ == nullptr) {
+    std::size_t bytes = ring_.pop(out, static_cast<std::size_t>(frames) * frameBytes);
+    heard_ += bytes;
+    return static_cast<int>(bytes / frameBytes);
+  }
+  int wanted = frames * static_cast<int>(deviceFrameBytes);
+  raw_.resize(4096 * frameBytes);
+  while (SDL_AudioStreamAvailable(converter_) < wanted && ring_.size() > 0) {
+    std::size_t bytes = ring_.pop(raw_.data(), raw_.size());
+    SDL_AudioStreamPut(converter_, raw_.data(), static_cast<int>(bytes));
+    heard_ += bytes;
+  }
+  if (decoderEnded_ && ring_.size() == 0 && !converterFlushed_) {
+    SDL_AudioStreamFlush(converter_);
+    converterFlushed_ = true;
+  }
+  int got = SDL_AudioStreamGet(converter_, out, wanted);
+  return got > 0 ? got / static_cast<int>(deviceFrameBytes) : 0;
+}
+
+int Channel::render(std::int32_t* mix, int frames) {
+  std::unique_lock lock(mutex_);
+  auto idle = [&] { return state_ != State::Playing || seeking_ || shutdown_; };
+  if (idle()) return 0;
+  if (buffering_) {
+    if (!networkReady()) return 0;
+    buffering_ = false;
+  }
+  if (network_ == nullptr) {
+    // A local stream has all its bytes: wait for the decoder rather than leave a gap in
+    // what is heard.
+    std::size_t frameBytes = static_cast<std::size_t>(format_.frameBytes());
+    std::size_t need = static_cast<std::size_t>(
+        std::ceil(static_cast<double>(frames) * format_.rate / device_.format.rate)) * frameBytes;
+    need = std::min(need, ring_.capacity() / 2);
+    ready_.wait_for(lock, 200ms, [&] { return ring_.size() >= need || decoderEnded_ || idle(); });
+    if (idle()) return 0;
+  }
+
+  int got = pullFrames(frames);
+  int channels = device_.format.channels;
+  std::uint64_t clock = device_.clock->load();
+  if (!volume_.sliding(clock) && volume_.at(clock) == 1.0f) {
+    for (int i = 0; i < got * channels; ++i) mix[i] += scratch_[static_cast<std::size_t>(i)];
+  } else {
+    for (int frame = 0; frame < got; ++frame) {
+      float gain = volume_.at(clock + static_cast<std::uint64_t>(frame));
+      for (int c = 0; c < channels; ++c) {
+        std::size_t i = static_cast<std::size_t>(frame * channels + c);
+        mix[i] += static_cast<std::int32_t>(std::lrint(scratch_[i] * gain));
+      }
+    }
+  }
+  if (got < frames) {
+    bool drained = decoderEnded_ && ring_.size() == 0 &&
+                   (converter_ == nullptr || SDL_AudioStreamAvailable(converter_) == 0);
+    if (drained) {
+      state_ = State::Stopped;
+    } else if (network_ != nullptr) {
+      buffering_ = true;
+    }
+  }
+  lock.unlock();
+  ready_.notify_all();
+  return got;
+}
+
+}  // namespace platform::audio

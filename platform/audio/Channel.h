@@ -1,0 +1,100 @@
+#pragma once
+
+#include <SDL2/SDL_audio.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/ByteSource.h"
+#include "platform/audio/Decoder.h"
+#include "platform/audio/NetworkSource.h"
+#include "platform/audio/PcmRing.h"
+#include "platform/audio/VolumeSlide.h"
+
+namespace platform::audio {
+
+// One stream: its source, decoder, decoder thread and the PCM waiting to be heard.
+// The decoder thread and the output thread meet in the PCM ring under mutex_ / ready_.
+class Channel {
+ public:
+  struct Device {
+    PcmFormat format;                          // what the output plays
+    std::shared_ptr<const std::atomic<std::uint64_t>> clock;  // output frames rendered so far
+  };
+
+  Channel(std::unique_ptr<ByteSource> source, std::unique_ptr<Decoder> decoder,
+          std::uint64_t tagBytes, NetworkSource* network, Device device);
+  ~Channel();
+  Channel(const Channel&) = delete;
+  Channel& operator=(const Channel&) = delete;
+
+  // Stops the decoder thread; any thread, once.
+  void shutdown();
+
+  // The calls below return false with error set on failure; any thread.
+  bool play(bool restart, int& error);
+  bool pause(int& error);
+  void stop();
+  std::uint32_t activity();
+  std::uint64_t position();
+  bool setPosition(std::uint64_t bytes, int& error);
+  std::optional<std::uint64_t> lengthBytes();
+  PcmFormat format() const { return format_; }
+  float volume();
+  void setVolume(float value);
+  void slideVolume(float value, std::uint32_t milliseconds);
+  bool filePosition(std::uint32_t mode, std::uint64_t& value, int& error);
+
+  // Runs on the output thread: adds up to frames device frames into mix and returns how
+  // many it gave.
+  int render(std::int32_t* mix, int frames);
+
+ private:
+  enum class State { Stopped, Playing, Paused };
+
+  void decodeLoop();
+  bool seekDecoder(std::uint64_t frame);
+  bool networkReady() const;        // caller holds mutex_
+  void resetConverter();            // caller holds mutex_
+  int pullFrames(int frames);       // caller holds mutex_; fills scratch_
+  std::uint64_t prebufferBytes() const;
+
+  const std::unique_ptr<ByteSource> source_;
+  NetworkSource* const network_;  // source_ when it is a download, else null
+  const std::uint64_t tagBytes_;
+  const PcmFormat format_;
+  const Device device_;
+  const double encodedBytesPerSecond_;
+
+  std::mutex decoderMutex_;  // serialises decoder use: decoder thread and seeks
+  std::unique_ptr<Decoder> decoder_;  // guarded by decoderMutex_
+
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  // guarded by mutex_
+  PcmRing ring_;
+  State state_ = State::Stopped;
+  bool buffering_ = false;      // playing but waiting for data (stalled)
+  bool decoderEnded_ = false;
+  bool seeking_ = false;
+  bool shutdown_ = false;
+  std::uint64_t generation_ = 0;  // bumped by seeks; stale decoder output is dropped
+  std::uint64_t heard_ = 0;       // bytes handed to the output
+  std::uint64_t decoded_ = 0;     // bytes the decoder has produced
+  std::optional<std::uint64_t> lengthFrames_;
+  VolumeSlide volume_;
+  SDL_AudioStream* converter_ = nullptr;  // when the stream's layout differs from the device's
+  bool converterFlushed_ = false;
+  std::vector<std::int16_t> scratch_;
+  std::vector<std::uint8_t> raw_;
+
+  std::thread decoderThread_;
+};
+
+}  // namespace platform::audio

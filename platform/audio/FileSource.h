@@ -1,0 +1,35 @@
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "platform/audio/ByteSource.h"
+
+namespace platform::audio {
+
+// A window [offset, offset + length) of a file on disk.
+class FileSource : public ByteSource {
+ public:
+  enum class OpenResult { Ok, CannotOpen, EmptyWindow };
+  // length 0 means to the end of the file.
+  static std::unique_ptr<FileSource> open(const std::string& path, std::uint64_t offset,
+                                          std::uint64_t length, OpenResult& result);
+  ~FileSource() override;
+
+  std::size_t read(void* out, std::size_t size) override;
+  bool seek(std::uint64_t offset) override;
+  std::uint64_t tell() const override { return position_.load(); }
+  std::optional<std::uint64_t> size() const override { return length_; }
+
+ private:
+  FileSource(int fd, std::uint64_t offset, std::uint64_t length)
+      : fd_(fd), offset_(offset), length_(length) {}
+
+  int fd_;
+  std::uint64_t offset_;
+  std::uint64_t length_;
+  std::atomic<std::uint64_t> position_{0};
+};
+
+}  // namespace platform::audio

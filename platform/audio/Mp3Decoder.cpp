@@ -1,0 +1,148 @@
+#include "platform/audio/Mp3Decoder.h"
+
+#include <mpg123.h>
+#include <sys/types.h>
+
+#include <cstdio>
+
+namespace platform::audio {
+namespace {
+
+bool libraryReady() {
+  static const bool ready = mpg123_init() == MPG123_OK;
+  return ready;
+}
+
+mpg123_ssize_t readSource(void* handle, void* out, size_t size) {
+  return static_cast<mpg123_ssize_t>(static_cast<ByteSource*>(handle)->read(out, size));
+}
+
+off_t seekSource(void* handle, off_t offset, int whence) {
+  auto* source = static_cast<ByteSource*>(handle);
+  std::int64_t base = 0;
+  if (whence == SEEK_CUR) {
+    base = static_cast<std::int64_t>(source->tell());
+  } else if (whence == SEEK_END) {
+    auto size = source->size();
+    if (!size) return -1;
+    base = static_cast<std::int64_t>(*size);
+  }
+  std::int64_t target = base + offset;
+  if (target < 0 || !source->seek(static_cast<std::uint64_t>(target))) return -1;
+  return static_cast<off_t>(target);
+}
+
+}  // namespace
+
+Mp3Decoder::Mp3Decoder(ByteSource& source) : source_(source) {}
+
+Mp3Decoder::~Mp3Decoder() {
+  if (handle_ != nullptr) {
+    mpg123_close(handle_);
+    mpg123_delete(handle_);
+  }
+}
+
+std::unique_ptr<Mp3Decoder> Mp3Decoder::open(ByteSource& source) {
+  if (!libraryReady()) return nullptr;
+  std::unique_ptr<Mp3Decoder> decoder(new Mp3Decoder(source));
+  if (!decoder->start()) return nullptr;
+  return decoder;
+}
+
+bool Mp3Decoder::start() {
+  int error = 0;
+  handle_ = mpg123_new(nullptr, &error);
+  if (handle_ == nullptr) return false;
+  mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2, 0);
+  mpg123_param(handle_, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
+  mpg123_format_none(handle_);
+  const long* rates = nullptr;
+  size_t rateCount = 0;
+  mpg123_rates(&rates, &rateCount);
+  for (size_t i = 0; i < rateCount; ++i) {
+    mpg123_format(handle_, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  }
+  if (mpg123_replace_reader_handle(handle_, readSource, seekSource, nullptr) != MPG123_OK) {
+    return false;
+  }
+  if (mpg123_open_handle(handle_, &source_) != MPG123_OK) return false;
+  if (auto size = source_.size()) mpg123_set_filesize(handle_, static_cast<off_t>(*size));
+
+  long rate = 0;
+  int channels = 0;
+  int encoding = 0;
+  if (mpg123_getformat(handle_, &rate, &channels, &encoding) != MPG123_OK) return false;
+  if (rate <= 0 || channels < 1 || channels > 2 || encoding != MPG123_ENC_SIGNED_16) {
+    return false;
+  }
+  format_ = PcmFormat{static_cast<int>(rate), channels};
+  mpg123_frameinfo info{};
+  if (mpg123_info(handle_, &info) == MPG123_OK && info.bitrate > 0) {
+    bytesPerSecond_ = info.bitrate * 1000.0 / 8.0;
+  }
+  measureLength();
+  return true;
+}
+
+void Mp3Decoder::measureLength() {
+  // Without a Xing/Info frame libmpg123 guesses from the first frame's bitrate; only a full
+  // scan is exact, and it needs every byte.
+  if (source_.complete() && !scanned_) {
+    scanned_ = mpg123_scan(handle_) == MPG123_OK;
+  }
+  off_t samples = mpg123_length(handle_);
+  if (samples > 0) {
+    length_ = static_cast<std::uint64_t>(samples);
+  } else {
+    length_.reset();
+  }
+  if (scanned_ && length_ && *length_ > 0) {
+    if (auto size = source_.size()) {
+      bytesPerSecond_ = static_cast<double>(*size) * format_.rate / static_cast<double>(*length_);
+    }
+  }
+}
+
+void Mp3Decoder::sourceCompleted() {
+  if (auto size = source_.size()) mpg123_set_filesize(handle_, static_cast<off_t>(*size));
+  measureLength();
+}
+
+std::size_t Mp3Decoder::read(std::uint8_t* out, std::size_t size) {
+  std::size_t frameBytes = static_cast<std::size_t>(format_.frameBytes());
+  size -= size % frameBytes;
+  std::size_t total = 0;
+  while (total < size) {
+    size_t done = 0;
+    int result = mpg123_read(handle_, out + total, size - total, &done);
+    total += done;
+    if (result == MPG123_NEW_FORMAT) {
+      long rate = 0;
+      int channels = 0;
+      int encoding = 0;
+      mpg123_getformat(handle_, &rate, &channels, &encoding);
+      // A stream that changes its format midway cannot go on in the same PCM layout.
+      if (PcmFormat{static_cast<int>(rate), channels} != format_) break;
+      continue;
+    }
+    // Anything else is the end or damage past resync; what was decoded still plays.
+    if (result != MPG123_OK || done == 0) break;
+  }
+  return total - total % frameBytes;
+}
+
+bool Mp3Decoder::seek(std::uint64_t frame) {
+  return mpg123_seek(handle_, static_cast<off_t>(frame), SEEK_SET) >= 0;
+}
+
+bool Mp3Decoder::seekApproximately(std::uint64_t frame) {
+  // Fuzzy seeks guess the offset from the Xing table or the bitrate; they are not exact,
+  // so they are only used where an exact seek would have to wait for the download.
+  mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_FUZZY, 0);
+  bool moved = seek(frame);
+  mpg123_param(handle_, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
+  return moved;
+}
+
+}  // namespace platform::audio

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/Mixer.h"
+#include "platform/audio/Output.h"
+
+namespace platform::audio {
+
+// An output of our own that pulls from the mixer on its own thread at real-time pace
+// (times speed); sink receives each block and the count of frames in it that were heard.
+class PacedOutput : public Output {
+ public:
+  using Sink = std::function<void(const std::int16_t* pcm, int frames, int heardFrames)>;
+
+  PacedOutput(Mixer& mixer, double speed, Sink sink);
+  ~PacedOutput() override;
+
+ private:
+  void run();
+
+  Mixer& mixer_;
+  const double speed_;
+  Sink sink_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stopping_ = false;  // guarded by mutex_
+  std::thread thread_;
+};
+
+}  // namespace platform::audio

@@ -1,0 +1,84 @@
+#include "platform/audio/VorbisDecoder.h"
+
+#include <cstdio>
+
+namespace platform::audio {
+namespace {
+
+size_t readSource(void* out, size_t size, size_t count, void* handle) {
+  if (size == 0) return 0;
+  return static_cast<ByteSource*>(handle)->read(out, size * count) / size;
+}
+
+int seekSource(void* handle, ogg_int64_t offset, int whence) {
+  auto* source = static_cast<ByteSource*>(handle);
+  std::int64_t base = 0;
+  if (whence == SEEK_CUR) {
+    base = static_cast<std::int64_t>(source->tell());
+  } else if (whence == SEEK_END) {
+    auto size = source->size();
+    if (!size) return -1;
+    base = static_cast<std::int64_t>(*size);
+  }
+  std::int64_t target = base + offset;
+  if (target < 0 || !source->seek(static_cast<std::uint64_t>(target))) return -1;
+  return 0;
+}
+
+long tellSource(void* handle) { return static_cast<long>(static_cast<ByteSource*>(handle)->tell()); }
+
+}  // namespace
+
+std::unique_ptr<VorbisDecoder> VorbisDecoder::open(ByteSource& source) {
+  std::unique_ptr<VorbisDecoder> decoder(new VorbisDecoder(source));
+  decoder->seekable_ = source.complete();
+  ov_callbacks callbacks{readSource, decoder->seekable_ ? seekSource : nullptr, nullptr,
+                         tellSource};
+  if (ov_open_callbacks(&source, &decoder->file_, nullptr, 0, callbacks) != 0) return nullptr;
+  decoder->opened_ = true;
+  vorbis_info* info = ov_info(&decoder->file_, -1);
+  if (info == nullptr || info->rate <= 0 || info->channels < 1 || info->channels > 8) {
+    return nullptr;
+  }
+  decoder->format_ = PcmFormat{static_cast<int>(info->rate), info->channels};
+  if (decoder->seekable_) {
+    ogg_int64_t total = ov_pcm_total(&decoder->file_, -1);
+    if (total >= 0) decoder->length_ = static_cast<std::uint64_t>(total);
+  }
+  long bitrate = ov_bitrate(&decoder->file_, -1);
+  if (bitrate <= 0) bitrate = info->bitrate_nominal;
+  if (bitrate > 0) decoder->bytesPerSecond_ = bitrate / 8.0;
+  return decoder;
+}
+
+VorbisDecoder::~VorbisDecoder() {
+  if (opened_) ov_clear(&file_);
+}
+
+std::size_t VorbisDecoder::read(std::uint8_t* out, std::size_t size) {
+  std::size_t frameBytes = static_cast<std::size_t>(format_.frameBytes());
+  size -= size % frameBytes;
+  std::size_t total = 0;
+  int damaged = 0;
+  while (total < size) {
+    int section = 0;
+    long n = ov_read(&file_, reinterpret_cast<char*>(out + total), static_cast<int>(size - total),
+                     0, 2, 1, &section);
+    if (n == OV_HOLE && ++damaged < 16) continue;  // a gap in the data; decoding goes on
+    if (n <= 0) break;
+    vorbis_info* info = ov_info(&file_, section);
+    // A chained stream whose next link changes the layout ends here.
+    if (info == nullptr || PcmFormat{static_cast<int>(info->rate), info->channels} != format_) {
+      break;
+    }
+    total += static_cast<std::size_t>(n);
+  }
+  return total - total % frameBytes;
+}
+
+bool VorbisDecoder::seek(std::uint64_t frame) {
+  if (!seekable_) return false;
+  return ov_pcm_seek(&file_, static_cast<ogg_int64_t>(frame)) == 0;
+}
+
+}  // namespace platform::audio
