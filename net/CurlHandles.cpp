@@ -15,8 +15,7 @@ class CookieShare {
     share_ = curl_share_init();
     if (!share_) return;
     bool ok = curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CookieShare::lock) == CURLSHE_OK &&
-              curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CookieShare::unlock) ==
-                  CURLSHE_OK &&
+              curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CookieShare::unlock) == CURLSHE_OK &&
               curl_share_setopt(share_, CURLSHOPT_USERDATA, this) == CURLSHE_OK &&
               curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) == CURLSHE_OK;
     if (!ok) {

@@ -21,8 +21,7 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kDefaultAccept =
     "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/x-shockwave-flash, "
     "application/vnd.ms-excel, application/vnd.ms-powerpoint, application/msword, */*";
-constexpr std::string_view kFormContentType =
-    "Content-Type: application/x-www-form-urlencoded\r\n";
+constexpr std::string_view kFormContentType = "Content-Type: application/x-www-form-urlencoded\r\n";
 // How long one wait for socket activity may last before the pump hook runs again.
 constexpr int kPumpIntervalMs = 10;
 constexpr long kMaxRedirects = 30;
@@ -183,8 +182,7 @@ bool configure(CURL* easy, const RequestSetup& setup, Exchange& exchange) {
     return curl_easy_setopt(easy, option, value) == CURLE_OK;
   };
   bool ok = set(CURLOPT_URL, setup.url.c_str()) && set(CURLOPT_NOSIGNAL, 1L) &&
-            set(CURLOPT_PROTOCOLS_STR, "http") &&
-            set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https") &&
+            set(CURLOPT_PROTOCOLS_STR, "http") && set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https") &&
             set(CURLOPT_FOLLOWLOCATION, 1L) && set(CURLOPT_MAXREDIRS, kMaxRedirects) &&
             set(CURLOPT_PATH_AS_IS, 1L) &&
             set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&

@@ -17,8 +17,7 @@ const std::string kAccept =
     "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, "
     "application/x-shockwave-flash, application/vnd.ms-excel, "
     "application/vnd.ms-powerpoint, application/msword, */*\r\n";
-const std::string kUserAgent =
-    "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n";
+const std::string kUserAgent = "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n";
 
 std::string hostPort(int port) { return "127.0.0.1:" + std::to_string(port); }
 
@@ -47,9 +46,8 @@ TEST(HttpWire, GetSendsObjectPathHostAgentAndDefaultBlock) {
   RawHttpListener listener(kOk);
   std::string url = baseUrl(listener) + "/api/songlist2?query=abc&page=1";
   EXPECT_EQ(HttpRequest(url), "hello");
-  EXPECT_EQ(onlyRequest(listener),
-            request("GET /api/songlist2?query=abc&page=1 HTTP/1.1", listener.port(),
-                    defaultBlock(url)));
+  EXPECT_EQ(onlyRequest(listener), request("GET /api/songlist2?query=abc&page=1 HTTP/1.1",
+                                           listener.port(), defaultBlock(url)));
 
   RawHttpListener bare(kOk);
   std::string noPath = baseUrl(bare);
@@ -114,8 +112,8 @@ TEST(HttpWire, AnyOtherMethodBecomesGetWithoutBody) {
     HttpRequest(url, &method, std::nullopt, &headers, "ignored=1");
     EXPECT_EQ(method, "GET");
     EXPECT_EQ(headers, defaultBlock(url));
-    EXPECT_EQ(onlyRequest(listener), request("GET /x HTTP/1.1", listener.port(),
-                                             defaultBlock(url)));
+    EXPECT_EQ(onlyRequest(listener),
+              request("GET /x HTTP/1.1", listener.port(), defaultBlock(url)));
   }
 }
 
@@ -125,8 +123,8 @@ TEST(HttpWire, BlanksAndHighBytesOfThePathArrivePercentEncoded) {
   std::string url = baseUrl(listener) + "/api/songlist2?query=\xD6\xDC \xBD\xDC&n=%41";
   HttpRequest(url);
   EXPECT_EQ(onlyRequest(listener),
-            request("GET /api/songlist2?query=%D6%DC%20%BD%DC&n=%41 HTTP/1.1",
-                    listener.port(), defaultBlock(url)));
+            request("GET /api/songlist2?query=%D6%DC%20%BD%DC&n=%41 HTTP/1.1", listener.port(),
+                    defaultBlock(url)));
 }
 
 TEST(HttpWire, ProxyGetsTheAbsoluteUrl) {
@@ -142,14 +140,13 @@ TEST(HttpWire, ProxyGetsTheAbsoluteUrl) {
 TEST(HttpWire, UrlWithControlBytesNeverReachesTheWire) {
   RawHttpListener listener(kOk);
   std::string base = baseUrl(listener) + "/p?q=";
-  for (std::string tail : {std::string("a\r\nX-Injected: 1"), std::string("a\nb"),
-                           std::string("\x01"), std::string("\x7F"), std::string("a\0b", 3),
-                           std::string("\t")}) {
+  for (std::string tail :
+       {std::string("a\r\nX-Injected: 1"), std::string("a\nb"), std::string("\x01"),
+        std::string("\x7F"), std::string("a\0b", 3), std::string("\t")}) {
     std::string method = "PUT";
     std::string headers = "X-Mine: 1\r\n";
     std::string responseHeaders = "stale";
-    EXPECT_EQ(HttpRequest(base + tail, &method, std::nullopt, &headers, {}, &responseHeaders),
-              "");
+    EXPECT_EQ(HttpRequest(base + tail, &method, std::nullopt, &headers, {}, &responseHeaders), "");
     EXPECT_EQ(method, "PUT");
     EXPECT_EQ(headers, "X-Mine: 1\r\n");
     EXPECT_EQ(responseHeaders, "");
