@@ -1,0 +1,17 @@
+#pragma once
+// Built-in pictures drawn with cairo at build time; each function returns a new surface
+// owned by the caller.
+
+#include <cairo.h>
+
+namespace artwork {
+
+// 729 x 20: close (39 px cells) then maximise, restore, minimise, menu, skin, feedback
+// and settings (28 px cells), three states each, one clear column between cells.
+cairo_surface_t* drawCaptionSprite();
+// 200 x 40: error cross, warning, question, information, success.
+cairo_surface_t* drawMessageIcons();
+// 14 x 14 round slider thumbs.
+cairo_surface_t* drawSliderThumb(bool hot);
+
+}  // namespace artwork
