@@ -270,7 +270,8 @@ std::string HttpRequest(const std::string& requestUrl, std::string* method,
   setup.verb = verb;
   setup.post = post;
   setup.body = &body;
-  setup.timeoutMs = static_cast<long>(currentTimeout().count());
+  std::chrono::milliseconds timeout = currentTimeout();
+  setup.timeoutMs = static_cast<long>(timeout.count());
 
   CurlList list;
   std::string_view listed = std::string_view(block).substr(0, listedLength);
@@ -283,7 +284,7 @@ std::string HttpRequest(const std::string& requestUrl, std::string* method,
   if (!easy || !multi || !configure(easy.get(), setup, exchange)) return {};
   CurlMultiAttachment attachment(multi.get(), easy.get());
   if (!attachment.attached()) return {};
-  run(multi.get(), easy.get(), exchange, currentTimeout());
+  run(multi.get(), easy.get(), exchange, timeout);
 
   if (responseHeaders) *responseHeaders = std::move(exchange.responseHeaders);
   return std::move(exchange.body);
