@@ -154,14 +154,16 @@ BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
   auto channel = channelFor(handle);
   if (!channel) return FALSE;
   int error = BASS_OK;
-  return result(channel->play(restart != FALSE, error), error);
+  bool ok = channel->play(restart != FALSE, error);
+  return result(ok, error);
 }
 
 BOOL BASS_ChannelPause(DWORD handle) {
   auto channel = channelFor(handle);
   if (!channel) return FALSE;
   int error = BASS_OK;
-  return result(channel->pause(error), error);
+  bool ok = channel->pause(error);
+  return result(ok, error);
 }
 
 BOOL BASS_ChannelStop(DWORD handle) {
@@ -194,7 +196,8 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode) {
   if (!channel) return FALSE;
   if (mode != BASS_POS_BYTE) return result(false, BASS_ERROR_NOTAVAIL);
   int error = BASS_OK;
-  return result(channel->setPosition(pos, error), error);
+  bool ok = channel->setPosition(pos, error);
+  return result(ok, error);
 }
 
 QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode) {

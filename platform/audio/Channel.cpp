@@ -229,7 +229,7 @@ bool Channel::setPosition(std::uint64_t bytes, int& error) {
 
 void Channel::resetConverter() {
   if (converter_ != nullptr) SDL_AudioStreamClear(converter_);
-  converterFlushed_ = false;
+  convertedIn_ = convertedOut_ = 0;
 }
 
 float Channel::volume() {
@@ -320,13 +320,30 @@ int Channel::pullFrames(int frames) {
     std::size_t bytes = ring_.pop(raw_.data(), raw_.size());
     SDL_AudioStreamPut(converter_, raw_.data(), static_cast<int>(bytes));
     heard_ += bytes;
+    convertedIn_ += bytes / frameBytes;
   }
-  if (decoderEnded_ && ring_.size() == 0 && !converterFlushed_) {
-    SDL_AudioStreamFlush(converter_);
-    converterFlushed_ = true;
+  if (decoderEnded_ && ring_.size() == 0) {
+    // SDL's flush keeps the resampler's look-ahead back; push silence through instead and
+    // stop at the frame count the input stands for.
+    std::uint64_t pending = convertPending();
+    std::fill(raw_.begin(), raw_.end(), 0);
+    for (int i = 0; i < 8 && static_cast<std::uint64_t>(SDL_AudioStreamAvailable(converter_)) <
+                                 pending * deviceFrameBytes; ++i) {
+      SDL_AudioStreamPut(converter_, raw_.data(), static_cast<int>(raw_.size()));
+    }
+    wanted = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(wanted),
+                                                      pending * deviceFrameBytes));
   }
-  int got = SDL_AudioStreamGet(converter_, out, wanted);
-  return got > 0 ? got / static_cast<int>(deviceFrameBytes) : 0;
+  int got = wanted > 0 ? SDL_AudioStreamGet(converter_, out, wanted) : 0;
+  int gotFrames = got > 0 ? got / static_cast<int>(deviceFrameBytes) : 0;
+  convertedOut_ += static_cast<std::uint64_t>(gotFrames);
+  return gotFrames;
+}
+
+std::uint64_t Channel::convertPending() const {
+  std::uint64_t expected = convertedIn_ * static_cast<std::uint64_t>(device_.format.rate) /
+                           static_cast<std::uint64_t>(format_.rate);
+  return expected > convertedOut_ ? expected - convertedOut_ : 0;
 }
 
 int Channel::render(std::int32_t* mix, int frames) {
@@ -364,7 +381,7 @@ int Channel::render(std::int32_t* mix, int frames) {
   }
   if (got < frames) {
     bool drained = decoderEnded_ && ring_.size() == 0 &&
-                   (converter_ == nullptr || SDL_AudioStreamAvailable(converter_) == 0);
+                   (converter_ == nullptr || convertPending() == 0);
     if (drained) {
       state_ = State::Stopped;
     } else if (network_ != nullptr) {

@@ -63,6 +63,7 @@ class Channel {
   bool networkReady() const;        // caller holds mutex_
   void resetConverter();            // caller holds mutex_
   int pullFrames(int frames);       // caller holds mutex_; fills scratch_
+  std::uint64_t convertPending() const;  // caller holds mutex_
   std::uint64_t prebufferBytes() const;
 
   const std::unique_ptr<ByteSource> source_;
@@ -90,7 +91,8 @@ class Channel {
   std::optional<std::uint64_t> lengthFrames_;
   VolumeSlide volume_;
   SDL_AudioStream* converter_ = nullptr;  // when the stream's layout differs from the device's
-  bool converterFlushed_ = false;
+  std::uint64_t convertedIn_ = 0;   // stream frames put into converter_ since a reset
+  std::uint64_t convertedOut_ = 0;  // device frames taken out of it
   std::vector<std::int16_t> scratch_;
   std::vector<std::uint8_t> raw_;
 

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/audio/Bass.h"
+
+namespace audiotest {
+
+std::string media(const std::string& name);
+std::vector<std::uint8_t> readFile(const std::string& path);
+// The bytes of the "data" chunk of a WAV file; empty when there is none.
+std::vector<std::uint8_t> wavData(const std::string& path);
+
+// Polls until done() or the time-out; true when done() held.
+bool waitFor(const std::function<bool()>& done,
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// BASS_Init on the WAV capture device for the life of the object.
+class CaptureSession {
+ public:
+  explicit CaptureSession(double speed = 8.0);
+  ~CaptureSession();
+  CaptureSession(const CaptureSession&) = delete;
+  CaptureSession& operator=(const CaptureSession&) = delete;
+
+  bool ready() const { return ready_; }
+  // Frees the engine and returns what was heard.
+  std::vector<std::uint8_t> finish();
+
+ private:
+  std::string path_;
+  bool ready_ = false;
+  bool freed_ = false;
+};
+
+// Plays handle to its end and returns once it has stopped.
+bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// An nginx of our own on a free 127.0.0.1 port serving the media folder:
+//   /NAME            the file, with ranges
+//   /slow/NAME       8 KB at once, then 20 KB/s
+//   /norange/NAME    no Range support
+//   /moved/NAME      a 302 to /NAME
+//   /ftp/NAME        a 302 to an ftp:// URL
+class NginxServer {
+ public:
+  NginxServer();
+  ~NginxServer();
+  NginxServer(const NginxServer&) = delete;
+  NginxServer& operator=(const NginxServer&) = delete;
+
+  bool running() const { return pid_ > 0; }
+  std::string url(const std::string& path) const;
+
+ private:
+  std::string folder_;
+  int port_ = 0;
+  pid_t pid_ = -1;
+};
+
+int freeLoopbackPort();
+bool waitForPort(int port, std::chrono::milliseconds timeout);
+
+}  // namespace audiotest
