@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "platform/text/CodePage.h"
+#include "ui/framework/Colours.h"
+#include "ui/framework/Fonts.h"
+#include "ui/framework/Framework.h"
+#include "ui/framework/WideText.h"
+#include "ui/framework/WindowTable.h"
+
+using namespace ui;
+
+TEST(Bootstrap, StartFillsTheStateOnce) {
+  start();
+  FrameworkState& state = framework();
+  EXPECT_TRUE(state.started);
+  EXPECT_EQ(state.defaultInterval, 80);
+  ASSERT_NE(state.defaultFont, nullptr);
+  EXPECT_FLOAT_EQ(state.defaultFont->sizePx(), 12);
+  EXPECT_EQ(state.defaultFont->style(), 0);
+  EXPECT_EQ(state.captionSprite.GetWidth(), 729);
+  EXPECT_EQ(state.captionSprite.GetHeight(), 20);
+  // Cells are separated by fully transparent columns: 39 px close cells, then 28 px ones.
+  for (int gap : {39, 79, 119, 148, 177, 148 + 29 * 20}) {
+    for (int y = 0; y < 20; ++y) EXPECT_EQ(state.captionSprite.GetPixel(gap, y) >> 24, 0u) << gap;
+  }
+  EXPECT_GT(state.captionSprite.GetPixel(60, 0) >> 24, 0u);  // hovered close cell has a backdrop
+  const Font* font = state.defaultFont.get();
+  start();
+  EXPECT_EQ(state.defaultFont.get(), font);
+}
+
+TEST(Bootstrap, DefaultFontFaceRules) {
+  const std::string song = songTypefaceName();
+  EXPECT_EQ(systemFontFaceFrom(std::nullopt), song);
+  EXPECT_EQ(systemFontFaceFrom(std::string("Tahoma")), song);
+  const std::string sans = platform::text::utf8ToAnsi(platform::gfx::resolveFamily("sans-serif"));
+  EXPECT_EQ(systemFontFaceFrom(sans), sans);
+  EXPECT_FALSE(systemFontFace(2).empty());
+  // Neither face exists: no default font.
+  EXPECT_EQ(chooseDefaultFont({"No Such Face A", "No Such Face B"}), nullptr);
+  auto chosen = chooseDefaultFont({"No Such Face A", sans});
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(fontFamilyName(chosen.get()), sans);
+}
+
+TEST(Bootstrap, FontsByNameFallBackToTheDefaultFamily) {
+  start();
+  auto bold = createFontByName("No Such Face", 14, platform::gfx::kFontStyleBold);
+  ASSERT_NE(bold, nullptr);
+  EXPECT_EQ(bold->family(), framework().defaultFont->family());
+  EXPECT_FLOAT_EQ(bold->sizePx(), 14);
+  EXPECT_EQ(fontFamilyName(nullptr), "");
+}
+
+TEST(Conversions, ColoursAndWideText) {
+  EXPECT_EQ(swapRedBlue(0x44332211u), 0x00112233u);
+  EXPECT_EQ(argbFrom(0x00FF8800u, 255), 0xFE0088FFu);
+  EXPECT_EQ(argbFrom(0x00FFFFFFu, 190), 0xBEFFFFFFu);
+  EXPECT_EQ(argbFrom(0x000000FFu), 0xFEFF0000u);
+  EXPECT_TRUE(isDarkColour(0xFF000000u));
+  EXPECT_TRUE(isDarkColour(0xFFFF0000u));
+  EXPECT_FALSE(isDarkColour(0xFFFFFF00u));
+  EXPECT_FALSE(isDarkColour(0x00808080u));
+
+  const std::string gbk = platform::text::utf8ToAnsi("歌曲 song");
+  const std::u16string wide = toWide(gbk);
+  EXPECT_EQ(wide, u"歌曲 song");
+  EXPECT_EQ(fromWide(wide), gbk);
+  EXPECT_EQ(toWide(std::string("ab\0cd", 5)), u"ab");
+  EXPECT_EQ(toWide(""), u"");
+}
+
+TEST(WindowTableTest, IndicesStayStableWhenAWindowLeaves) {
+  WindowTable table;
+  auto* first = reinterpret_cast<WindowHandle>(0x10);
+  auto* second = reinterpret_cast<WindowHandle>(0x20);
+  auto a = std::make_unique<WindowEntry>();
+  a->handle = first;
+  ASSERT_TRUE(a->composed.recreate(40, 30));
+  auto b = std::make_unique<WindowEntry>();
+  b->handle = second;
+  EXPECT_EQ(table.append(std::move(a)), 1);
+  EXPECT_EQ(table.append(std::move(b)), 2);
+  EXPECT_EQ(table.at(1)->composed.pixels.width(), 40);
+  EXPECT_NE(table.at(1)->composed.graphics, nullptr);
+  EXPECT_EQ(table.indexOf(second), 2);
+  table.remove(1);
+  EXPECT_EQ(table.at(1), nullptr);
+  EXPECT_EQ(table.at(2)->handle, second);
+  EXPECT_EQ(table.indexOf(first), 0);
+  EXPECT_EQ(table.at(0), nullptr);
+  EXPECT_EQ(table.at(3), nullptr);
+  EXPECT_EQ(table.append(std::make_unique<WindowEntry>()), 3);
+}

@@ -1,0 +1,40 @@
+#include "ui/framework/Framework.h"
+
+#include <cstdlib>
+#include <sys/utsname.h>
+
+#include "assets/EmbeddedArtwork.h"
+#include "ui/framework/Fonts.h"
+
+namespace ui {
+
+namespace {
+
+int kernelMajorVersion() {
+  utsname name{};
+  if (uname(&name) != 0) return 0;
+  return std::atoi(name.release);
+}
+
+}  // namespace
+
+FrameworkState& framework() {
+  static FrameworkState state;
+  return state;
+}
+
+void start(int /*gdiplusVersion*/) {
+  FrameworkState& state = framework();
+  if (state.started) return;
+  state.started = true;
+  // The drawing libraries start themselves on first use; nothing to bring up here.
+  state.osMajorVersion = kernelMajorVersion();
+  state.defaultFont = chooseDefaultFont({songTypefaceName(), systemFontFace(2)});
+  state.defaultInterval = kDefaultTimerInterval;
+  const auto sprite = assets::captionSpritePng();
+  state.captionSprite.LoadFromBytes(platform::system::ByteBlock(sprite.begin(), sprite.end()));
+  // Window class "Ex_DirectUI": registerWindowClass(defaultWindowProcedure, "Ex_DirectUI")
+  // goes here once the window class routines exist.
+}
+
+}  // namespace ui

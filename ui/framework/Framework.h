@@ -1,0 +1,33 @@
+#pragma once
+// The framework's process-wide state and its one-time start routine.
+
+#include <memory>
+
+#include "platform/gfx/Font.h"
+#include "resources/ExImage.h"
+#include "ui/framework/WindowTable.h"
+
+namespace ui {
+
+struct FrameworkState {
+  bool started = false;
+  // 12 px regular; nullptr when no candidate face exists.
+  std::unique_ptr<platform::gfx::Font> defaultFont;
+  int defaultInterval = 0;  // ms, for timers started without one
+  // Major version of the running kernel.
+  int osMajorVersion = 0;
+  WindowTable windows;
+  // 729 x 20 caption-button glyphs.
+  resources::ExImage captionSprite;
+};
+
+// The one instance; lives until the process ends.
+FrameworkState& framework();
+
+// Fills the state once; later calls do nothing. Runs on the user-interface thread
+// before the first window is attached.
+void start(int gdiplusVersion = 1);
+
+inline constexpr int kDefaultTimerInterval = 80;
+
+}  // namespace ui

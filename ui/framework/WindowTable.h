@@ -1,0 +1,64 @@
+#pragma once
+// The process-wide list of attached windows, addressed from 1. An entry keeps its index
+// for the whole run: detaching a window empties its slot instead of moving the ones
+// after it, so the indices other windows and their controls hold stay right.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Graphics.h"
+#include "platform/gfx/Surface.h"
+
+namespace platform::window {
+struct WindowHandleTag;
+}
+
+namespace ui {
+
+class ExWindow;
+
+using WindowHandle = platform::window::WindowHandleTag*;
+using WindowProcedure = std::intptr_t (*)(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t);
+
+// An off-screen surface with its graphics object (anti-aliased, grid-fitted text).
+struct WindowSurface {
+  platform::gfx::Surface pixels;
+  std::unique_ptr<platform::gfx::Graphics> graphics;
+
+  // Drops the old surface and graphics first; false when the size cannot be made.
+  bool recreate(int width, int height);
+  bool valid() const { return pixels.valid(); }
+};
+
+struct WindowEntry {
+  platform::gfx::RectI windowRect;  // screen coordinates
+  WindowProcedure installedProcedure = nullptr;
+  ExWindow* window = nullptr;
+  int applicationValue = 1;
+  int entryValueA = 0;
+  int windowAlpha = -1;  // -1 opaque, else 0..255
+  WindowHandle handle = nullptr;
+  WindowSurface composed;
+  WindowSurface background;
+  WindowSurface alpha;  // only with a window alpha
+};
+
+class WindowTable {
+ public:
+  // Appends an entry and returns its index (old count + 1).
+  int append(std::unique_ptr<WindowEntry> entry);
+  // nullptr for an index outside 1..count or an emptied slot.
+  WindowEntry* at(int index) const;
+  // Index of the live entry for a window handle, 0 when none.
+  int indexOf(WindowHandle handle) const;
+  // Frees the entry's surfaces and empties its slot.
+  void remove(int index);
+  int count() const { return static_cast<int>(entries_.size()); }
+
+ private:
+  std::vector<std::unique_ptr<WindowEntry>> entries_;
+};
+
+}  // namespace ui
