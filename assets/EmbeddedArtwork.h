@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace assets {
 
@@ -13,5 +14,9 @@ std::span<const std::uint8_t> messageIconStripPng();
 // 14 x 14 slider thumbs, normal and highlighted.
 std::span<const std::uint8_t> sliderThumbPng();
 std::span<const std::uint8_t> sliderThumbHotPng();
+
+// A built-in picture by its name ("captionSprite", "messageIconStrip", "sliderThumb",
+// "sliderThumbHot"); empty for an unknown name.
+std::span<const std::uint8_t> embeddedPicture(std::string_view name);
 
 }  // namespace assets
