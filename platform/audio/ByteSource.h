@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace platform::audio {
@@ -22,6 +23,9 @@ class ByteSource {
   virtual std::optional<std::uint64_t> size() const = 0;
   // True when every byte is at hand (local sources, a finished download).
   virtual bool complete() const { return true; }
+  // A second reader over the same bytes with a position of its own, for a length scan
+  // that must not disturb the decoder; null when the source cannot give one.
+  virtual std::unique_ptr<ByteSource> independentReader() const { return nullptr; }
 };
 
 }  // namespace platform::audio

@@ -11,7 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::uint64_t kReadAhead = 64 * 1024;  // downloaded bytes a decode step may need
 constexpr double kNetBufferSeconds = 5.0;
 constexpr double kPrebufferShare = 0.75;
 
@@ -31,6 +30,8 @@ Channel::Channel(std::unique_ptr<ByteSource> source, std::unique_ptr<Decoder> de
       format_(decoder->format()),
       device_(device),
       encodedBytesPerSecond_(decoder->encodedBytesPerSecond()),
+      readAheadBytes_(std::clamp<std::uint64_t>(
+          static_cast<std::uint64_t>(encodedBytesPerSecond_ / 4), 4096, 65536)),
       decoder_(std::move(decoder)),
       ring_(ringCapacity(format_)),
       lengthFrames_(decoder_->lengthFrames()) {
@@ -85,7 +86,7 @@ void Channel::decodeLoop() {
       if (shutdown_) return;
     }
     // Wait for the download here, holding nothing, so that seeks and frees are not held up.
-    if (network_ != nullptr && !network_->waitAhead(kReadAhead, 50ms)) continue;
+    if (network_ != nullptr && !network_->waitAhead(readAheadBytes_, 50ms)) continue;
 
     std::lock_guard decoding(decoderMutex_);
     // Read under decoderMutex_: a seek finishes its reset before it lets the decoder go,
@@ -192,7 +193,8 @@ bool Channel::setPosition(std::uint64_t bytes, int& error) {
   {
     std::lock_guard decoding(decoderMutex_);
     bool beyondDownload = false;
-    if (network_ != nullptr && !network_->complete()) {
+    // The start needs no Range request: a plain request gives it.
+    if (network_ != nullptr && frame > 0 && !network_->complete()) {
       auto size = network_->size();
       std::uint64_t frames = 0;
       {
@@ -202,7 +204,7 @@ bool Channel::setPosition(std::uint64_t bytes, int& error) {
       if (size && *size > tagBytes_ && frames > 0) {
         double share = static_cast<double>(frame) / static_cast<double>(frames);
         auto estimate = static_cast<std::uint64_t>(tagBytes_ + share * (*size - tagBytes_));
-        beyondDownload = estimate + kReadAhead > network_->downloadEnd();
+        beyondDownload = estimate >= network_->downloadEnd();
       } else {
         beyondDownload = true;
       }
@@ -354,9 +356,10 @@ int Channel::render(std::int32_t* mix, int frames) {
     if (!networkReady()) return 0;
     buffering_ = false;
   }
-  if (network_ == nullptr) {
-    // A local stream has all its bytes: wait for the decoder rather than leave a gap in
-    // what is heard.
+  bool bytesAtHand = network_ == nullptr || network_->finished() ||
+                     network_->bytesAhead() >= readAheadBytes_;
+  if (bytesAtHand) {
+    // The bytes are there: wait for the decoder rather than leave a gap in what is heard.
     std::size_t frameBytes = static_cast<std::size_t>(format_.frameBytes());
     std::size_t need = static_cast<std::size_t>(
         std::ceil(static_cast<double>(frames) * format_.rate / device_.format.rate)) * frameBytes;

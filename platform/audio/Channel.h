@@ -72,6 +72,9 @@ class Channel {
   const PcmFormat format_;
   const Device device_;
   const double encodedBytesPerSecond_;
+  // Downloaded bytes a decode step may need: a quarter second, so that a step never waits
+  // in the middle of the decoder for the network.
+  const std::uint64_t readAheadBytes_;
 
   std::mutex decoderMutex_;  // serialises decoder use: decoder thread and seeks
   std::unique_ptr<Decoder> decoder_;  // guarded by decoderMutex_

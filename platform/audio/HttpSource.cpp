@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/audio/MemorySource.h"
+
 namespace platform::audio {
 namespace {
 
@@ -335,6 +337,14 @@ std::optional<std::uint64_t> HttpSource::size() const {
 bool HttpSource::complete() const {
   std::lock_guard lock(mutex_);
   return finished_ && !failed_ && segmentStart_ == 0 && total_ && *total_ == data_.size();
+}
+
+std::unique_ptr<ByteSource> HttpSource::independentReader() const {
+  std::lock_guard lock(mutex_);
+  // Once complete the buffer never changes again: every seek lands inside it.
+  bool whole = finished_ && !failed_ && segmentStart_ == 0 && total_ && *total_ == data_.size();
+  if (!whole || data_.empty()) return nullptr;
+  return std::make_unique<MemorySource>(data_.data(), data_.size());
 }
 
 std::uint64_t HttpSource::bytesAhead() const {

@@ -32,6 +32,7 @@ class HttpSource : public NetworkSource {
   std::uint64_t tell() const override;
   std::optional<std::uint64_t> size() const override;
   bool complete() const override;
+  std::unique_ptr<ByteSource> independentReader() const override;
 
   std::uint64_t bytesAhead() const override;
   std::uint64_t downloadEnd() const override;

@@ -50,25 +50,31 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::open(ByteSource& source) {
   return decoder;
 }
 
-bool Mp3Decoder::start() {
+mpg123_handle_struct* Mp3Decoder::newHandle(ByteSource& source) {
   int error = 0;
-  handle_ = mpg123_new(nullptr, &error);
-  if (handle_ == nullptr) return false;
-  mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2, 0);
-  mpg123_param(handle_, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
-  mpg123_format_none(handle_);
+  mpg123_handle* handle = mpg123_new(nullptr, &error);
+  if (handle == nullptr) return nullptr;
+  mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2, 0);
+  mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
+  mpg123_format_none(handle);
   const long* rates = nullptr;
   size_t rateCount = 0;
   mpg123_rates(&rates, &rateCount);
   for (size_t i = 0; i < rateCount; ++i) {
-    mpg123_format(handle_, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    mpg123_format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   }
-  if (mpg123_replace_reader_handle(handle_, readSource, seekSource, nullptr) != MPG123_OK) {
-    return false;
+  if (mpg123_replace_reader_handle(handle, readSource, seekSource, nullptr) != MPG123_OK ||
+      mpg123_open_handle(handle, &source) != MPG123_OK) {
+    mpg123_delete(handle);
+    return nullptr;
   }
-  if (mpg123_open_handle(handle_, &source_) != MPG123_OK) return false;
-  if (auto size = source_.size()) mpg123_set_filesize(handle_, static_cast<off_t>(*size));
+  if (auto size = source.size()) mpg123_set_filesize(handle, static_cast<off_t>(*size));
+  return handle;
+}
 
+bool Mp3Decoder::start() {
+  handle_ = newHandle(source_);
+  if (handle_ == nullptr) return false;
   long rate = 0;
   int channels = 0;
   int encoding = 0;
@@ -81,23 +87,21 @@ bool Mp3Decoder::start() {
   if (mpg123_info(handle_, &info) == MPG123_OK && info.bitrate > 0) {
     bytesPerSecond_ = info.bitrate * 1000.0 / 8.0;
   }
-  measureLength();
+  // Without a Xing/Info frame libmpg123 guesses the length from the first frame's
+  // bitrate; only a full scan is exact, and it needs every byte.
+  if (source_.complete()) scanned_ = mpg123_scan(handle_) == MPG123_OK;
+  takeLength(handle_);
   return true;
 }
 
-void Mp3Decoder::measureLength() {
-  // Without a Xing/Info frame libmpg123 guesses from the first frame's bitrate; only a full
-  // scan is exact, and it needs every byte.
-  if (source_.complete() && !scanned_) {
-    scanned_ = mpg123_scan(handle_) == MPG123_OK;
-  }
-  off_t samples = mpg123_length(handle_);
+void Mp3Decoder::takeLength(mpg123_handle_struct* handle) {
+  off_t samples = mpg123_length(handle);
   if (samples > 0) {
     length_ = static_cast<std::uint64_t>(samples);
   } else {
     length_.reset();
   }
-  if (scanned_ && length_ && *length_ > 0) {
+  if (scanned_ && length_) {
     if (auto size = source_.size()) {
       bytesPerSecond_ = static_cast<double>(*size) * format_.rate / static_cast<double>(*length_);
     }
@@ -105,8 +109,17 @@ void Mp3Decoder::measureLength() {
 }
 
 void Mp3Decoder::sourceCompleted() {
-  if (auto size = source_.size()) mpg123_set_filesize(handle_, static_cast<off_t>(*size));
-  measureLength();
+  if (scanned_) return;
+  // Scanning the playing handle would move its decoder; a second handle reads the same
+  // bytes on its own.
+  std::unique_ptr<ByteSource> view = source_.independentReader();
+  if (!view) return;
+  mpg123_handle* scanner = newHandle(*view);
+  if (scanner == nullptr) return;
+  scanned_ = mpg123_scan(scanner) == MPG123_OK;
+  if (scanned_) takeLength(scanner);
+  mpg123_close(scanner);
+  mpg123_delete(scanner);
 }
 
 std::size_t Mp3Decoder::read(std::uint8_t* out, std::size_t size) {

@@ -26,8 +26,9 @@ class Mp3Decoder : public Decoder {
 
  private:
   explicit Mp3Decoder(ByteSource& source);
+  static mpg123_handle_struct* newHandle(ByteSource& source);
   bool start();
-  void measureLength();
+  void takeLength(mpg123_handle_struct* handle);
 
   ByteSource& source_;
   mpg123_handle_struct* handle_ = nullptr;

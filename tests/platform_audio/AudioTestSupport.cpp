@@ -133,6 +133,7 @@ NginxServer::NginxServer() {
        << "  server {\n    listen 127.0.0.1:" << port_ << ";\n    root " << root << ";\n"
        << "    location /slow/ { alias " << root << "/; limit_rate_after 8k; limit_rate 20k; }\n"
        << "    location /norange/ { alias " << root << "/; max_ranges 0; }\n"
+       << "    location /slownorange/ { alias " << root << "/; max_ranges 0; limit_rate_after 8k; limit_rate 20k; }\n"
        << "    location ~ ^/moved/(.*)$ { return 302 /$1; }\n"
        << "    location ~ ^/ftp/(.*)$ { return 302 ftp://127.0.0.1/$1; }\n"
        << "  }\n}\n";

@@ -46,6 +46,7 @@ bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout = std::chrono::
 //   /NAME            the file, with ranges
 //   /slow/NAME       8 KB at once, then 20 KB/s
 //   /norange/NAME    no Range support
+//   /slownorange/NAME  both
 //   /moved/NAME      a 302 to /NAME
 //   /ftp/NAME        a 302 to an ftp:// URL
 class NginxServer {

@@ -1,0 +1,255 @@
+// Streams from real HTTP servers on 127.0.0.1: nginx for files, ranges, throttling and
+// redirects; a small cpp-httplib server for answers nginx does not give.
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <atomic>
+#include <set>
+#include <thread>
+
+#include "AudioTestSupport.h"
+
+using namespace audiotest;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr QWORD kError = static_cast<QWORD>(-1);
+
+HSTREAM openUrl(const std::string& url) {
+  return BASS_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr);
+}
+
+QWORD filePos(HSTREAM stream, DWORD mode) { return BASS_StreamGetFilePosition(stream, mode); }
+
+// Serves one file in ways a static server does not.
+class OddServer {
+ public:
+  explicit OddServer(std::vector<std::uint8_t> file) : file_(std::move(file)) {
+    server_.set_tcp_nodelay(true);
+    auto body = [this](std::size_t from, std::size_t to) {
+      return std::string(file_.begin() + static_cast<long>(from), file_.begin() + static_cast<long>(to));
+    };
+    // No Content-Length: chunked transfer.
+    server_.Get("/chunked", [this, body](const httplib::Request&, httplib::Response& res) {
+      res.set_chunked_content_provider("audio/mpeg", [this, body](std::size_t offset, httplib::DataSink& sink) {
+        if (offset >= file_.size()) {
+          sink.done();
+          return true;
+        }
+        std::string piece = body(offset, std::min(file_.size(), offset + 4096));
+        return sink.write(piece.data(), piece.size());
+      });
+    });
+    // The connection drops after 40 %.
+    server_.Get("/cut", [this, body](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(file_.size(), "audio/mpeg",
+                               [this, body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+        std::size_t cut = file_.size() * 2 / 5;
+        if (offset >= cut) {
+          std::this_thread::sleep_for(300ms);
+          return false;
+        }
+        std::string piece = body(offset, cut);
+        return sink.write(piece.data(), piece.size());
+      });
+    });
+    // Half the file, a pause, then the rest.
+    server_.Get("/pause", [this, body](const httplib::Request&, httplib::Response& res) {
+      res.set_content_provider(file_.size(), "audio/mpeg",
+                               [this, body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+        std::size_t half = file_.size() / 2;
+        if (offset == half) std::this_thread::sleep_for(1500ms);
+        std::string piece = body(offset, offset < half ? half : file_.size());
+        return sink.write(piece.data(), piece.size());
+      });
+    });
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    waitForPort(port_, 5s);
+  }
+  ~OddServer() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
+
+ private:
+  std::vector<std::uint8_t> file_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+class UrlStream : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(server_.running()); }
+  NginxServer server_;
+};
+
+}  // namespace
+
+TEST_F(UrlStream, PlaysToTheEndExactlyAndReportsTheDownload) {
+  std::vector<std::uint8_t> reference = wavData(media("tone.mp3.ref.wav"));
+  QWORD size = readFile(media("tone.mp3")).size();
+  CaptureSession session;
+  HSTREAM stream = openUrl(server_.url("tone.mp3"));
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  ASSERT_TRUE(waitFor([&] { return filePos(stream, BASS_FILEPOS_CONNECTED) == 0; }));
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_END), size);
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_SIZE), size);
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_DOWNLOAD), size);
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_BUFFER), size);
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_START), 0u);
+  ASSERT_TRUE(playToEnd(stream));
+  EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), reference.size());
+  EXPECT_TRUE(session.finish() == reference);
+}
+
+TEST_F(UrlStream, ThrottledDownloadStallsThenResumes) {
+  std::vector<std::uint8_t> reference = wavData(media("tone.mp3.ref.wav"));
+  QWORD size = readFile(media("tone.mp3")).size();
+  CaptureSession session;
+  HSTREAM stream = openUrl(server_.url("slow/tone.mp3"));
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_CONNECTED), 1u);
+  // An estimate while the file is still coming.
+  EXPECT_NE(BASS_ChannelGetLength(stream, BASS_POS_BYTE), kError);
+  ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STALLED);
+  QWORD buffering = filePos(stream, BASS_FILEPOS_BUFFERING);
+  EXPECT_GT(buffering, 0u);
+  EXPECT_LE(buffering, 100u);
+
+  std::set<QWORD> downloads;
+  bool stalledSeen = false;
+  ASSERT_TRUE(waitFor([&] {
+    QWORD download = filePos(stream, BASS_FILEPOS_DOWNLOAD);
+    EXPECT_EQ(filePos(stream, BASS_FILEPOS_BUFFER), download);
+    EXPECT_LE(download, size);
+    downloads.insert(download);
+    DWORD state = BASS_ChannelIsActive(stream);
+    stalledSeen |= state == BASS_ACTIVE_STALLED;
+    return state == BASS_ACTIVE_PLAYING;
+  }));
+  EXPECT_TRUE(stalledSeen);
+  // The download moved while the stream waited.
+  EXPECT_GE(downloads.size(), 2u);
+  EXPECT_LT(*downloads.begin(), size);
+  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }));
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_DOWNLOAD), size);
+  EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), reference.size());
+  EXPECT_TRUE(session.finish() == reference);
+}
+
+TEST_F(UrlStream, SeeksInsideAndBeyondTheDownload) {
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  HSTREAM stream = openUrl(server_.url("slow/talk.mp3"));
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  QWORD early = BASS_ChannelSeconds2Bytes(stream, 0.5);
+  ASSERT_TRUE(BASS_ChannelSetPosition(stream, early, BASS_POS_BYTE));
+  EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), early);
+  ASSERT_LT(filePos(stream, BASS_FILEPOS_DOWNLOAD), 30000u);
+
+  // 10 s into a 12 s file that is still downloading: a Range request.
+  QWORD late = BASS_ChannelSeconds2Bytes(stream, 10.0);
+  ASSERT_TRUE(BASS_ChannelSetPosition(stream, late, BASS_POS_BYTE)) << BASS_ErrorGetCode();
+  EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), late);
+  EXPECT_GT(filePos(stream, BASS_FILEPOS_CURRENT), 35000u);
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }, 10s));
+  EXPECT_GT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), late);
+
+  // Back to the start, which the new download no longer holds.
+  ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE)) << BASS_ErrorGetCode();
+  EXPECT_LT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), early);
+  EXPECT_TRUE(BASS_Free());
+}
+
+TEST_F(UrlStream, WithoutRangesSeekingPastTheDownloadFails) {
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  HSTREAM stream = openUrl(server_.url("slownorange/talk.mp3"));
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  EXPECT_FALSE(BASS_ChannelSetPosition(stream, BASS_ChannelSeconds2Bytes(stream, 10.0), BASS_POS_BYTE));
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_POSITION);
+  EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), 0u);
+  QWORD early = BASS_ChannelSeconds2Bytes(stream, 0.5);
+  EXPECT_TRUE(BASS_ChannelSetPosition(stream, early, BASS_POS_BYTE));
+  EXPECT_TRUE(BASS_Free());
+}
+
+TEST_F(UrlStream, RedirectsErrorsAndSchemes) {
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  HSTREAM moved = openUrl(server_.url("moved/tone.mp3"));
+  ASSERT_NE(moved, 0u) << BASS_ErrorGetCode();
+  ASSERT_TRUE(waitFor([&] { return filePos(moved, BASS_FILEPOS_CONNECTED) == 0; }));
+  EXPECT_EQ(BASS_ChannelGetLength(moved, BASS_POS_BYTE), wavData(media("tone.mp3.ref.wav")).size());
+
+  EXPECT_EQ(openUrl(server_.url("missing.mp3")), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+  EXPECT_EQ(openUrl(server_.url("ftp/tone.mp3")), 0u);  // redirects go to http(s) only
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+  EXPECT_EQ(openUrl(server_.url("tone.wav.ref.missing")), 0u);
+  EXPECT_EQ(openUrl("ftp://127.0.0.1/tone.mp3"), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+  EXPECT_EQ(openUrl("file:///etc/passwd"), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+  EXPECT_EQ(openUrl("http://127.0.0.1:" + std::to_string(freeLoopbackPort()) + "/x.mp3"), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+  // Not audio at all.
+  EXPECT_EQ(openUrl(server_.url("../nginx.conf")), 0u);
+  EXPECT_TRUE(BASS_Free());
+}
+
+TEST(UrlStreamOddServer, WithoutContentLengthTheSizeIsKnownAtTheEnd) {
+  std::vector<std::uint8_t> reference = wavData(media("tone.mp3.ref.wav"));
+  std::vector<std::uint8_t> file = readFile(media("tone.mp3"));
+  OddServer server(file);
+  CaptureSession session;
+  HSTREAM stream = openUrl(server.url("/chunked"));
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  ASSERT_TRUE(playToEnd(stream));
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_END), file.size());
+  EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), reference.size());
+  EXPECT_TRUE(session.finish() == reference);
+}
+
+TEST(UrlStreamOddServer, ACutConnectionStallsThenEnds) {
+  std::vector<std::uint8_t> file = readFile(media("tone.mp3"));
+  OddServer server(file);
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  HSTREAM stream = openUrl(server.url("/cut"));
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STALLED);
+  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }));
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_CONNECTED), 0u);
+  EXPECT_LT(filePos(stream, BASS_FILEPOS_DOWNLOAD), file.size());
+  QWORD heard = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+  EXPECT_GT(heard, 176400u / 2);
+  EXPECT_LT(heard, 176400u * 2);
+  EXPECT_TRUE(BASS_Free());
+}
+
+TEST(UrlStreamOddServer, RunningOutOfDataMidwayStallsAndResumes) {
+  std::vector<std::uint8_t> reference = wavData(media("talk.mp3.ref.wav"));
+  OddServer server(readFile(media("talk.mp3")));
+  CaptureSession session;
+  HSTREAM stream = openUrl(server.url("/pause"));
+  ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
+  ASSERT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(stream, BASS_POS_BYTE) > 0; }, 3s));
+  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STALLED; }, 3s));
+  QWORD stalledAt = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
+  EXPECT_GT(stalledAt, 176400u * 3);
+  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }, 10s));
+  // Nothing was lost or doubled around the stall.
+  std::vector<std::uint8_t> heard = session.finish();
+  ASSERT_EQ(heard.size(), reference.size());
+  auto differs = std::mismatch(heard.begin(), heard.end(), reference.begin());
+  EXPECT_TRUE(differs.first == heard.end()) << "first difference at byte " << (differs.first - heard.begin())
+                                            << ", stalled at " << stalledAt;
+}
