@@ -2,24 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "platform/system/ProgramFolder.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 class VolumeSetting : public testing::Test {
  protected:
@@ -29,35 +17,35 @@ class VolumeSetting : public testing::Test {
 
 TEST_F(VolumeSetting, DefaultsToFiftyWithoutFileSectionOrKey) {
   EXPECT_EQ(app::ReadVolumeSetting(path), 50);
-  spit(path, "[other]\nvolume size=10\n");
+  testsupport::writeFile(path, "[other]\nvolume size=10\n");
   EXPECT_EQ(app::ReadVolumeSetting(path), 50);
-  spit(path, "[parameter]\nvolume=10\n");
+  testsupport::writeFile(path, "[parameter]\nvolume=10\n");
   EXPECT_EQ(app::ReadVolumeSetting(path), 50);
 }
 
 TEST_F(VolumeSetting, FirstWriteCreatesFileAndSection) {
   ASSERT_TRUE(app::WriteVolumeSetting(path, 73));
-  EXPECT_EQ(slurp(path), "[parameter]\r\nvolume size=73\r\n");
+  EXPECT_EQ(testsupport::readFile(path), "[parameter]\r\nvolume size=73\r\n");
   EXPECT_EQ(app::ReadVolumeSetting(path), 73);
   ASSERT_TRUE(app::WriteVolumeSetting(path, 0));
   EXPECT_EQ(app::ReadVolumeSetting(path), 0);
 }
 
 TEST_F(VolumeSetting, StoredTextIsReadAsANumber) {
-  spit(path, "[Parameter]\nVolume Size = 100\n");
+  testsupport::writeFile(path, "[Parameter]\nVolume Size = 100\n");
   EXPECT_EQ(app::ReadVolumeSetting(path), 100);
-  spit(path, "[parameter]\nvolume size=loud\n");
+  testsupport::writeFile(path, "[parameter]\nvolume size=loud\n");
   EXPECT_EQ(app::ReadVolumeSetting(path), 0);
-  spit(path, "[parameter]\nvolume size=250\n");
+  testsupport::writeFile(path, "[parameter]\nvolume size=250\n");
   EXPECT_EQ(app::ReadVolumeSetting(path), 250);  // the slider clamps, not the setting
-  spit(path, "[parameter]\nvolume size=-7\n");
+  testsupport::writeFile(path, "[parameter]\nvolume size=-7\n");
   EXPECT_EQ(app::ReadVolumeSetting(path), -7);
 }
 
 TEST_F(VolumeSetting, WritingKeepsTheRestOfTheFile) {
-  spit(path, "; mine\n[window]\nx=3\n[parameter]\nvolume size=10\ntheme=2\n");
+  testsupport::writeFile(path, "; mine\n[window]\nx=3\n[parameter]\nvolume size=10\ntheme=2\n");
   ASSERT_TRUE(app::WriteVolumeSetting(path, 42));
-  EXPECT_EQ(slurp(path), "; mine\n[window]\nx=3\n[parameter]\nvolume size=42\ntheme=2\n");
+  EXPECT_EQ(testsupport::readFile(path), "; mine\n[window]\nx=3\n[parameter]\nvolume size=42\ntheme=2\n");
 }
 
 TEST_F(VolumeSetting, AFailedWriteIsReportedAndHarmless) {

@@ -4,23 +4,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 // Exit code and standard output of a command.
 std::pair<int, std::string> run(const std::string& command) {
@@ -38,9 +26,9 @@ std::string shellQuoted(const std::string& path) { return "'" + path + "'"; }
 
 TEST(Rdbpack, PackListUnpackGivesBackTheSameFilesInOrder) {
   testsupport::TempDir dir;
-  spit(dir.file("b.png"), std::string("\x89PNG\r\n\x1a\nimage\0bytes", 19));
-  spit(dir.file("a.jpg"), "\xFF\xD8\xFF jpeg");
-  spit(dir.file("c.txt"), "plain");
+  testsupport::writeFile(dir.file("b.png"), std::string("\x89PNG\r\n\x1a\nimage\0bytes", 19));
+  testsupport::writeFile(dir.file("a.jpg"), "\xFF\xD8\xFF jpeg");
+  testsupport::writeFile(dir.file("c.txt"), "plain");
   std::string pkg = dir.file("Resu.rdb");
 
   auto [packed, packOut] = run(std::string(RDBPACK_PATH) + " pack " + shellQuoted(pkg) + " " +
@@ -58,9 +46,9 @@ TEST(Rdbpack, PackListUnpackGivesBackTheSameFilesInOrder) {
   auto [unpacked, unpackOut] =
       run(std::string(RDBPACK_PATH) + " unpack " + shellQuoted(pkg) + " " + shellQuoted(out));
   ASSERT_EQ(unpacked, 0) << unpackOut;
-  EXPECT_EQ(slurp(out + "/000.png"), slurp(dir.file("b.png")));
-  EXPECT_EQ(slurp(out + "/001.jpg"), slurp(dir.file("a.jpg")));
-  EXPECT_EQ(slurp(out + "/002.bin"), "plain");
+  EXPECT_EQ(testsupport::readFile(out + "/000.png"), testsupport::readFile(dir.file("b.png")));
+  EXPECT_EQ(testsupport::readFile(out + "/001.jpg"), testsupport::readFile(dir.file("a.jpg")));
+  EXPECT_EQ(testsupport::readFile(out + "/002.bin"), "plain");
 }
 
 TEST(Rdbpack, RefusesBadInputWithAMessage) {
@@ -71,7 +59,7 @@ TEST(Rdbpack, RefusesBadInputWithAMessage) {
                 .first,
             1);
   EXPECT_FALSE(std::filesystem::exists(dir.file("x.rdb")));
-  spit(dir.file("junk.rdb"), "not a package at all");
+  testsupport::writeFile(dir.file("junk.rdb"), "not a package at all");
   auto [code, out] =
       run(std::string(RDBPACK_PATH) + " list " + shellQuoted(dir.file("junk.rdb")) + " 2>&1");
   EXPECT_EQ(code, 1);

@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
+#include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -12,17 +11,6 @@ namespace {
 using platform::system::GetPrivateProfileString;
 using platform::system::ProfileDocument;
 using platform::system::WritePrivateProfileString;
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 TEST(ProfileDocument, FindsNamesIgnoringCaseAndBlanks) {
   auto doc = ProfileDocument::parse(
@@ -97,20 +85,20 @@ TEST(ProfileFile, ReadsDefaultsAndWritesThrough) {
   EXPECT_EQ(GetPrivateProfileString("parameter", "volume size", "50", path), "50");
 
   ASSERT_TRUE(WritePrivateProfileString("parameter", "volume size", "73", path));
-  EXPECT_EQ(slurp(path), "[parameter]\r\nvolume size=73\r\n");
+  EXPECT_EQ(testsupport::readFile(path), "[parameter]\r\nvolume size=73\r\n");
   EXPECT_EQ(GetPrivateProfileString("parameter", "volume size", "50", path), "73");
 
-  spit(path, "[parameter]\nvolume size=\n");
+  testsupport::writeFile(path, "[parameter]\nvolume size=\n");
   EXPECT_EQ(GetPrivateProfileString("parameter", "volume size", "50", path), "");
 }
 
 TEST(ProfileFile, AFailedWriteLeavesTheOldFile) {
   testsupport::TempDir dir;
   std::string path = dir.file("settings.ini");
-  spit(path, "[parameter]\nvolume size=10\n");
+  testsupport::writeFile(path, "[parameter]\nvolume size=10\n");
   EXPECT_FALSE(WritePrivateProfileString("parameter", "volume size", "1\n2", path));
   EXPECT_FALSE(WritePrivateProfileString("parameter", "k", "v", dir.file("no/such/dir.ini")));
-  EXPECT_EQ(slurp(path), "[parameter]\nvolume size=10\n");
+  EXPECT_EQ(testsupport::readFile(path), "[parameter]\nvolume size=10\n");
 }
 
 }  // namespace
