@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 
