@@ -66,6 +66,42 @@ std::optional<Size> statedSize(PictureFormat format, std::span<const std::uint8_
   }
 }
 
+// Offsets and lengths in the headers must lie inside the bytes we have: the decoders
+// size their buffers from them before reading further.
+bool headerFitsData(PictureFormat format, std::span<const std::uint8_t> b) {
+  const long long size = static_cast<long long>(b.size());
+  if (format == PictureFormat::Bmp) {
+    if (b.size() < 18) return false;
+    const long long pixelOffset = static_cast<std::uint32_t>(le32(&b[10]));
+    const long long infoSize = static_cast<std::uint32_t>(le32(&b[14]));
+    if (infoSize < 12 || infoSize > 124 || 14 + infoSize > size || pixelOffset > size) return false;
+    if (infoSize >= 40) {
+      const long long coloursUsed = static_cast<std::uint32_t>(le32(&b[46]));
+      if (coloursUsed > 256 || 14 + infoSize + 4 * coloursUsed > size) return false;
+    }
+    return true;
+  }
+  if (format == PictureFormat::Ico) {
+    if (b.size() < 6) return false;
+    const int count = b[4] | (b[5] << 8);
+    if (count == 0 || 6 + 16LL * count > size) return false;
+    for (int i = 0; i < count; ++i) {
+      const std::uint8_t* entry = &b[6 + 16 * static_cast<std::size_t>(i)];
+      const long long length = static_cast<std::uint32_t>(le32(entry + 8));
+      const long long offset = static_cast<std::uint32_t>(le32(entry + 12));
+      if (offset > size || length > size - offset) return false;
+    }
+  }
+  return true;
+}
+
+bool fitsLimit(long long width, long long height, long long frames) {
+  constexpr long long limit = ImageDecoder::kMaxDecodedPixels;
+  if (width <= 0 || height <= 0 || frames <= 0) return false;
+  if (width > limit || height > limit || frames > limit) return false;
+  return width * height <= limit / frames;
+}
+
 const char* loaderType(PictureFormat format) {
   switch (format) {
     case PictureFormat::Png: return "png";
@@ -139,7 +175,7 @@ PictureFormat ImageDecoder::sniff(std::span<const std::uint8_t> b) {
 
 std::unique_ptr<Image> ImageDecoder::decode(std::span<const std::uint8_t> bytes) {
   const PictureFormat format = sniff(bytes);
-  if (format == PictureFormat::Unknown) return nullptr;
+  if (format == PictureFormat::Unknown || !headerFitsData(format, bytes)) return nullptr;
 
   std::optional<GifStructure> gif;
   if (format == PictureFormat::Gif) {
@@ -147,11 +183,9 @@ std::unique_ptr<Image> ImageDecoder::decode(std::span<const std::uint8_t> bytes)
     if (!gif || gif->delays.empty()) return nullptr;
     const long long w = std::max(gif->screenWidth, gif->largestFrameWidth);
     const long long h = std::max(gif->screenHeight, gif->largestFrameHeight);
-    if (w * h * static_cast<long long>(gif->delays.size()) > kMaxDecodedPixels) return nullptr;
+    if (!fitsLimit(w, h, static_cast<long long>(gif->delays.size()))) return nullptr;
   } else if (auto size = statedSize(format, bytes)) {
-    if (size->width <= 0 || size->height <= 0 || size->width * size->height > kMaxDecodedPixels) {
-      return nullptr;
-    }
+    if (!fitsLimit(size->width, size->height, 1)) return nullptr;
   }
 
   LoaderResult loaded = runLoader(loaderType(format), bytes);

@@ -64,6 +64,22 @@ TEST(ImageLoading, GarbageTruncatedAndOversizedPicturesFailCleanly) {
   std::copy(std::begin(side), std::end(side), huge.begin() + 16);
   std::copy(std::begin(side), std::end(side), huge.begin() + 20);
   EXPECT_EQ(Image::fromBytes(huge), nullptr);
+  // Header fields that point beyond the data (pixel offset, colour count, icon entries)
+  // are refused instead of sizing a decoder's buffers.
+  Bytes bmp = testpictures::encodeSolid("bmp", 4, 4, 0xFF000000);
+  ASSERT_NE(Image::fromBytes(bmp), nullptr);
+  Bytes farPixels = bmp;
+  farPixels[13] = 0x80;
+  EXPECT_EQ(Image::fromBytes(farPixels), nullptr);
+  Bytes manyColours = bmp;
+  manyColours[49] = 0xFF;
+  EXPECT_EQ(Image::fromBytes(manyColours), nullptr);
+  Bytes ico = testpictures::encodeSolid("ico", 16, 16, 0xFF000000);
+  ico[6 + 12 + 3] = 0x7F;
+  EXPECT_EQ(Image::fromBytes(ico), nullptr);
+  Bytes wide = png;  // 4294967295 x 4294967295 must not overflow the size check
+  std::fill(wide.begin() + 16, wide.begin() + 24, 0xFF);
+  EXPECT_EQ(Image::fromBytes(wide), nullptr);
   // Formats outside the program's set are not handed to other decoders.
   const Bytes xpm = {'/', '*', ' ', 'X', 'P', 'M', ' ', '*', '/'};
   EXPECT_EQ(ImageDecoder::sniff(xpm), PictureFormat::Unknown);
