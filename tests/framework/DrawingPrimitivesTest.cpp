@@ -30,7 +30,7 @@ bool isBlack(gfx::Argb c) { return gfx::alphaOf(c) > 100 && gfx::redOf(c) < 80; 
 
 }  // namespace
 
-TEST(Primitives, FillRectLeavesOffTheLastRowAndColumn) {
+TEST(FrameworkPrimitives, FillRectLeavesOffTheLastRowAndColumn) {
   gfx::Surface s = gfx::Surface::create(20, 20);
   Graphics g(s);
   fillRect(g, makeRect(0, 0, 10, 10), argbFrom(0x000000FF, 255));
@@ -39,7 +39,7 @@ TEST(Primitives, FillRectLeavesOffTheLastRowAndColumn) {
   EXPECT_EQ(s.pixel(9, 0), 0u);
 }
 
-TEST(Primitives, RoundedPathsAndRoundRects) {
+TEST(FrameworkPrimitives, RoundedPathsAndRoundRects) {
   const gfx::RectF square = roundedPath(makeRect(2, 3, 10, 8), 0).bounds();
   EXPECT_FLOAT_EQ(square.x, 2);
   EXPECT_FLOAT_EQ(square.y, 3);
@@ -68,7 +68,7 @@ TEST(Primitives, RoundedPathsAndRoundRects) {
   EXPECT_EQ(t.pixel(15, 29), 0xFF00FF00u);
 }
 
-TEST(Primitives, GradientLinesAndHitTests) {
+TEST(FrameworkPrimitives, GradientLinesAndHitTests) {
   gfx::Surface s = gfx::Surface::create(4, 20);
   Graphics g(s);
   fillGradientRect(g, makeRect(0, 0, 4, 20), 0xFFFF0000u, 0xFF0000FFu);
@@ -84,7 +84,7 @@ TEST(Primitives, GradientLinesAndHitTests) {
   EXPECT_FALSE(pointInRect(r, 9.99f, 12));
 }
 
-TEST(Primitives, NineGridCornersKeepTheirSize) {
+TEST(FrameworkPrimitives, NineGridCornersKeepTheirSize) {
   // 30 x 30 picture: red 10-px frame around a blue centre.
   auto picture = gfx::Image::createBitmap(30, 30);
   {
@@ -108,7 +108,7 @@ TEST(Primitives, NineGridCornersKeepTheirSize) {
   EXPECT_FLOAT_EQ(big.top, 40);
 }
 
-TEST(TextEffects, ShadowSitsOnePixelRightAndBelow) {
+TEST(FrameworkTextEffects, ShadowSitsOnePixelRightAndBelow) {
   start();
   const gfx::Font* font = framework().defaultFont.get();
   ASSERT_NE(font, nullptr);
@@ -132,7 +132,7 @@ TEST(TextEffects, ShadowSitsOnePixelRightAndBelow) {
   EXPECT_EQ(firstOf(raised, isBlack).first, red.first - 1);
 }
 
-TEST(TextEffects, GlowSpreadsAroundTheTextAndDefaultColoursFollowTheText) {
+TEST(FrameworkTextEffects, GlowSpreadsAroundTheTextAndDefaultColoursFollowTheText) {
   start();
   const gfx::Font* font = framework().defaultFont.get();
   gfx::Surface s = gfx::Surface::create(80, 30);
@@ -156,7 +156,7 @@ TEST(TextEffects, GlowSpreadsAroundTheTextAndDefaultColoursFollowTheText) {
   EXPECT_EQ(textFormatFor(2, 0).alignment, gfx::kAlignFar);
 }
 
-TEST(TextMeasure, WithAndWithoutGraphicsAgree) {
+TEST(FrameworkTextMeasure, WithAndWithoutGraphicsAgree) {
   start();
   const gfx::Font* font = framework().defaultFont.get();
   gfx::Surface s = gfx::Surface::create(10, 10);

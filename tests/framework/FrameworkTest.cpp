@@ -9,7 +9,7 @@
 
 using namespace ui;
 
-TEST(Bootstrap, StartFillsTheStateOnce) {
+TEST(FrameworkBootstrap, StartFillsTheStateOnce) {
   start();
   FrameworkState& state = framework();
   EXPECT_TRUE(state.started);
@@ -29,7 +29,7 @@ TEST(Bootstrap, StartFillsTheStateOnce) {
   EXPECT_EQ(state.defaultFont.get(), font);
 }
 
-TEST(Bootstrap, DefaultFontFaceRules) {
+TEST(FrameworkBootstrap, DefaultFontFaceRules) {
   const std::string song = songTypefaceName();
   EXPECT_EQ(systemFontFaceFrom(std::nullopt), song);
   EXPECT_EQ(systemFontFaceFrom(std::string("Tahoma")), song);
@@ -43,7 +43,7 @@ TEST(Bootstrap, DefaultFontFaceRules) {
   EXPECT_EQ(fontFamilyName(chosen.get()), sans);
 }
 
-TEST(Bootstrap, FontsByNameFallBackToTheDefaultFamily) {
+TEST(FrameworkBootstrap, FontsByNameFallBackToTheDefaultFamily) {
   start();
   auto bold = createFontByName("No Such Face", 14, platform::gfx::kFontStyleBold);
   ASSERT_NE(bold, nullptr);
@@ -52,7 +52,7 @@ TEST(Bootstrap, FontsByNameFallBackToTheDefaultFamily) {
   EXPECT_EQ(fontFamilyName(nullptr), "");
 }
 
-TEST(Conversions, ColoursAndWideText) {
+TEST(FrameworkConversions, ColoursAndWideText) {
   EXPECT_EQ(swapRedBlue(0x44332211u), 0x00112233u);
   EXPECT_EQ(argbFrom(0x00FF8800u, 255), 0xFE0088FFu);
   EXPECT_EQ(argbFrom(0x00FFFFFFu, 190), 0xBEFFFFFFu);

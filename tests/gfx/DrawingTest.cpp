@@ -17,7 +17,7 @@ bool opaque(Argb c) { return alphaOf(c) == 255; }
 
 }  // namespace
 
-TEST(Fills, RectangleCoversWholePixelsAndSolidColour) {
+TEST(GfxFills, RectangleCoversWholePixelsAndSolidColour) {
   Surface s = Surface::create(20, 20);
   Graphics g(s);
   g.fillRectangle(Brush::solid(0xFF102030), RectF{2, 3, 9, 4});
@@ -28,7 +28,7 @@ TEST(Fills, RectangleCoversWholePixelsAndSolidColour) {
   EXPECT_EQ(s.pixel(10, 7), 0u);
 }
 
-TEST(Fills, VerticalGradientRunsTopToBottomAndReflectsOutside) {
+TEST(GfxFills, VerticalGradientRunsTopToBottomAndReflectsOutside) {
   Surface s = Surface::create(4, 30);
   Graphics g(s);
   const RectF band{0, 0, 4, 10};
@@ -51,7 +51,7 @@ TEST(Fills, VerticalGradientRunsTopToBottomAndReflectsOutside) {
   EXPECT_LT(redOf(h.pixel(9, 0)), blueOf(h.pixel(9, 0)));
 }
 
-TEST(Strokes, OnePixelLineCoversItsRowAndPolygonFills) {
+TEST(GfxStrokes, OnePixelLineCoversItsRowAndPolygonFills) {
   Surface s = Surface::create(12, 12);
   Graphics g(s);
   g.drawLine(Pen{0xFF00FF00, 1}, 1, 5, 10, 5);
@@ -67,7 +67,7 @@ TEST(Strokes, OnePixelLineCoversItsRowAndPolygonFills) {
   EXPECT_EQ(t.pixel(10, 10), 0u);
 }
 
-TEST(Clipping, RectanglePathExcludeAndReset) {
+TEST(GfxClipping, RectanglePathExcludeAndReset) {
   Surface s = Surface::create(10, 10);
   Graphics g(s);
   EXPECT_TRUE(g.setClip(RectF{2, 2, 3, 3}));
@@ -89,7 +89,7 @@ TEST(Clipping, RectanglePathExcludeAndReset) {
   EXPECT_EQ(s.pixel(3, 3), 0xFF0000FFu);
 }
 
-TEST(Images, ConstantAlphaStretchAndSourceRectangle) {
+TEST(GfxImages, ConstantAlphaStretchAndSourceRectangle) {
   auto red = Image::createBitmap(4, 4);
   Graphics(*red).clear(0xFFFF0000);
   Surface s = Surface::create(8, 8);
@@ -110,7 +110,7 @@ TEST(Images, ConstantAlphaStretchAndSourceRectangle) {
   EXPECT_EQ(t.pixel(9, 9), 0xFF00FF00u);
 }
 
-TEST(Surfaces, CopyAndBlendBetweenSurfaces) {
+TEST(GfxSurfaces, CopyAndBlendBetweenSurfaces) {
   Surface a = Surface::create(6, 6);
   a.clear(0xFF0000FF);
   Surface b = Surface::create(6, 6);
@@ -132,7 +132,7 @@ TEST(Surfaces, CopyAndBlendBetweenSurfaces) {
   EXPECT_EQ(a.pixels()[0], 0xFF0000FFu);
 }
 
-TEST(Paths, ZeroArcsMakeARectangleAndBoundsFollow) {
+TEST(GfxPaths, ZeroArcsMakeARectangleAndBoundsFollow) {
   Path p;
   p.addArc(1, 2, 0, 0, 180, 90);
   p.addArc(8, 2, 0, 0, 270, 90);

@@ -30,7 +30,7 @@ bool near(Argb a, Argb b, int tolerance) {
 
 }  // namespace
 
-TEST(ImageLoading, EveryFormatLoadsFromBytesAndFromFile) {
+TEST(GfxImageLoading, EveryFormatLoadsFromBytesAndFromFile) {
   for (const char* type : {"png", "jpeg", "bmp", "ico"}) {
     SCOPED_TRACE(type);
     const Bytes bytes = testpictures::encodeSolid(type, 16, 8, 0xFF3366CC);
@@ -50,7 +50,7 @@ TEST(ImageLoading, EveryFormatLoadsFromBytesAndFromFile) {
   EXPECT_EQ(Image::fromFile(::testing::TempDir() + "/no-such-picture.png"), nullptr);
 }
 
-TEST(ImageLoading, GarbageTruncatedAndOversizedPicturesFailCleanly) {
+TEST(GfxImageLoading, GarbageTruncatedAndOversizedPicturesFailCleanly) {
   EXPECT_EQ(Image::fromBytes(Bytes{}), nullptr);
   EXPECT_EQ(Image::fromBytes(Bytes{'h', 'e', 'l', 'l', 'o'}), nullptr);
   const Bytes png = testpictures::encodeSolid("png", 20, 20, 0xFF00FF00);
@@ -85,7 +85,7 @@ TEST(ImageLoading, GarbageTruncatedAndOversizedPicturesFailCleanly) {
   EXPECT_EQ(ImageDecoder::sniff(xpm), PictureFormat::Unknown);
 }
 
-TEST(ImageLoading, AnimatedGifReportsFramesDelaysAndTheirPixels) {
+TEST(GfxImageLoading, AnimatedGifReportsFramesDelaysAndTheirPixels) {
   const Bytes gif = testpictures::encodeGif({0xFF0000, 0x00FF00, 0x0000FF}, {0, 5, 20});
   auto image = Image::fromBytes(gif);
   ASSERT_NE(image, nullptr);
@@ -108,7 +108,7 @@ TEST(ImageLoading, AnimatedGifReportsFramesDelaysAndTheirPixels) {
   EXPECT_LE(structure->delays.size(), 3u);
 }
 
-TEST(ImageBitmaps, CreateInEachFormatAndCopyPixelsIn) {
+TEST(GfxImageBitmaps, CreateInEachFormatAndCopyPixelsIn) {
   auto empty = Image::createBitmap(7, 5);
   ASSERT_NE(empty, nullptr);
   EXPECT_EQ(empty->width(), 7);
@@ -132,7 +132,7 @@ TEST(ImageBitmaps, CreateInEachFormatAndCopyPixelsIn) {
   EXPECT_EQ(Image::createBitmap(2, 2, kPixelFormat32bppARGB, 4, argb), nullptr);  // stride too small
 }
 
-TEST(ImageBitmaps, RotateFlipAndCloneArea) {
+TEST(GfxImageBitmaps, RotateFlipAndCloneArea) {
   auto image = Image::createBitmap(3, 2);
   image->setPixel(0, 0, 0xFFFF0000);  // top-left red
   image->setPixel(2, 1, 0xFF0000FF);  // bottom-right blue
@@ -156,7 +156,7 @@ TEST(ImageBitmaps, RotateFlipAndCloneArea) {
   EXPECT_EQ(image->cloneArea(2, 1, 2, 1), nullptr);
 }
 
-TEST(ImageBitmaps, IconMaskAndDeviceBitmapConversions) {
+TEST(GfxImageBitmaps, IconMaskAndDeviceBitmapConversions) {
   IconRecord icon;
   icon.width = 9;
   icon.height = 2;

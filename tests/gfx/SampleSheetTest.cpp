@@ -29,7 +29,7 @@ void label(Graphics& g, const char* text, float x, float y, gfx::Argb colour = 0
 
 }  // namespace
 
-TEST(SampleSheet, RendersAndWritesThePng) {
+TEST(GfxSampleSheet, RendersAndWritesThePng) {
   start();
   gfx::Surface sheet = gfx::Surface::create(760, 440);
   Graphics g(sheet);

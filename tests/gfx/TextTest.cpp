@@ -28,7 +28,7 @@ std::string cjkFamily() { return resolveFamily("sans-serif:lang=zh-cn"); }
 
 }  // namespace
 
-TEST(Fonts, FamiliesSizesAndStableHeight) {
+TEST(GfxFonts, FamiliesSizesAndStableHeight) {
   EXPECT_EQ(Font::create("No Such Family Anywhere", 12), nullptr);
   EXPECT_EQ(Font::create("sans-serif", 0), nullptr);
   auto font = Font::create("sans-serif", 12, kFontStyleBold | kFontStyleUnderline);
@@ -44,7 +44,7 @@ TEST(Fonts, FamiliesSizesAndStableHeight) {
   EXPECT_TRUE(Font::familyExists(resolveFamily("sans-serif")));
 }
 
-TEST(Text, ChineseUsesARealFontWithoutMissingGlyphs) {
+TEST(GfxText, ChineseUsesARealFontWithoutMissingGlyphs) {
   auto font = Font::create("sans-serif", 14);
   ASSERT_NE(font, nullptr);
   Surface s = Surface::create(200, 40);
@@ -66,7 +66,7 @@ TEST(Text, ChineseUsesARealFontWithoutMissingGlyphs) {
   EXPECT_GE(ink.right, box.right() - 4);
 }
 
-TEST(Text, MeasuredWidthIsWhereDrawnTextEnds) {
+TEST(GfxText, MeasuredWidthIsWhereDrawnTextEnds) {
   auto font = Font::create("sans-serif", 12);
   for (const std::u16string& text : {std::u16string(u"Hello, Tunora"), std::u16string(u"Mixed 中文 text")}) {
     Surface s = Surface::create(300, 30);
@@ -83,7 +83,7 @@ TEST(Text, MeasuredWidthIsWhereDrawnTextEnds) {
   }
 }
 
-TEST(Text, DefaultFormatPadsAndTrailingSpacesNeedTheirFlag) {
+TEST(GfxText, DefaultFormatPadsAndTrailingSpacesNeedTheirFlag) {
   auto font = Font::create("sans-serif", 12);
   const RectF layout{0, 0, 0, 0};
   const float plain = Graphics::measureDetached(u"abc", font.get(), layout, StringFormat::genericTypographic()).width;
@@ -98,7 +98,7 @@ TEST(Text, DefaultFormatPadsAndTrailingSpacesNeedTheirFlag) {
   EXPECT_EQ(Graphics::measureDetached(u"abc", nullptr, layout, trailing).width, 0);
 }
 
-TEST(Text, AlignmentWrappingAndHotkeyPrefix) {
+TEST(GfxText, AlignmentWrappingAndHotkeyPrefix) {
   auto font = Font::create("sans-serif", 12);
   StringFormat centred = StringFormat::genericTypographic();
   centred.alignment = kAlignCenter;
@@ -127,7 +127,7 @@ TEST(Text, AlignmentWrappingAndHotkeyPrefix) {
   EXPECT_GT(Graphics::measureDetached(u"&Open", font.get(), RectF{}, hotkey).width, withoutAmp);
 }
 
-TEST(Text, CharacterRangesGrowAlongTheStringAndEndWithIt) {
+TEST(GfxText, CharacterRangesGrowAlongTheStringAndEndWithIt) {
   auto font = Font::create("sans-serif", 12);
   StringFormat format = StringFormat::genericTypographic();
   format.flags = kFlagNoWrap | kFlagMeasureTrailingSpaces;
