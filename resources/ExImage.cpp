@@ -31,6 +31,7 @@ Image* ExImage::LoadFromBytes(const platform::system::ByteBlock& bytes) {
 Image* ExImage::LoadFromFile(const std::string& path) {
   Release();
   if (path.empty()) return nullptr;
+  if (auto image = Image::fromFile(path)) return take(std::move(image));
   return take(Image::fromFile(platform::text::ansiToUtf8(path)));
 }
 

@@ -32,7 +32,7 @@ class ExImage {
   // Each loading operation releases the previous picture first; the result is the new
   // image, nullptr on failure (the object is then empty).
   Image* LoadFromBytes(const platform::system::ByteBlock& bytes);
-  // path is a program text (ANSI code page) naming a file.
+  // path is a native path, or a program text (ANSI code page) naming the file.
   Image* LoadFromFile(const std::string& path);
   bool CreateBitmap(int width, int height, int stride = 0, const void* pixels = nullptr,
                     int pixelFormat = platform::gfx::kPixelFormat32bppARGB);

@@ -88,7 +88,10 @@ std::unique_ptr<Font> Font::clone() const {
 
 float Font::height() const {
   // Measured like any text so that a line height and a measured line always agree.
-  return Graphics::measureDetached(u"Ag", this, RectF{}, StringFormat::genericTypographic()).height;
+  if (height_ <= 0) {
+    height_ = Graphics::measureDetached(u"Ag", this, RectF{}, StringFormat::genericTypographic()).height;
+  }
+  return height_;
 }
 
 }  // namespace platform::gfx

@@ -47,6 +47,7 @@ class Font {
   float sizePx_;
   int style_;
   PangoFontDescription* description_;
+  mutable float height_ = 0;  // measured on first use
 };
 
 // The family fontconfig picks for a pattern such as "sans-serif"; empty when none.

@@ -54,6 +54,8 @@ TEST(ExImageLoading, BytesFilesAndFailuresLeaveTheObjectEmpty) {
                                                   static_cast<std::streamsize>(bytes.size()));
   ASSERT_NE(image.LoadFromFile(platform::text::utf8ToAnsi(utf8Path)), nullptr);
   EXPECT_EQ(image.GetWidth(), 8);
+  image.Release();
+  ASSERT_NE(image.LoadFromFile(utf8Path), nullptr);  // a native path works as it is
   EXPECT_EQ(image.LoadFromFile(""), nullptr);
   EXPECT_EQ(image.GetHandle(), nullptr);
 }

@@ -8,8 +8,9 @@ namespace ui {
 namespace gfx = platform::gfx;
 
 ImageListTable& ImageListTable::instance() {
-  static ImageListTable table;
-  return table;
+  // Never destroyed, so that global lists can still leave it at exit.
+  static ImageListTable* table = new ImageListTable();
+  return *table;
 }
 
 int ImageListTable::add(ExImageList* list) {

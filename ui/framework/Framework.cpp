@@ -19,8 +19,10 @@ int kernelMajorVersion() {
 }  // namespace
 
 FrameworkState& framework() {
-  static FrameworkState state;
-  return state;
+  // Never destroyed: windows and controls declared as globals may still reach it while
+  // they are torn down at exit.
+  static FrameworkState* state = new FrameworkState();
+  return *state;
 }
 
 void start(int /*gdiplusVersion*/) {

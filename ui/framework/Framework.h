@@ -21,7 +21,7 @@ struct FrameworkState {
   resources::ExImage captionSprite;
 };
 
-// The one instance; lives until the process ends.
+// The one instance; it outlives every other global object.
 FrameworkState& framework();
 
 // Fills the state once; later calls do nothing. Runs on the user-interface thread
