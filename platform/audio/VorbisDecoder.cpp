@@ -30,7 +30,7 @@ long tellSource(void* handle) { return static_cast<long>(static_cast<ByteSource*
 }  // namespace
 
 std::unique_ptr<VorbisDecoder> VorbisDecoder::open(ByteSource& source) {
-  std::unique_ptr<VorbisDecoder> decoder(new VorbisDecoder(source));
+  std::unique_ptr<VorbisDecoder> decoder(new VorbisDecoder());
   decoder->seekable_ = source.complete();
   ov_callbacks callbacks{readSource, decoder->seekable_ ? seekSource : nullptr, nullptr,
                          tellSource};

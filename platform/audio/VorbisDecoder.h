@@ -23,9 +23,8 @@ class VorbisDecoder : public Decoder {
   double encodedBytesPerSecond() const override { return bytesPerSecond_; }
 
  private:
-  explicit VorbisDecoder(ByteSource& source) : source_(source) {}
+  VorbisDecoder() = default;
 
-  ByteSource& source_;
   OggVorbis_File file_{};
   bool opened_ = false;
   bool seekable_ = false;

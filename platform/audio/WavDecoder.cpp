@@ -35,7 +35,7 @@ sf_count_t tellSource(void* handle) {
 }  // namespace
 
 std::unique_ptr<WavDecoder> WavDecoder::open(ByteSource& source) {
-  std::unique_ptr<WavDecoder> decoder(new WavDecoder(source));
+  std::unique_ptr<WavDecoder> decoder(new WavDecoder());
   SF_VIRTUAL_IO io{sourceLength, seekSource, readSource, writeNothing, tellSource};
   SF_INFO info{};
   decoder->file_ = sf_open_virtual(&io, SFM_READ, &info, &source);

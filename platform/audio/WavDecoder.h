@@ -22,9 +22,8 @@ class WavDecoder : public Decoder {
   double encodedBytesPerSecond() const override { return bytesPerSecond_; }
 
  private:
-  explicit WavDecoder(ByteSource& source) : source_(source) {}
+  WavDecoder() = default;
 
-  ByteSource& source_;
   SNDFILE* file_ = nullptr;
   PcmFormat format_;
   std::optional<std::uint64_t> length_;
