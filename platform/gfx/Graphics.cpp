@@ -56,7 +56,7 @@ void Graphics::init(cairo_surface_t* target, int width, int height) {
 
 void Graphics::setSmoothing(int mode) {
   if (!cr_) return;
-  cairo_set_antialias(cr_.get(), mode == kSmoothingAntiAlias || mode == 2 ? CAIRO_ANTIALIAS_DEFAULT
+  cairo_set_antialias(cr_.get(), mode == kSmoothingAntiAlias || mode == 2 || mode == 5 ? CAIRO_ANTIALIAS_DEFAULT
                                                                           : CAIRO_ANTIALIAS_NONE);
 }
 

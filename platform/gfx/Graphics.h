@@ -20,6 +20,7 @@
 
 namespace platform::gfx {
 
+// HighQuality (2), AntiAlias (4) and AntiAlias8x8 (5) smooth; the other modes do not.
 enum SmoothingMode : int { kSmoothingNone = 3, kSmoothingAntiAlias = 4 };
 enum TextRenderingHint : int {
   kTextSystemDefault = 0,

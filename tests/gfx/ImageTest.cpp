@@ -101,6 +101,16 @@ TEST(GfxImageLoading, AnimatedGifReportsFramesDelaysAndTheirPixels) {
   EXPECT_FALSE(image->selectFrame(-1));
   EXPECT_EQ(image->activeFrame(), 2);
 
+  // Played once, with no loop block, every frame is still there.
+  auto once = Image::fromBytes(testpictures::encodeGif({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}, {3, 0, 0, 7}, false));
+  ASSERT_NE(once, nullptr);
+  EXPECT_EQ(once->frameCount(), 4);
+  EXPECT_EQ(*once->frameDelays(), (std::vector<int>{3, 0, 0, 7}));
+  once->selectFrame(3);
+  EXPECT_EQ(once->pixel(0, 1), 0xFFFFFFFFu);
+  once->selectFrame(1);
+  EXPECT_EQ(once->pixel(0, 1), 0xFF00FF00u);
+
   // A GIF cut inside its second frame keeps the structure that is complete.
   auto structure = readGifStructure(std::span(gif).first(gif.size() - 20));
   ASSERT_TRUE(structure.has_value());

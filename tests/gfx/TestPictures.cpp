@@ -26,7 +26,7 @@ void le16(Bytes& b, int v) {
 }
 }  // namespace
 
-Bytes encodeGif(const std::vector<std::uint32_t>& frameRgb, const std::vector<int>& delays) {
+Bytes encodeGif(const std::vector<std::uint32_t>& frameRgb, const std::vector<int>& delays, bool loop) {
   Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
   le16(b, 2);
   le16(b, 2);
@@ -40,9 +40,9 @@ Bytes encodeGif(const std::vector<std::uint32_t>& frameRgb, const std::vector<in
     b.push_back(static_cast<std::uint8_t>(c));
   }
   // Loop forever, so every frame is reachable.
-  const std::uint8_t loop[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
+  const std::uint8_t loopBlock[] = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
                                0x03, 0x01, 0x00, 0x00, 0x00};
-  b.insert(b.end(), std::begin(loop), std::end(loop));
+  if (loop) b.insert(b.end(), std::begin(loopBlock), std::end(loopBlock));
   for (std::size_t f = 0; f < frameRgb.size(); ++f) {
     b.insert(b.end(), {0x21, 0xF9, 0x04, 0x00});
     le16(b, f < delays.size() ? delays[f] : 0);

@@ -13,7 +13,7 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes encodeSolid(const std::string& type, int width, int height, std::uint32_t argb);
 
 // An animated GIF of 2 x 2 frames, each filled with one RGB colour, with the given
-// delays (hundredths of a second) in the graphic control blocks.
-Bytes encodeGif(const std::vector<std::uint32_t>& frameRgb, const std::vector<int>& delays);
+// delays (hundredths of a second) in the graphic control blocks; without loop it plays once.
+Bytes encodeGif(const std::vector<std::uint32_t>& frameRgb, const std::vector<int>& delays, bool loop = true);
 
 }  // namespace testpictures
