@@ -101,6 +101,10 @@ TextLayout::TextLayout(cairo_t* cr, std::u16string_view text, const Font& font, 
   pango_layout_set_attributes(layout_.get(), attrs.list);
 
   padding_ = format.typographic ? 0.0f : font.sizePx() / 6.0f;
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_get_font_options(cr, options);
+  gridFit_ = cairo_font_options_get_hint_metrics(options) == CAIRO_HINT_METRICS_ON;
+  cairo_font_options_destroy(options);
   const bool wrap = !(format.flags & kFlagNoWrap) && rect.width > 0;
   const bool ellipsis = format.trimming >= kTrimmingEllipsisCharacter && rect.width > 0;
   if (wrap || ellipsis) {
@@ -133,6 +137,11 @@ void TextLayout::place() {
   }
   const double availableHeight = std::max(0.0f, rect_.height);
   originY_ = rect_.y + (availableHeight - lh) * alignFactor(format_.lineAlignment) - ly;
+  if (gridFit_) {
+    // Grid-fitted text starts on whole pixels, as its glyphs were hinted for.
+    originX_ = std::round(originX_);
+    originY_ = std::round(originY_);
+  }
 }
 
 RectF TextLayout::bounds() const {

@@ -38,6 +38,7 @@ class TextLayout {
   RectF rect_;
   StringFormat format_;
   float padding_ = 0;
+  bool gridFit_ = false;
   double originX_ = 0;
   double originY_ = 0;
   PangoRectangle logical_{};
