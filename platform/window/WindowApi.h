@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/window/Icons.h"
 #include "platform/window/Region.h"
 #include "platform/window/WindowConstants.h"
 #include "platform/window/WindowTypes.h"

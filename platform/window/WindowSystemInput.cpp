@@ -267,7 +267,7 @@ void WindowSystem::handleConfigured(const event::Configured& e) {
 
 void WindowSystem::activate(HWND hwnd, bool active) {
   if (active) {
-    if (active_ == hwnd || !isWindow(hwnd) || isForeign(hwnd)) return;
+    if (active_ == hwnd || !isWindow(hwnd) || isForeign(hwnd) || !isVisible(hwnd)) return;
     HWND old = active_;
     active_ = hwnd;
     if (isWindow(old)) send(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));

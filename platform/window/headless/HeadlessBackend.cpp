@@ -111,7 +111,10 @@ void HeadlessBackend::wake() {
 POINT HeadlessBackend::toScreen(HWND hwnd, int x, int y) const {
   const NativeWindow* w = window(hwnd);
   if (w == nullptr) return {x, y};
-  return {w->rect.left + x, w->rect.top + y};
+  // While the window is dragged its coordinates stay those of where the drag began, as a
+  // test script written against the still window expects.
+  const RECT& r = drag_.hwnd == hwnd ? drag_.startRect : w->rect;
+  return {r.left + x, r.top + y};
 }
 
 RECT HeadlessBackend::clampSize(const NativeWindow& w, RECT r, int edge) const {

@@ -1,0 +1,77 @@
+// Screen metrics, clipboard, file dialogs, beeps and windows of other processes.
+
+#include <gtest/gtest.h>
+
+#include "platform/text/CodePage.h"
+#include "platform/window/DesktopServices.h"
+#include "tests/window/WindowTestSupport.h"
+
+using namespace windowtest;
+
+TEST(DesktopServices, MetricsWorkAreaAndBeeps) {
+  HeadlessBackend& desk = freshDesktop();
+  desk.setScreen({1024, 768}, {0, 24, 1024, 768});
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+  EXPECT_GE(GetSystemMetrics(SM_CXMAXTRACK), 1024);
+  RECT work;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_EQ(work, (RECT{0, 24, 1024, 768}));
+  EXPECT_FALSE(SystemParametersInfoA(0x1234, 0, &work, 0));
+  EXPECT_EQ(GetDoubleClickTime(), 500u);
+  MessageBeep(MB_ICONQUESTION);
+  EXPECT_EQ(desk.beeps(), (std::vector<UINT>{MB_ICONQUESTION}));
+}
+
+TEST(DesktopServices, ClipboardTextTravelsAsUtf8AndComesBackAsGbk) {
+  HeadlessBackend& desk = freshDesktop();
+  const std::string gbk = platform::text::utf8ToAnsi("歌曲abc");
+  ASSERT_TRUE(setClipboardText(gbk));
+  EXPECT_EQ(desk.clipboardUtf8(), "歌曲abc");
+  desk.setClipboardUtf8("歌手");
+  EXPECT_EQ(clipboardText(), platform::text::utf8ToAnsi("歌手"));
+}
+
+TEST(DesktopServices, FileFiltersAreSplitIntoNamesAndPatterns) {
+  auto filters = parseFileFilter("所有支持的图片文件|*.jpg;*.bmp;*.gif;*.png|所有文件|*.*");
+  ASSERT_EQ(filters.size(), 2u);
+  EXPECT_EQ(filters[0].nameUtf8, "所有支持的图片文件");
+  EXPECT_EQ(filters[0].patterns, (std::vector<std::string>{"*.jpg", "*.bmp", "*.gif", "*.png"}));
+  EXPECT_EQ(filters[1].patterns, (std::vector<std::string>{"*.*"}));
+  EXPECT_TRUE(parseFileFilter("").empty());
+  EXPECT_TRUE(parseFileFilter("|||").empty());
+  auto odd = parseFileFilter("Images|*.png;;|Empty| ; |Dangling");
+  ASSERT_EQ(odd.size(), 1u);
+  EXPECT_EQ(odd[0].patterns, (std::vector<std::string>{"*.png"}));
+}
+
+TEST(DesktopServices, OpenFileDialogAnswersOrCancels) {
+  HeadlessBackend& desk = freshDesktop();
+  HWND owner = makeWindow();
+  const std::string title = platform::text::utf8ToAnsi("更改外观");
+  const std::string filter = platform::text::utf8ToAnsi("图片|*.png|所有文件|*.*");
+  desk.answerFileDialog("/tmp/picture.png");
+  EXPECT_EQ(openFileDialog(owner, title, filter), std::optional<std::string>("/tmp/picture.png"));
+  EXPECT_EQ(openFileDialog(owner, title, filter), std::nullopt);
+  ASSERT_EQ(desk.fileDialogs().size(), 2u);
+  EXPECT_EQ(desk.fileDialogs()[0].titleUtf8, "更改外观");
+  EXPECT_EQ(desk.fileDialogs()[0].filters.size(), 2u);
+  EXPECT_EQ(desk.fileDialogs()[0].owner, owner);
+}
+
+TEST(DesktopServices, AWindowOfAnotherProcessIsFoundByTitleAndShown) {
+  HeadlessBackend& desk = freshDesktop();
+  const std::uint64_t id = desk.addForeignWindow("Tunora音乐，聆听世界");
+  const std::string title = platform::text::utf8ToAnsi("Tunora音乐，聆听世界");
+  EXPECT_EQ(FindWindowA("Rec", title.c_str()), nullptr);  // a class narrows to our own
+  HWND found = FindWindowA(nullptr, title.c_str());
+  ASSERT_NE(found, nullptr);
+  EXPECT_TRUE(IsWindow(found));
+  EXPECT_EQ(FindWindowA(nullptr, title.c_str()), found);
+  ShowWindow(found, SW_SHOWNORMAL);
+  EXPECT_EQ(desk.foreignShows(id), (std::vector<NativeShow>{NativeShow::Normal}));
+  EXPECT_EQ(SendMessageA(found, WM_CLOSE, 0, 0), 0);  // nothing crosses processes
+  desk.closeForeignWindow(id);
+  EXPECT_FALSE(IsWindow(found));
+  EXPECT_EQ(FindWindowA(nullptr, title.c_str()), nullptr);
+}
