@@ -85,8 +85,8 @@ int BASS_ErrorGetCode(void);
 // alive). mem FALSE: file is a path in the program's code page; length 0 means to the end.
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length,
                               DWORD flags);
-// http and https only. Blocks for connection, headers and format detection; the download
-// then continues in the background.
+// http and https only. Blocks for connection, headers, format detection and the
+// pre-buffer, 5 s at most in all; the download then continues in the background.
 HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC proc,
                              void* user);
 BOOL BASS_StreamFree(HSTREAM handle);

@@ -1,5 +1,6 @@
 // The C entry points: argument checks, error codes, and a forward to the engine.
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -20,6 +21,7 @@ using platform::audio::setError;
 namespace {
 
 constexpr QWORD kQwordError = std::numeric_limits<QWORD>::max();
+constexpr std::chrono::seconds kUrlWaitBudget{5};
 
 BOOL result(bool ok, int error) {
   setError(ok ? BASS_OK : error);
@@ -112,6 +114,7 @@ HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD, DOWNLOADPROC 
     setError(BASS_ERROR_ILLPARAM);
     return 0;
   }
+  auto started = std::chrono::steady_clock::now();
   auto source = platform::audio::HttpSource::open(url, offset, proc, user, error);
   if (!source) {
     setError(error);
@@ -125,6 +128,15 @@ HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD, DOWNLOADPROC 
   if (!opened.decoder) {
     setError(source->timedOut() ? BASS_ERROR_TIMEOUT : opened.error);
     return 0;
+  }
+  // Callers check for "playing" right after starting a new stream, so the pre-buffer is
+  // filled here, within the same time budget; a stream that is still short of it when
+  // the budget runs out starts stalled and resumes by itself.
+  auto budget = std::chrono::duration_cast<std::chrono::milliseconds>(
+      kUrlWaitBudget - (std::chrono::steady_clock::now() - started));
+  if (budget.count() > 0) {
+    source->waitAhead(platform::audio::Channel::prebufferFor(opened.decoder->encodedBytesPerSecond()),
+                      budget);
   }
   HSTREAM handle = Engine::instance().addStream(std::move(source), network, std::move(opened), error);
   setError(handle != 0 ? BASS_OK : error);

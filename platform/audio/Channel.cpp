@@ -11,8 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr double kNetBufferSeconds = 5.0;
-constexpr double kPrebufferShare = 0.75;
 
 std::size_t ringCapacity(const PcmFormat& format) {
   std::size_t frameBytes = static_cast<std::size_t>(format.frameBytes());
@@ -62,8 +60,12 @@ void Channel::shutdown() {
   }
 }
 
-std::uint64_t Channel::prebufferBytes() const {
-  return static_cast<std::uint64_t>(encodedBytesPerSecond_ * kNetBufferSeconds * kPrebufferShare);
+std::uint64_t Channel::prebufferBytes() const { return prebufferFor(encodedBytesPerSecond_); }
+
+std::uint64_t Channel::prebufferFor(double encodedBytesPerSecond) {
+  constexpr double kNetBufferSeconds = 5.0;
+  constexpr double kPrebufferShare = 0.75;
+  return static_cast<std::uint64_t>(encodedBytesPerSecond * kNetBufferSeconds * kPrebufferShare);
 }
 
 bool Channel::networkReady() const {

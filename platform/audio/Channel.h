@@ -34,6 +34,10 @@ class Channel {
   Channel(const Channel&) = delete;
   Channel& operator=(const Channel&) = delete;
 
+  // Encoded bytes a download needs ahead of the decoder before playback starts or resumes:
+  // 75 % of a 5-second buffer.
+  static std::uint64_t prebufferFor(double encodedBytesPerSecond);
+
   // Stops the decoder thread; any thread, once.
   void shutdown();
 

@@ -48,7 +48,7 @@ class OddServer {
                                [this, body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
         std::size_t cut = file_.size() * 2 / 5;
         if (offset >= cut) {
-          std::this_thread::sleep_for(300ms);
+          std::this_thread::sleep_for(1500ms);
           return false;
         }
         std::string piece = body(offset, cut);
@@ -109,44 +109,40 @@ TEST_F(UrlStream, PlaysToTheEndExactlyAndReportsTheDownload) {
   EXPECT_TRUE(session.finish() == reference);
 }
 
-TEST_F(UrlStream, ThrottledDownloadStallsThenResumes) {
-  std::vector<std::uint8_t> reference = wavData(media("tone.mp3.ref.wav"));
-  QWORD size = readFile(media("tone.mp3")).size();
+TEST_F(UrlStream, ThrottledDownloadPlaysOnceCreatedWhileTheDownloadGoesOn) {
+  std::vector<std::uint8_t> reference = wavData(media("talk.mp3.ref.wav"));
+  QWORD size = readFile(media("talk.mp3")).size();
   CaptureSession session;
-  HSTREAM stream = openUrl(server_.url("slow/tone.mp3"));
+  HSTREAM stream = openUrl(server_.url("slow/talk.mp3"));
   ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+  // Creation waited for the pre-buffer, not for the whole file.
   EXPECT_EQ(filePos(stream, BASS_FILEPOS_CONNECTED), 1u);
+  QWORD first = filePos(stream, BASS_FILEPOS_DOWNLOAD);
+  EXPECT_LT(first, size);
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_BUFFER), first);
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_END), size);
   // An estimate while the file is still coming.
   EXPECT_NE(BASS_ChannelGetLength(stream, BASS_POS_BYTE), kError);
   ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STALLED);
-  QWORD buffering = filePos(stream, BASS_FILEPOS_BUFFERING);
-  EXPECT_GT(buffering, 0u);
-  EXPECT_LE(buffering, 100u);
+  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_BUFFERING), 0u);
 
   std::set<QWORD> downloads;
-  bool stalledSeen = false;
   ASSERT_TRUE(waitFor([&] {
     QWORD download = filePos(stream, BASS_FILEPOS_DOWNLOAD);
-    EXPECT_EQ(filePos(stream, BASS_FILEPOS_BUFFER), download);
     EXPECT_LE(download, size);
     downloads.insert(download);
-    DWORD state = BASS_ChannelIsActive(stream);
-    stalledSeen |= state == BASS_ACTIVE_STALLED;
-    return state == BASS_ACTIVE_PLAYING;
+    return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
   }));
-  EXPECT_TRUE(stalledSeen);
-  // The download moved while the stream waited.
-  EXPECT_GE(downloads.size(), 2u);
-  EXPECT_LT(*downloads.begin(), size);
-  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }));
+  EXPECT_GE(downloads.size(), 2u);  // it moved while the stream played
   EXPECT_EQ(filePos(stream, BASS_FILEPOS_DOWNLOAD), size);
+  EXPECT_EQ(filePos(stream, BASS_FILEPOS_CONNECTED), 0u);
   EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), reference.size());
   EXPECT_TRUE(session.finish() == reference);
 }
 
 TEST_F(UrlStream, SeeksInsideAndBeyondTheDownload) {
-  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  CaptureSession session;
   HSTREAM stream = openUrl(server_.url("slow/talk.mp3"));
   ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
   QWORD early = BASS_ChannelSeconds2Bytes(stream, 0.5);
@@ -154,19 +150,23 @@ TEST_F(UrlStream, SeeksInsideAndBeyondTheDownload) {
   EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), early);
   ASSERT_LT(filePos(stream, BASS_FILEPOS_DOWNLOAD), 30000u);
 
-  // 10 s into a 12 s file that is still downloading: a Range request.
-  QWORD late = BASS_ChannelSeconds2Bytes(stream, 10.0);
+  // 6 s into a 12 s file that is still downloading: a Range request.
+  QWORD late = BASS_ChannelSeconds2Bytes(stream, 6.0);
   ASSERT_TRUE(BASS_ChannelSetPosition(stream, late, BASS_POS_BYTE)) << BASS_ErrorGetCode();
   EXPECT_EQ(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), late);
-  EXPECT_GT(filePos(stream, BASS_FILEPOS_CURRENT), 35000u);
+  EXPECT_GT(filePos(stream, BASS_FILEPOS_CURRENT), 20000u);
+  // The new download has little ahead of the decoder: playback waits for it.
   ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STALLED);
+  QWORD buffering = filePos(stream, BASS_FILEPOS_BUFFERING);
+  EXPECT_GT(buffering, 0u);
+  EXPECT_LE(buffering, 100u);
   ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }, 10s));
   EXPECT_GT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), late);
 
   // Back to the start, which the new download no longer holds.
   ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE)) << BASS_ErrorGetCode();
   EXPECT_LT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), early);
-  EXPECT_TRUE(BASS_Free());
 }
 
 TEST_F(UrlStream, WithoutRangesSeekingPastTheDownloadFails) {
@@ -218,20 +218,22 @@ TEST(UrlStreamOddServer, WithoutContentLengthTheSizeIsKnownAtTheEnd) {
 }
 
 TEST(UrlStreamOddServer, ACutConnectionStallsThenEnds) {
-  std::vector<std::uint8_t> file = readFile(media("tone.mp3"));
+  std::vector<std::uint8_t> reference = wavData(media("talk.mp3.ref.wav"));
+  std::vector<std::uint8_t> file = readFile(media("talk.mp3"));
   OddServer server(file);
-  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  CaptureSession session;
   HSTREAM stream = openUrl(server.url("/cut"));
   ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
   ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STALLED);
-  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }));
+  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STALLED; }, 3s));
+  ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }, 5s));
   EXPECT_EQ(filePos(stream, BASS_FILEPOS_CONNECTED), 0u);
   EXPECT_LT(filePos(stream, BASS_FILEPOS_DOWNLOAD), file.size());
-  QWORD heard = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
-  EXPECT_GT(heard, 176400u / 2);
-  EXPECT_LT(heard, 176400u * 2);
-  EXPECT_TRUE(BASS_Free());
+  // What arrived was heard, exactly as a full decode begins.
+  std::vector<std::uint8_t> heard = session.finish();
+  EXPECT_GT(heard.size(), reference.size() / 3);
+  EXPECT_LT(heard.size(), reference.size() / 2);
+  EXPECT_TRUE(std::equal(heard.begin(), heard.end(), reference.begin()));
 }
 
 TEST(UrlStreamOddServer, RunningOutOfDataMidwayStallsAndResumes) {
