@@ -132,6 +132,7 @@ NginxServer::NginxServer() {
        << "  types { audio/mpeg mp3; audio/ogg ogg; audio/wav wav; }\n"
        << "  server {\n    listen 127.0.0.1:" << port_ << ";\n    root " << root << ";\n"
        << "    location /slow/ { alias " << root << "/; limit_rate_after 8k; limit_rate 20k; }\n"
+       << "    location /slower/ { alias " << root << "/; limit_rate_after 4k; limit_rate 10k; }\n"
        << "    location /norange/ { alias " << root << "/; max_ranges 0; }\n"
        << "    location /slownorange/ { alias " << root << "/; max_ranges 0; limit_rate_after 8k; limit_rate 20k; }\n"
        << "    location ~ ^/moved/(.*)$ { return 302 /$1; }\n"

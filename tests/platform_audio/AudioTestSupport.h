@@ -45,6 +45,7 @@ bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout = std::chrono::
 // An nginx of our own on a free 127.0.0.1 port serving the media folder:
 //   /NAME            the file, with ranges
 //   /slow/NAME       8 KB at once, then 20 KB/s
+//   /slower/NAME     4 KB at once, then 10 KB/s
 //   /norange/NAME    no Range support
 //   /slownorange/NAME  both
 //   /moved/NAME      a 302 to /NAME

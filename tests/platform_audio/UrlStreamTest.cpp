@@ -143,7 +143,7 @@ TEST_F(UrlStream, ThrottledDownloadPlaysOnceCreatedWhileTheDownloadGoesOn) {
 
 TEST_F(UrlStream, SeeksInsideAndBeyondTheDownload) {
   CaptureSession session;
-  HSTREAM stream = openUrl(server_.url("slow/talk.mp3"));
+  HSTREAM stream = openUrl(server_.url("slower/talk.mp3"));
   ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
   QWORD early = BASS_ChannelSeconds2Bytes(stream, 0.5);
   ASSERT_TRUE(BASS_ChannelSetPosition(stream, early, BASS_POS_BYTE));
