@@ -1,0 +1,224 @@
+// The GTK back end under a private X server with openbox, driven with xdotool.
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/text/CodePage.h"
+#include "platform/window/WindowSystem.h"
+#include "platform/window/gtk/GtkBackend.h"
+#include "tests/window/WindowTestSupport.h"
+#include "tests/window/XSession.h"
+
+using namespace windowtest;
+
+namespace {
+
+LRESULT dragProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_LBUTTONDOWN) SendMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  return recordingProc(hwnd, message, wParam, lParam);
+}
+
+class GtkWindows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!XSession::ensure()) GTEST_SKIP() << "no Xvfb";
+    ASSERT_TRUE(GtkBackend::open());
+    WindowSystem::instance().installBackend(std::make_unique<GtkBackend>());
+    seen().clear();
+    WNDCLASSEXA wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = recordingProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = "Rec";
+    RegisterClassExA(&wc);
+    wc.lpfnWndProc = dragProc;
+    wc.lpszClassName = "Drag";
+    RegisterClassExA(&wc);
+  }
+
+  // Shows a window and waits until the desktop has mapped and activated it.
+  HWND shownWindow(const char* cls, const std::string& titleUtf8, int x, int y, int w, int h) {
+    const std::string title = platform::text::utf8ToAnsi(titleUtf8);
+    HWND hwnd = CreateWindowExA(WS_EX_LAYERED, cls, title.c_str(), WS_POPUP, x, y, w, h, nullptr, nullptr);
+    EXPECT_NE(hwnd, nullptr);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    paint(hwnd, w, h, 0xFF3366CCu);
+    EXPECT_TRUE(XSession::pumpUntil([&] {
+      return XSession::run("xdotool search --name '^" + titleUtf8 + "$' >/dev/null 2>&1") == 0 &&
+             GetActiveWindow() == hwnd;
+    }));
+    XSession::pumpUntil([] { return false; }, 100);  // let the frame settle
+    return hwnd;
+  }
+
+  void paint(HWND hwnd, int w, int h, std::uint32_t colour) {
+    pixels_.assign(static_cast<std::size_t>(w) * h, colour);
+    UpdateLayeredWindow(hwnd, nullptr, nullptr, {pixels_.data(), w, h, w * 4}, {0, 0});
+  }
+
+  std::string xdotool(const std::string& args) {
+    std::string out;
+    FILE* p = popen(("xdotool " + args + " 2>/dev/null").c_str(), "r");
+    if (p == nullptr) return out;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, p) != nullptr) out += buffer;
+    pclose(p);
+    return out;
+  }
+
+  std::vector<std::uint32_t> pixels_;
+};
+
+std::vector<Seen> only(HWND hwnd, std::initializer_list<UINT> messages) {
+  std::vector<Seen> out;
+  for (const Seen& s : seen()) {
+    if (s.hwnd == hwnd && std::find(messages.begin(), messages.end(), s.message) != messages.end()) {
+      out.push_back(s);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(GtkWindows, AWindowAppearsAtItsPositionWithItsTitle) {
+  HWND w = shownWindow("Rec", "位置 test", 120, 90, 200, 150);
+  const std::string geometry = xdotool("search --name '^位置 test$' getwindowgeometry --shell");
+  EXPECT_NE(geometry.find("X=120"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("Y=90"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("WIDTH=200"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("HEIGHT=150"), std::string::npos) << geometry;
+  RECT r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, (RECT{120, 90, 320, 240}));
+}
+
+TEST_F(GtkWindows, ClicksAndDoubleClicksArriveWithTheirCoordinates) {
+  HWND w = shownWindow("Rec", "clicks", 100, 100, 200, 150);
+  seen().clear();
+  XSession::run("xdotool mousemove --sync 130 140 click 1");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return !only(w, {WM_LBUTTONUP}).empty(); }));
+  auto down = only(w, {WM_LBUTTONDOWN});
+  ASSERT_EQ(down.size(), 1u);
+  EXPECT_EQ(loWordSigned(down[0].lParam), 30);
+  EXPECT_EQ(hiWordSigned(down[0].lParam), 40);
+  XSession::pumpUntil([] { return false; }, 700);  // past the double-click time
+  seen().clear();
+  XSession::run("xdotool mousemove --sync 150 160 click --repeat 2 1");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return only(w, {WM_LBUTTONUP}).size() >= 2; }));
+  EXPECT_EQ(messagesOf(w, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK}),
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+  auto dbl = only(w, {WM_LBUTTONDBLCLK});
+  ASSERT_EQ(dbl.size(), 1u);
+  EXPECT_EQ(loWordSigned(dbl[0].lParam), 50);
+  EXPECT_EQ(hiWordSigned(dbl[0].lParam), 60);
+  seen().clear();
+  XSession::run("xdotool click 3");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return !only(w, {WM_RBUTTONUP}).empty(); }));
+  EXPECT_EQ(only(w, {WM_RBUTTONDOWN}).size(), 1u);
+}
+
+TEST_F(GtkWindows, TypingArrivesAsKeyDownAndGbkCharacters) {
+  HWND w = shownWindow("Rec", "typing", 100, 100, 200, 150);
+  seen().clear();
+  // In the background, as a user types into a running loop: xdotool maps a spare key to
+  // each Chinese character only while it types it.
+  XSession::run("(xdotool type --delay 30 'a1' && xdotool key Return BackSpace && "
+                "xdotool type --delay 100 '周杰') >/dev/null 2>&1 &");
+  const std::string gbk = platform::text::utf8ToAnsi("周杰");
+  std::vector<int> expected{'a', '1', 13, 8};
+  for (unsigned char c : gbk) expected.push_back(c);
+  std::vector<int> chars;
+  XSession::pumpUntil([&] {
+    chars.clear();
+    for (const Seen& s : only(w, {WM_CHAR})) chars.push_back(static_cast<int>(s.wParam));
+    return chars.size() >= expected.size();
+  });
+  EXPECT_EQ(chars, expected);
+  auto downs = only(w, {WM_KEYDOWN});
+  ASSERT_GE(downs.size(), 4u);
+  EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>('A'));
+  EXPECT_EQ(downs[1].wParam, static_cast<WPARAM>('1'));
+  EXPECT_EQ(downs[2].wParam, static_cast<WPARAM>(VK_RETURN));
+  EXPECT_EQ(downs[3].wParam, static_cast<WPARAM>(VK_BACK));
+  // Each key's WM_KEYDOWN comes before its character.
+  EXPECT_EQ(messagesOf(w, {WM_KEYDOWN, WM_CHAR})[0], static_cast<UINT>(WM_KEYDOWN));
+}
+
+TEST_F(GtkWindows, APressSentAsCaptionMovesTheWindow) {
+  HWND w = shownWindow("Drag", "dragging", 100, 100, 200, 150);
+  seen().clear();
+  // In the background: the press must be handled while the button is still down.
+  XSession::run("(xdotool mousemove --sync 150 150 mousedown 1 sleep 0.3 mousemove 250 200 sleep 0.1 "
+                "mousemove 300 230 sleep 0.1 mouseup 1) >/dev/null 2>&1 &");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return !only(w, {WM_EXITSIZEMOVE}).empty(); }));
+  RECT r;
+  ASSERT_TRUE(XSession::pumpUntil([&] {
+    GetWindowRect(w, &r);
+    return r.left == 250 && r.top == 180;
+  }));
+  EXPECT_EQ(r, (RECT{250, 180, 450, 330}));
+  EXPECT_FALSE(only(w, {WM_ENTERSIZEMOVE}).empty());
+  EXPECT_FALSE(only(w, {WM_MOVE}).empty());
+}
+
+TEST_F(GtkWindows, APresentedSurfaceIsWhatTheScreenShowsAndCornersAreCut) {
+  HWND w = shownWindow("Rec", "pixels", 200, 150, 240, 160);
+  // Four opaque quadrants, drawn with cairo as a caller would.
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 240, 160);
+  cairo_t* cr = cairo_create(s);
+  const double colours[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}};
+  for (int i = 0; i < 4; ++i) {
+    cairo_set_source_rgb(cr, colours[i][0], colours[i][1], colours[i][2]);
+    cairo_rectangle(cr, (i % 2) * 120, (i / 2) * 80, 120, 80);
+    cairo_fill(cr);
+  }
+  cairo_destroy(cr);
+  cairo_surface_flush(s);
+  const PixelView view{reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s)), 240, 160,
+                       cairo_image_surface_get_stride(s)};
+  SetWindowRgn(w, CreateRoundRectRgn(0, 0, 241, 161, 40, 40), true);
+  ASSERT_TRUE(UpdateLayeredWindow(w, nullptr, nullptr, view, {0, 0}));
+  XSession::pumpUntil([] { return false; }, 300);
+  const std::string shot = ::testing::TempDir() + "window-pixels.png";
+  ASSERT_EQ(XSession::run("import -window root '" + shot + "'"), 0);
+  std::printf("screenshot: %s\n", shot.c_str());
+  cairo_surface_t* png = cairo_image_surface_create_from_png(shot.c_str());
+  ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+  cairo_surface_t* rgb = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1024, 768);
+  cairo_t* c2 = cairo_create(rgb);
+  cairo_set_source_surface(c2, png, 0, 0);
+  cairo_paint(c2);
+  cairo_destroy(c2);
+  cairo_surface_flush(rgb);
+  const auto* screen = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(rgb));
+  const int stride = cairo_image_surface_get_stride(rgb) / 4;
+  int mismatches = 0;
+  for (int y = 10; y < 150; y += 3) {
+    for (int x = 10; x < 230; x += 3) {
+      if ((screen[(150 + y) * stride + 200 + x] & 0xFFFFFF) != (view.at(x, y) & 0xFFFFFF)) ++mismatches;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  // The corner lies outside the region: the desktop shows through, not our red.
+  EXPECT_NE(screen[150 * stride + 200] & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(screen[(150 + 20) * stride + 200 + 20] & 0xFFFFFF, 0xFF0000u);
+  cairo_surface_destroy(rgb);
+  cairo_surface_destroy(png);
+  cairo_surface_destroy(s);
+}
+
+TEST_F(GtkWindows, ASecondProcessFindsTheWindowByTitleAndRestoresIt) {
+  HWND w = shownWindow("Rec", "Tunora音乐，聆听世界", 100, 100, 200, 150);
+  ShowWindow(w, SW_MINIMIZE);
+  ASSERT_TRUE(XSession::pumpUntil([&] { return IsIconic(w); }));
+  // The helper runs the start-up check of a second instance against this process.
+  const int status = XSession::run(std::string(WINDOW_FIND_HELPER) + " 'Tunora音乐，聆听世界'");
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(XSession::pumpUntil([&] { return !IsIconic(w); }));
+  EXPECT_EQ(XSession::run(std::string(WINDOW_FIND_HELPER) + " 'no such window'"), 1);
+}
