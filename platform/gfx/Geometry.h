@@ -1,6 +1,7 @@
 #pragma once
 // Plain geometry and colour values shared by the drawing layer.
 
+#include <cmath>
 #include <cstdint>
 
 namespace platform::gfx {
@@ -29,7 +30,11 @@ struct RectF {
 
   float right() const { return x + width; }
   float bottom() const { return y + height; }
-  bool empty() const { return width <= 0 || height <= 0; }
+  // True also for a rectangle with a NaN size.
+  bool empty() const { return !(width > 0) || !(height > 0); }
+  bool finite() const {
+    return std::isfinite(x) && std::isfinite(y) && std::isfinite(width) && std::isfinite(height);
+  }
 };
 
 struct RectI {

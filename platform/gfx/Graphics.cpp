@@ -47,6 +47,7 @@ Graphics::Graphics(Image& target) {
 }
 
 void Graphics::init(cairo_surface_t* target, int width, int height) {
+  target_.reset(cairo_surface_reference(target));
   cr_.reset(cairo_create(target));
   width_ = width;
   height_ = height;
@@ -54,13 +55,26 @@ void Graphics::init(cairo_surface_t* target, int width, int height) {
   setTextRendering(kTextAntiAliasGridFit);
 }
 
+bool Graphics::ready() const {
+  if (!cr_) return false;
+  if (cairo_status(cr_.get()) != CAIRO_STATUS_SUCCESS) {
+    auto* self = const_cast<Graphics*>(this);
+    self->cr_.reset(cairo_create(target_.get()));
+    self->setSmoothing(smoothing_);
+    self->setTextRendering(textHint_);
+  }
+  return cairo_status(cr_.get()) == CAIRO_STATUS_SUCCESS;
+}
+
 void Graphics::setSmoothing(int mode) {
+  smoothing_ = mode;
   if (!cr_) return;
   cairo_set_antialias(cr_.get(), mode == kSmoothingAntiAlias || mode == 2 || mode == 5 ? CAIRO_ANTIALIAS_DEFAULT
                                                                           : CAIRO_ANTIALIAS_NONE);
 }
 
 void Graphics::setTextRendering(int hint) {
+  textHint_ = hint;
   if (!cr_) return;
   cairo_font_options_t* options = cairo_font_options_create();
   const bool bilevel = hint == kTextSingleBitPerPixel || hint == kTextSingleBitPerPixelGridFit;
@@ -95,7 +109,7 @@ void Graphics::setSource(const Brush& brush) {
 }
 
 void Graphics::clear(Argb colour) {
-  if (!cr_) return;
+  if (!ready()) return;
   cairo_save(cr_.get());
   cairo_set_operator(cr_.get(), CAIRO_OPERATOR_SOURCE);
   setColour(cr_.get(), colour);
@@ -104,7 +118,7 @@ void Graphics::clear(Argb colour) {
 }
 
 void Graphics::fillRectangle(const Brush& brush, RectF rect) {
-  if (!cr_ || rect.empty()) return;
+  if (!ready() || rect.empty() || !rect.finite()) return;
   cairo_save(cr_.get());
   cairo_new_path(cr_.get());
   cairo_rectangle(cr_.get(), rect.x, rect.y, rect.width, rect.height);
@@ -114,7 +128,7 @@ void Graphics::fillRectangle(const Brush& brush, RectF rect) {
 }
 
 void Graphics::fillPath(const Brush& brush, const Path& path) {
-  if (!cr_ || path.empty()) return;
+  if (!ready() || path.empty()) return;
   cairo_save(cr_.get());
   cairo_new_path(cr_.get());
   path.appendTo(cr_.get());
@@ -139,12 +153,12 @@ void Graphics::fillEllipse(const Brush& brush, RectF rect) {
 
 void Graphics::stroke(const Pen& pen) {
   setColour(cr_.get(), pen.colour);
-  cairo_set_line_width(cr_.get(), std::max(pen.width, 0.01f));
+  cairo_set_line_width(cr_.get(), std::isfinite(pen.width) ? std::max(pen.width, 0.01f) : 1.0);
   cairo_stroke(cr_.get());
 }
 
 void Graphics::drawLine(const Pen& pen, float x1, float y1, float x2, float y2) {
-  if (!cr_) return;
+  if (!ready() || !RectF{x1, y1, x2, y2}.finite() || !std::isfinite(pen.width)) return;
   cairo_save(cr_.get());
   cairo_new_path(cr_.get());
   cairo_move_to(cr_.get(), x1 + kStrokeOffset, y1 + kStrokeOffset);
@@ -160,7 +174,7 @@ void Graphics::drawRectangle(const Pen& pen, RectF rect) {
 }
 
 void Graphics::drawPath(const Pen& pen, const Path& path) {
-  if (!cr_ || path.empty()) return;
+  if (!ready() || path.empty()) return;
   cairo_save(cr_.get());
   cairo_new_path(cr_.get());
   path.appendTo(cr_.get(), kStrokeOffset, kStrokeOffset);
@@ -198,14 +212,14 @@ bool Graphics::clipCurrentPath(int combine, int fillMode) {
 }
 
 bool Graphics::setClip(RectF rect, int combine) {
-  if (!cr_) return false;
+  if (!ready() || !rect.finite()) return false;
   cairo_new_path(cr_.get());
   cairo_rectangle(cr_.get(), rect.x, rect.y, std::max(0.0f, rect.width), std::max(0.0f, rect.height));
   return clipCurrentPath(combine, kFillAlternate);
 }
 
 bool Graphics::setClip(const Path& path, int combine) {
-  if (!cr_) return false;
+  if (!ready()) return false;
   cairo_new_path(cr_.get());
   path.appendTo(cr_.get());
   return clipCurrentPath(combine, path.fillMode());
@@ -216,7 +230,7 @@ void Graphics::resetClip() {
 }
 
 RectF Graphics::clipBounds() const {
-  if (!cr_) return {};
+  if (!ready()) return {};
   double x1, y1, x2, y2;
   cairo_clip_extents(cr_.get(), &x1, &y1, &x2, &y2);
   return RectF{static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2 - x1),
@@ -224,7 +238,10 @@ RectF Graphics::clipBounds() const {
 }
 
 void Graphics::drawSurface(const Surface& surface, RectF dest, RectF src, float alpha) {
-  if (!cr_ || !surface.valid() || dest.empty() || src.empty() || !(alpha > 0)) return;
+  if (!ready() || !surface.valid() || dest.empty() || src.empty() || !dest.finite() || !src.finite() ||
+      !(alpha > 0)) {
+    return;
+  }
   // Keep the source rectangle inside the picture, trimming the destination to match.
   const double sx = dest.width / src.width, sy = dest.height / src.height;
   const double left = std::max(0.0f, src.x), top = std::max(0.0f, src.y);
@@ -267,14 +284,14 @@ void Graphics::drawImage(const Image& image, float x, float y) {
 
 void Graphics::drawString(std::u16string_view text, const Font* font, RectF layout,
                           const StringFormat& format, Argb colour) {
-  if (!cr_ || !font || text.empty()) return;
+  if (!ready() || !font || text.empty() || !layout.finite()) return;
   detail::TextLayout laidOut(cr_.get(), text, *font, layout, format);
   laidOut.draw(cr_.get(), colour);
 }
 
 RectF Graphics::measureString(std::u16string_view text, const Font* font, RectF layout,
                               const StringFormat& format) const {
-  if (!cr_ || !font) return {};
+  if (!ready() || !font || !layout.finite()) return {};
   return detail::TextLayout(cr_.get(), text, *font, layout, format).bounds();
 }
 
@@ -282,7 +299,7 @@ std::vector<RectF> Graphics::measureCharacterRanges(std::u16string_view text, co
                                                     RectF layout, const StringFormat& format,
                                                     std::span<const std::pair<int, int>> ranges) const {
   std::vector<RectF> result(ranges.size());
-  if (!cr_ || !font) return result;
+  if (!ready() || !font || !layout.finite()) return result;
   detail::TextLayout laidOut(cr_.get(), text, *font, layout, format, true);
   for (std::size_t i = 0; i < ranges.size(); ++i) result[i] = laidOut.rangeBounds(ranges[i].first, ranges[i].second);
   return result;

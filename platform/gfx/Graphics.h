@@ -109,11 +109,17 @@ class Graphics {
 
  private:
   void init(cairo_surface_t* target, int width, int height);
+  // A cairo context that met an error ignores all further drawing; start a fresh one
+  // (the clip is lost) so that one bad call does not silence the surface for good.
+  bool ready() const;
   void setSource(const Brush& brush);
   void stroke(const Pen& pen);
   bool clipCurrentPath(int combine, int fillMode);
 
-  detail::ContextPtr cr_;
+  detail::SurfacePtr target_;  // an errored context no longer reports its target
+  mutable detail::ContextPtr cr_;
+  int smoothing_ = kSmoothingAntiAlias;
+  int textHint_ = kTextAntiAliasGridFit;
   int width_ = 0;
   int height_ = 0;
   int interpolation_ = kInterpolationBilinear;

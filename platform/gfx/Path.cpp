@@ -1,5 +1,6 @@
 #include "platform/gfx/Path.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/gfx/CairoHandles.h"
@@ -11,6 +12,7 @@ constexpr double kPi = 3.14159265358979323846;
 }
 
 void Path::addArc(float x, float y, float w, float h, float start, float sweep) {
+  sweep = std::clamp(sweep, -360.0f, 360.0f);  // beyond one turn it is the whole ellipse
   ops_.push_back({Kind::Arc, x, y, w, h, start, sweep});
   figureOpen_ = true;
 }
@@ -48,6 +50,10 @@ void Path::closeFigure() {
 void Path::appendTo(cairo_t* cr, double dx, double dy) const {
   bool open = false;
   for (const Op& op : ops_) {
+    if (!std::isfinite(op.a) || !std::isfinite(op.b) || !std::isfinite(op.c) || !std::isfinite(op.d) ||
+        !std::isfinite(op.e) || !std::isfinite(op.f)) {
+      continue;  // a NaN or infinite figure point would break the whole drawing context
+    }
     switch (op.kind) {
       case Kind::Move:
         cairo_move_to(cr, op.a + dx, op.b + dy);
@@ -62,7 +68,7 @@ void Path::appendTo(cairo_t* cr, double dx, double dy) const {
         const double rx = op.c / 2.0, ry = op.d / 2.0;
         const double cx = op.a + dx + rx, cy = op.b + dy + ry;
         const double a1 = op.e * kPi / 180.0, a2 = (op.e + op.f) * kPi / 180.0;
-        if (rx <= 0 || ry <= 0) {
+        if (!(rx > 0) || !(ry > 0)) {
           const double px = cx + rx * std::cos(a1), py = cy + ry * std::sin(a1);
           if (open) cairo_line_to(cr, px, py);
           else cairo_move_to(cr, px, py);

@@ -1,3 +1,5 @@
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include "platform/gfx/Graphics.h"
@@ -147,4 +149,26 @@ TEST(GfxPaths, ZeroArcsMakeARectangleAndBoundsFollow) {
   Path circle;
   circle.addEllipse(RectF{0, 0, 10, 10});
   EXPECT_NEAR(circle.bounds().width, 10, 0.01);
+}
+
+TEST(GfxRobustness, BadNumbersAreIgnoredAndABrokenContextRecovers) {
+  Surface s = Surface::create(10, 10);
+  Graphics g(s);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  g.fillRectangle(Brush::solid(0xFFFFFFFF), RectF{0, 0, nan, 5});
+  g.fillRectangle(Brush::solid(0xFFFFFFFF), RectF{inf, 0, 5, 5});
+  g.drawLine(Pen{0xFFFFFFFF, 1}, 0, nan, 5, 5);
+  Path broken;
+  broken.addArc(0, 0, nan, 4, 0, 90);
+  broken.addArc(0, 0, 4, 4, 0, 1e30f);
+  g.fillPath(Brush::solid(0xFF00FF00), broken);
+  auto img = Image::createBitmap(2, 2);
+  g.drawImage(*img, RectF{0, 0, inf, 3}, RectF{0, 0, 2, 2});
+  EXPECT_EQ(cairo_status(g.cairoContext()), CAIRO_STATUS_SUCCESS);
+
+  cairo_scale(g.cairoContext(), 0, 0);  // puts the context into an error state
+  ASSERT_NE(cairo_status(g.cairoContext()), CAIRO_STATUS_SUCCESS);
+  g.fillRectangle(Brush::solid(0xFF0000FF), RectF{0, 0, 2, 2});
+  EXPECT_EQ(s.pixel(1, 1), 0xFF0000FFu);
 }
