@@ -121,7 +121,14 @@ void Channel::decodeLoop() {
 }
 
 bool Channel::play(bool restart, int& error) {
-  if (restart && !setPosition(0, error)) return false;
+  bool atStart = false;
+  {
+    std::lock_guard lock(mutex_);
+    atStart = heard_ == 0;
+  }
+  // Nothing heard yet means the decoder is still at the start: no seek, which streams
+  // that cannot seek (or whose length is not known yet) could not do.
+  if (restart && !atStart && !setPosition(0, error)) return false;
   std::lock_guard lock(mutex_);
   if (state_ != State::Playing) {
     buffering_ = network_ != nullptr && !network_->finished() &&
@@ -181,7 +188,7 @@ bool Channel::setPosition(std::uint64_t bytes, int& error) {
   std::uint64_t oldFrame = 0;
   {
     std::lock_guard lock(mutex_);
-    if (!lengthFrames_ || frame > *lengthFrames_) {
+    if (frame > 0 && (!lengthFrames_ || frame > *lengthFrames_)) {
       error = BASS_ERROR_POSITION;
       return false;
     }

@@ -13,6 +13,10 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kConnectTimeout = 5s;
+// Tag probes look at the last bytes of a file (ID3v1, APE, Lyrics3).
+constexpr std::uint64_t kTagProbeBytes = 4096;
+constexpr std::uint64_t kNearAhead = 64 * 1024;
+constexpr std::uint64_t kNearWhileDetecting = 16 * 1024 * 1024;
 
 void curlReady() {
   static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
@@ -283,7 +287,7 @@ std::size_t HttpSource::read(void* out, std::size_t size) {
       return n;
     }
     std::uint64_t end = segmentStart_ + data_.size();
-    if (readPosition_ < end) {
+    if (readPosition_ >= segmentStart_ && readPosition_ < end) {
       std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, end - readPosition_));
       std::memcpy(out, data_.data() + (readPosition_ - segmentStart_), n);
       readPosition_ += n;
@@ -307,8 +311,17 @@ bool HttpSource::seek(std::uint64_t offset) {
     return true;
   }
   if (total_ && offset > *total_) return false;
-  if (readDeadline_ && total_) {
+  bool detecting = readDeadline_.has_value();
+  if (detecting && total_ && offset + kTagProbeBytes >= *total_) {
     virtualPosition_ = offset;
+    return true;
+  }
+  // Just ahead of the download (a tag being skipped, a short seek): wait for it rather
+  // than start over.
+  std::uint64_t near = detecting ? kNearWhileDetecting : kNearAhead;
+  if (offset > end && !finished_ && offset - end <= near) {
+    readPosition_ = offset;
+    virtualPosition_.reset();
     return true;
   }
   if (!acceptRanges_ && offset != 0) return false;
