@@ -5,6 +5,7 @@
 
 #include "assets/EmbeddedArtwork.h"
 #include "ui/framework/Fonts.h"
+#include "ui/framework/WindowClass.h"
 
 namespace ui {
 
@@ -35,8 +36,7 @@ void start(int /*gdiplusVersion*/) {
   state.defaultInterval = kDefaultTimerInterval;
   const auto sprite = assets::captionSpritePng();
   state.captionSprite.LoadFromBytes(platform::system::ByteBlock(sprite.begin(), sprite.end()));
-  // Window class "Ex_DirectUI": registerWindowClass(defaultWindowProcedure, "Ex_DirectUI")
-  // goes here once the window class routines exist.
+  registerWindowClass(defaultWindowProcedure, std::string(kFrameworkClassName));
 }
 
 }  // namespace ui
