@@ -7,6 +7,7 @@
 #include "platform/text/CodePage.h"
 #include "platform/window/BackendChoice.h"
 #include "platform/window/Icons.h"
+#include "platform/window/Tooltips.h"
 #include "platform/window/WindowConstants.h"
 
 namespace platform::window {
@@ -52,7 +53,10 @@ void WindowSystem::installBackend(std::unique_ptr<Backend> backend) {
   if (backend_) reset();
   backend_ = std::move(backend);
   uiThread_ = std::this_thread::get_id();
-  if (backend_) backend_->setSink(this);
+  if (backend_) {
+    backend_->setSink(this);
+    registerTooltipClass();
+  }
 }
 
 Backend& WindowSystem::backend() { return requireBackend(); }

@@ -5,6 +5,7 @@
 
 #include "platform/text/CodePage.h"
 #include "platform/window/Icons.h"
+#include "platform/window/Tooltips.h"
 #include "platform/window/WindowConstants.h"
 #include "platform/window/WindowSystem.h"
 
@@ -209,6 +210,7 @@ void WindowSystem::handleText(const event::Text& e) {
 }
 
 void WindowSystem::noteDequeued(const MSG& msg) {
+  relayToTooltips(msg);
   switch (msg.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

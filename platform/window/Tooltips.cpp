@@ -1,0 +1,231 @@
+#include "platform/window/Tooltips.h"
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/text/CodePage.h"
+#include "platform/window/DesktopServices.h"
+#include "platform/window/WindowApi.h"
+
+namespace platform::window {
+namespace {
+
+constexpr UINT_PTR kShowTimer = 1;
+constexpr UINT_PTR kPopTimer = 2;
+constexpr UINT kAutoPopMs = 5000;
+
+struct Tool {
+  HWND hwnd = nullptr;
+  UINT_PTR id = 0;
+  RECT rect;
+  std::string text;
+};
+
+struct Tip {
+  std::vector<Tool> tools;
+  UINT delay = 500;
+  int maxWidth = -1;
+  int current = -1;  // index into tools
+  bool shown = false;
+  std::vector<std::uint32_t> pixels;
+};
+
+// Only the UI thread touches tooltips.
+std::map<HWND, Tip>& tips() {
+  static std::map<HWND, Tip> all;
+  return all;
+}
+
+int findTool(const Tip& tip, HWND hwnd, UINT_PTR id) {
+  for (std::size_t i = 0; i < tip.tools.size(); ++i) {
+    if (tip.tools[i].hwnd == hwnd && tip.tools[i].id == id) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void hide(HWND tipWindow, Tip& tip) {
+  KillTimer(tipWindow, kShowTimer);
+  KillTimer(tipWindow, kPopTimer);
+  if (tip.shown) ShowWindow(tipWindow, SW_HIDE);
+  tip.shown = false;
+}
+
+// Draws the text into a small pale box and pushes it to the tip window.
+void render(HWND tipWindow, Tip& tip, const std::string& ansi, POINT at) {
+  const std::string utf8 = text::ansiToUtf8(ansi);
+  cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+  cairo_t* pcr = cairo_create(probe);
+  PangoLayout* layout = pango_cairo_create_layout(pcr);
+  PangoFontDescription* font = pango_font_description_from_string("Sans 9");
+  pango_layout_set_font_description(layout, font);
+  pango_font_description_free(font);
+  pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
+  if (tip.maxWidth > 0) {
+    pango_layout_set_width(layout, tip.maxWidth * PANGO_SCALE);
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+  }
+  int tw = 0, th = 0;
+  pango_layout_get_pixel_size(layout, &tw, &th);
+  const int w = std::max(tw, 1) + 10;
+  const int h = std::max(th, 1) + 6;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  cairo_t* cr = cairo_create(surface);
+  cairo_set_source_rgb(cr, 1.0, 1.0, 0xE1 / 255.0);
+  cairo_paint(cr);
+  cairo_set_source_rgb(cr, 0x76 / 255.0, 0x76 / 255.0, 0x76 / 255.0);
+  cairo_set_line_width(cr, 1.0);
+  cairo_rectangle(cr, 0.5, 0.5, w - 1.0, h - 1.0);
+  cairo_stroke(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_move_to(cr, 5, 3);
+  pango_cairo_update_layout(cr, layout);
+  pango_cairo_show_layout(cr, layout);
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  tip.pixels.assign(static_cast<std::size_t>(w) * h, 0);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  for (int y = 0; y < h; ++y) {
+    std::copy_n(reinterpret_cast<const std::uint32_t*>(data + y * stride), w, tip.pixels.data() + y * w);
+  }
+  cairo_surface_destroy(surface);
+  g_object_unref(layout);
+  cairo_destroy(pcr);
+  cairo_surface_destroy(probe);
+
+  const int screenW = GetSystemMetrics(SM_CXSCREEN);
+  const int screenH = GetSystemMetrics(SM_CYSCREEN);
+  POINT pos{std::clamp(at.x, 0, std::max(0, screenW - w)), at.y + 20};
+  if (pos.y + h > screenH) pos.y = std::max(0, at.y - h - 4);
+  const SIZE size{w, h};
+  UpdateLayeredWindow(tipWindow, &pos, &size, {tip.pixels.data(), w, h, w * 4}, {0, 0});
+}
+
+void show(HWND tipWindow, Tip& tip) {
+  KillTimer(tipWindow, kShowTimer);
+  if (tip.current < 0 || tip.current >= static_cast<int>(tip.tools.size())) return;
+  const Tool& tool = tip.tools[tip.current];
+  if (tool.text.empty()) return;
+  POINT at;
+  GetCursorPos(&at);
+  render(tipWindow, tip, tool.text, at);
+  SetWindowTextA(tipWindow, tool.text.c_str());
+  ShowWindow(tipWindow, SW_SHOWNA);
+  tip.shown = true;
+  SetTimer(tipWindow, kPopTimer, kAutoPopMs);
+}
+
+LRESULT tooltipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* info = reinterpret_cast<const TOOLINFOA*>(lParam);
+  switch (message) {
+    case WM_CREATE:
+      tips()[hwnd] = Tip{};
+      return 0;
+    case WM_DESTROY:
+      tips().erase(hwnd);
+      return 0;
+    default:
+      break;
+  }
+  auto it = tips().find(hwnd);
+  if (it == tips().end()) return DefWindowProcA(hwnd, message, wParam, lParam);
+  Tip& tip = it->second;
+  switch (message) {
+    case TTM_ADDTOOLA: {
+      if (info == nullptr || info->hwnd == nullptr) return 0;
+      Tool tool{info->hwnd, info->uId, info->rect, info->lpszText != nullptr ? info->lpszText : ""};
+      const int index = findTool(tip, info->hwnd, info->uId);
+      if (index >= 0) tip.tools[index] = tool;
+      else tip.tools.push_back(tool);
+      return 1;
+    }
+    case TTM_DELTOOLA: {
+      if (info == nullptr) return 0;
+      const int index = findTool(tip, info->hwnd, info->uId);
+      if (index < 0) return 0;
+      if (index == tip.current) {
+        hide(hwnd, tip);
+        tip.current = -1;
+      } else if (index < tip.current) {
+        --tip.current;
+      }
+      tip.tools.erase(tip.tools.begin() + index);
+      return 0;
+    }
+    case TTM_UPDATETIPTEXTA: {
+      if (info == nullptr) return 0;
+      const int index = findTool(tip, info->hwnd, info->uId);
+      if (index < 0) return 0;
+      tip.tools[index].text = info->lpszText != nullptr ? info->lpszText : "";
+      if (index == tip.current && tip.shown) show(hwnd, tip);
+      return 0;
+    }
+    case TTM_SETDELAYTIME:
+      if (wParam == TTDT_INITIAL) tip.delay = static_cast<UINT>(std::max<LPARAM>(0, lParam & 0xFFFF));
+      return 0;
+    case TTM_SETMAXTIPWIDTH: {
+      const int old = tip.maxWidth;
+      tip.maxWidth = static_cast<int>(lParam);
+      return old;
+    }
+    case TTM_POP:
+      hide(hwnd, tip);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kShowTimer) show(hwnd, tip);
+      else if (wParam == kPopTimer) hide(hwnd, tip);
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+void registerTooltipClass() {
+  WNDCLASSEXA wc;
+  wc.lpfnWndProc = tooltipProc;
+  wc.lpszClassName = TOOLTIPS_CLASSA;
+  RegisterClassExA(&wc);
+}
+
+void relayToTooltips(const MSG& msg) {
+  if (tips().empty()) return;
+  const bool move = msg.message == WM_MOUSEMOVE;
+  const bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN ||
+                     msg.message == WM_LBUTTONDBLCLK || msg.message == WM_MOUSEWHEEL;
+  const bool leave = msg.message == WM_MOUSELEAVE;
+  if (!move && !press && !leave) return;
+  const int x = loWordSigned(msg.lParam);
+  const int y = hiWordSigned(msg.lParam);
+  std::vector<HWND> handles;
+  for (const auto& [h, t] : tips()) handles.push_back(h);
+  for (HWND tipWindow : handles) {
+    auto it = tips().find(tipWindow);
+    if (it == tips().end()) continue;
+    Tip& tip = it->second;
+    if (press || leave) {
+      if (tip.current >= 0 && tip.tools[tip.current].hwnd == msg.hwnd) {
+        hide(tipWindow, tip);
+        // Not again until the pointer moves to another tool.
+        if (leave) tip.current = -1;
+      }
+      continue;
+    }
+    int hit = -1;
+    for (std::size_t i = 0; i < tip.tools.size(); ++i) {
+      if (tip.tools[i].hwnd == msg.hwnd && tip.tools[i].rect.contains(x, y)) hit = static_cast<int>(i);
+    }
+    if (hit == tip.current) continue;
+    hide(tipWindow, tip);
+    tip.current = hit;
+    if (hit >= 0) SetTimer(tipWindow, kShowTimer, std::max<UINT>(tip.delay, 1));
+  }
+}
+
+}  // namespace platform::window
