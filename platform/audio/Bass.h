@@ -70,8 +70,8 @@ enum : DWORD {
   BASS_FILEPOS_BUFFERING = 9,
 };
 
-// Called on the download thread with each block of downloaded data, and once with
-// buffer NULL and length 0 when the download ends.
+// Called on the download thread with each block of downloaded data, and with buffer
+// NULL and length 0 when a download has ended (not when the stream is freed first).
 typedef void (*DOWNLOADPROC)(const void* buffer, DWORD length, void* user);
 
 // device: -1 the default output, 0 no sound (real-time pace, no output), 1... real devices.

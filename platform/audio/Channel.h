@@ -38,6 +38,9 @@ class Channel {
   // 75 % of a 5-second buffer.
   static std::uint64_t prebufferFor(double encodedBytesPerSecond);
 
+  // False when the stream's layout cannot be converted to the device's.
+  bool playable() const { return format_ == device_.format || converter_ != nullptr; }
+
   // Stops the decoder thread; any thread, once.
   void shutdown();
 

@@ -111,6 +111,11 @@ HSTREAM Engine::addStream(std::unique_ptr<ByteSource> source, NetworkSource* net
   auto channel = std::make_shared<Channel>(std::move(source), std::move(opened.decoder),
                                            opened.tagBytes, network,
                                            Channel::Device{mixer->format(), mixer->clock()});
+  if (!channel->playable()) {
+    channel->shutdown();
+    error = BASS_ERROR_FORMAT;
+    return 0;
+  }
   std::lock_guard lock(mutex_);
   if (mixer_ != mixer) {  // freed (and perhaps initialised again) meanwhile
     channel->shutdown();

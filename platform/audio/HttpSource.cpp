@@ -87,7 +87,7 @@ std::unique_ptr<HttpSource> HttpSource::open(const std::string& url, std::uint64
   }
   source->thread_ = std::thread([raw = source.get()] { raw->run(); });
   std::unique_lock lock(source->mutex_);
-  bool answered = source->changed_.wait_for(lock, kConnectTimeout + 1s, [&] {
+  bool answered = source->changed_.wait_for(lock, kConnectTimeout, [&] {
     return source->headersDone_ || source->finished_;
   });
   if (!answered) {
@@ -130,6 +130,11 @@ void HttpSource::run() {
       connected_ = false;
       if (!failed_ && !total_) total_ = segmentStart_ + data_.size();
       changed_.notify_all();
+      if (proc_ != nullptr && !stopping_) {
+        lock.unlock();
+        proc_(nullptr, 0, user_);  // the download has ended
+        lock.lock();
+      }
     }
     changed_.wait(lock, [&] { return stopping_ || restartAt_.has_value(); });
     if (stopping_) break;
@@ -137,7 +142,6 @@ void HttpSource::run() {
     restartAt_.reset();
     generation = generation_;
   }
-  if (proc_ != nullptr) proc_(nullptr, 0, user_);
 }
 
 bool HttpSource::abortRequested() const {

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -96,13 +99,31 @@ class UrlStream : public ::testing::Test {
 
 }  // namespace
 
+struct DownloadCount {
+  std::atomic<std::uint64_t> bytes{0};
+  std::atomic<int> ends{0};
+};
+
+void countDownload(const void* buffer, DWORD length, void* user) {
+  auto* count = static_cast<DownloadCount*>(user);
+  if (buffer == nullptr) {
+    ++count->ends;
+  } else {
+    count->bytes += length;
+  }
+}
+
 TEST_F(UrlStream, PlaysToTheEndExactlyAndReportsTheDownload) {
   std::vector<std::uint8_t> reference = wavData(media("tone.mp3.ref.wav"));
   QWORD size = readFile(media("tone.mp3")).size();
   CaptureSession session;
-  HSTREAM stream = openUrl(server_.url("tone.mp3"));
+  DownloadCount count;
+  HSTREAM stream =
+      BASS_StreamCreateURL(server_.url("tone.mp3").c_str(), 0, 0, countDownload, &count);
   ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
   ASSERT_TRUE(waitFor([&] { return filePos(stream, BASS_FILEPOS_CONNECTED) == 0; }));
+  ASSERT_TRUE(waitFor([&] { return count.ends == 1; }));
+  EXPECT_EQ(count.bytes, size);
   EXPECT_EQ(filePos(stream, BASS_FILEPOS_END), size);
   EXPECT_EQ(filePos(stream, BASS_FILEPOS_SIZE), size);
   EXPECT_EQ(filePos(stream, BASS_FILEPOS_DOWNLOAD), size);
@@ -288,4 +309,24 @@ TEST(UrlStreamOddServer, RunningOutOfDataMidwayStallsAndResumes) {
   auto differs = std::mismatch(heard.begin(), heard.end(), reference.begin());
   EXPECT_TRUE(differs.first == heard.end()) << "first difference at byte " << (differs.first - heard.begin())
                                             << ", stalled at " << stalledAt;
+}
+
+TEST(UrlStreamSilentServer, AServerThatNeverAnswersTimesOut) {
+  // Connections queue in the backlog but nobody ever reads or answers them.
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  auto start = std::chrono::steady_clock::now();
+  std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/song.mp3";
+  EXPECT_EQ(openUrl(url), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_TIMEOUT);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 7s);
+  EXPECT_TRUE(BASS_Free());
+  close(listener);
 }
