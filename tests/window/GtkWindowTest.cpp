@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/text/CodePage.h"
+#include "platform/window/DesktopServices.h"
 #include "platform/window/WindowSystem.h"
 #include "platform/window/gtk/GtkBackend.h"
 #include "tests/window/WindowTestSupport.h"
@@ -221,4 +222,31 @@ TEST_F(GtkWindows, ASecondProcessFindsTheWindowByTitleAndRestoresIt) {
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(XSession::pumpUntil([&] { return !IsIconic(w); }));
   EXPECT_EQ(XSession::run(std::string(WINDOW_FIND_HELPER) + " 'no such window'"), 1);
+}
+
+TEST_F(GtkWindows, TheSystemMenuShowsAtThePointAndPostsTheChoice) {
+  HWND w = CreateWindowExA(WS_EX_LAYERED, "Rec", "menu", WS_POPUP | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 100,
+                           100, 300, 200, nullptr, nullptr);
+  ShowWindow(w, SW_SHOWNORMAL);
+  paint(w, 300, 200, 0xFF808080u);
+  ASSERT_TRUE(XSession::pumpUntil([&] { return GetActiveWindow() == w; }));
+  XSession::run("xdotool mousemove --sync 150 150 click 3");
+  XSession::pumpUntil([&] { return !only(w, {WM_RBUTTONUP}).empty(); });
+  seen().clear();
+  // Items from the top: restore, move, minimise, maximise, close; pick "maximise".
+  XSession::run("(sleep 0.5; xdotool mousemove 180 170 sleep 0.2 mousemove 190 242 sleep 0.2 click 1) "
+                ">/dev/null 2>&1 &");
+  EXPECT_TRUE(TrackPopupMenu(GetSystemMenu(w, false), 0, 160, 160, 0, w, nullptr));
+  processPendingMessages();
+  auto commands = only(w, {WM_COMMAND});
+  ASSERT_EQ(commands.size(), 1u);
+  EXPECT_EQ(commands[0].wParam, SC_MAXIMIZE);
+}
+
+TEST_F(GtkWindows, ClipboardTextRoundTripsThroughTheDesktop) {
+  const std::string gbk = platform::text::utf8ToAnsi("歌曲 song");
+  ASSERT_TRUE(setClipboardText(gbk));
+  EXPECT_EQ(clipboardText(), gbk);
+  ASSERT_TRUE(setClipboardText("plain"));
+  EXPECT_EQ(clipboardText(), "plain");
 }

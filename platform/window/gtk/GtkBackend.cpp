@@ -165,6 +165,8 @@ struct GtkSignals {
     // Double clicks are worked out from plain presses; GDK's own would come twice.
     if (e->type != GDK_BUTTON_PRESS && e->type != GDK_BUTTON_RELEASE) return TRUE;
     noteEvent(n, e->time, e->x_root, e->y_root);
+    if (n->owner->lastButtonEvent_ != nullptr) gdk_event_free(static_cast<GdkEvent*>(n->owner->lastButtonEvent_));
+    n->owner->lastButtonEvent_ = gdk_event_copy(reinterpret_cast<GdkEvent*>(e));
     MouseButton b;
     if (e->button == 1) b = MouseButton::Left;
     else if (e->button == 3) b = MouseButton::Right;
@@ -278,6 +280,7 @@ GtkBackend::GtkBackend() { open(); }
 
 GtkBackend::~GtkBackend() {
   if (sizeMoveSource_ != 0) g_source_remove(sizeMoveSource_);
+  if (lastButtonEvent_ != nullptr) gdk_event_free(static_cast<GdkEvent*>(lastButtonEvent_));
   for (auto& [h, n] : windows_) {
     if (n->grabbed) gdk_seat_ungrab(seat());
     gtk_widget_destroy(n->window);
@@ -724,7 +727,8 @@ std::optional<UINT> GtkBackend::popupMenu(HWND owner, const std::vector<MenuItem
   int ox = 0, oy = 0;
   if (gw != nullptr) gdk_window_get_origin(gw, &ox, &oy);
   const GdkRectangle at{screen.x - ox, screen.y - oy, 1, 1};
-  gtk_menu_popup_at_rect(GTK_MENU(menu), gw, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  gtk_menu_popup_at_rect(GTK_MENU(menu), gw, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST,
+                         static_cast<GdkEvent*>(lastButtonEvent_));
   if (gtk_widget_get_visible(menu)) g_main_loop_run(run.loop);
   g_main_loop_unref(run.loop);
   gtk_widget_destroy(menu);

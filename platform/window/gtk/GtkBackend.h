@@ -78,6 +78,8 @@ class GtkBackend final : public Backend {
   std::set<HWND> sizeMoves_;
   unsigned sizeMoveSource_ = 0;
   std::uint32_t lastEventTime_ = 0;
+  // The last press or release, for popups that want the event that opened them.
+  void* lastButtonEvent_ = nullptr;
   double lastRootX_ = 0;
   double lastRootY_ = 0;
 };
