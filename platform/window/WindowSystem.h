@@ -161,6 +161,7 @@ class WindowSystem final : public BackendSink {
     int presents = 0;
     bool trackLeave = false;
     bool inSizeMove = false;
+    int commandAfterSizeMove = -1;  // an SW_ command that came while the drag ran
   };
   struct Timer {
     UINT interval = 0;

@@ -41,7 +41,10 @@ void WindowSystem::handle(const BackendEvent& e) {
   else if (auto* s = std::get_if<event::SizeMoveEnded>(&e)) {
     if (Window* w = find(s->hwnd); w != nullptr && w->inSizeMove) {
       w->inSizeMove = false;
+      const int command = w->commandAfterSizeMove;
+      w->commandAfterSizeMove = -1;
       send(s->hwnd, WM_EXITSIZEMOVE, 0, 0);
+      if (command >= 0 && isWindow(s->hwnd)) showWindow(s->hwnd, command);
     }
   }
 }

@@ -255,9 +255,17 @@ LRESULT WindowSystem::defaultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_SYSCOMMAND: {
       const WPARAM command = wParam & 0xFFF0;
-      if (command == SC_MAXIMIZE) showWindow(hwnd, SW_MAXIMIZE);
-      else if (command == SC_MINIMIZE) showWindow(hwnd, SW_MINIMIZE);
-      else if (command == SC_RESTORE) showWindow(hwnd, SW_RESTORE);
+      int show = -1;
+      if (command == SC_MAXIMIZE) show = SW_MAXIMIZE;
+      else if (command == SC_MINIMIZE) show = SW_MINIMIZE;
+      else if (command == SC_RESTORE) show = SW_RESTORE;
+      if (show >= 0 && w->inSizeMove) {
+        // A double click on the caption starts a move with its second press; the desktop
+        // would drop a maximise that came in the middle of it, so it waits for the end.
+        w->commandAfterSizeMove = show;
+        return 0;
+      }
+      if (show >= 0) showWindow(hwnd, show);
       else if (command == SC_CLOSE) send(hwnd, WM_CLOSE, 0, 0);
       else if (command == SC_MOVE) defaultProc(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
       else if (command == SC_SIZE) {

@@ -28,7 +28,39 @@ LRESULT handProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return recordingProc(hwnd, message, wParam, lParam);
 }
 
+// Moves on every press and maximises on a double click, as a skinned caption does.
+LRESULT captionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+    SendMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    if (message == WM_LBUTTONDBLCLK) PostMessageA(hwnd, WM_SYSCOMMAND, IsZoomed(hwnd) ? SC_RESTORE : SC_MAXIMIZE, 0);
+  }
+  return recordingProc(hwnd, message, wParam, lParam);
+}
+
 }  // namespace
+
+TEST(Input, AMaximiseThatComesDuringACaptionDragWaitsForItsEnd) {
+  HeadlessBackend& desk = freshDesktop();
+  WNDCLASSEXA wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = captionProc;
+  wc.lpszClassName = "Caption";
+  RegisterClassExA(&wc);
+  HWND w = CreateWindowExA(0, "Caption", "", WS_POPUP | WS_MAXIMIZEBOX, 100, 100, 200, 100, nullptr, nullptr);
+  ShowWindow(w, SW_SHOWNORMAL);
+  desk.click(w, 50, 10);
+  desk.mouseDown(w, 50, 10);
+  desk.pump();
+  EXPECT_TRUE(desk.moveDragActive(w));
+  EXPECT_FALSE(IsZoomed(w));  // not while the button is still down
+  desk.mouseUp(w, 50, 10);
+  desk.pump();
+  EXPECT_TRUE(IsZoomed(w));
+  desk.advance(1000);
+  desk.doubleClick(w, 50, 10);
+  desk.pump();
+  EXPECT_FALSE(IsZoomed(w));
+}
 
 TEST(Input, MouseMessagesCarryClientCoordinatesAndButtonState) {
   HeadlessBackend& desk = freshDesktop();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/window/WindowApi.h"
 #include "platform/window/WindowConstants.h"
 #include "platform/window/gtk/GtkKeys.h"
 #include "platform/window/gtk/X11Windows.h"
@@ -77,6 +78,23 @@ GdkMonitor* primaryMonitor() {
   if (m == nullptr && gdk_display_get_n_monitors(d) > 0) m = gdk_display_get_monitor(d, 0);
   return m;
 }
+
+// While a native modal loop runs (file dialog, popup menu) our own messages, timers and
+// calls from workers keep being served, as they are under the desktop's own modal loops.
+class ModalPump {
+ public:
+  ModalPump() : source_(g_timeout_add(15, tick, nullptr)) {}
+  ~ModalPump() { g_source_remove(source_); }
+  ModalPump(const ModalPump&) = delete;
+  ModalPump& operator=(const ModalPump&) = delete;
+
+ private:
+  static gboolean tick(gpointer) {
+    processPendingMessages();
+    return G_SOURCE_CONTINUE;
+  }
+  guint source_;
+};
 
 }  // namespace
 
@@ -685,13 +703,20 @@ std::optional<std::string> GtkBackend::openFileDialog(HWND owner, const std::str
     gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), filter);
   }
   std::optional<std::string> result;
-  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+  g_object_ref(dialog);  // a procedure run meanwhile may destroy its owner, and it with it
+  int response;
+  {
+    ModalPump pump;
+    response = gtk_dialog_run(GTK_DIALOG(dialog));
+  }
+  if (response == GTK_RESPONSE_ACCEPT) {
     if (gchar* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog))) {
       result = std::string(name);
       g_free(name);
     }
   }
   gtk_widget_destroy(dialog);
+  g_object_unref(dialog);
   return result;
 }
 
@@ -729,9 +754,15 @@ std::optional<UINT> GtkBackend::popupMenu(HWND owner, const std::vector<MenuItem
   const GdkRectangle at{screen.x - ox, screen.y - oy, 1, 1};
   gtk_menu_popup_at_rect(GTK_MENU(menu), gw, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST,
                          static_cast<GdkEvent*>(lastButtonEvent_));
-  if (gtk_widget_get_visible(menu)) g_main_loop_run(run.loop);
+  g_object_ref_sink(menu);
+  if (gtk_widget_get_visible(menu)) {
+    ModalPump pump;
+    g_main_loop_run(run.loop);
+  }
+  g_signal_handlers_disconnect_by_data(menu, &run);
   g_main_loop_unref(run.loop);
   gtk_widget_destroy(menu);
+  g_object_unref(menu);
   return run.chosen;
 }
 
