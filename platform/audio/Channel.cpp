@@ -11,7 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-
 std::size_t ringCapacity(const PcmFormat& format) {
   std::size_t frameBytes = static_cast<std::size_t>(format.frameBytes());
   std::size_t half = static_cast<std::size_t>(format.rate) / 2 * frameBytes;

@@ -42,6 +42,11 @@ Engine& Engine::instance() {
   return engine;
 }
 
+Engine::~Engine() {
+  int ignored = BASS_OK;
+  free(ignored);
+}
+
 bool Engine::init(int device, std::uint32_t freq, int& error) {
   if (device < -1) {
     error = BASS_ERROR_DEVICE;

@@ -33,6 +33,7 @@ class Engine {
 
  private:
   Engine() = default;
+  ~Engine();  // a program that never called BASS_Free still stops its threads in order
 
   std::mutex mutex_;
   // guarded by mutex_
