@@ -250,3 +250,45 @@ TEST_F(GtkWindows, ClipboardTextRoundTripsThroughTheDesktop) {
   ASSERT_TRUE(setClipboardText("plain"));
   EXPECT_EQ(clipboardText(), "plain");
 }
+
+TEST_F(GtkWindows, TheOpenFileDialogReturnsTheChosenPathAndNothingOnCancel) {
+  HWND w = shownWindow("Rec", "owner", 100, 100, 200, 150);
+  const std::string dir = ::testing::TempDir() + "tunora-dialog";
+  XSession::run("mkdir -p '" + dir + "' && printf x > '" + dir + "/pic.png'");
+  const std::string title = platform::text::utf8ToAnsi("更改外观,请尽量选择无大片白底的图片");
+  const std::string filter = platform::text::utf8ToAnsi("所有支持的图片文件|*.jpg;*.bmp;*.gif;*.png|所有文件|*.*");
+  const std::string shot = ::testing::TempDir() + "window-file-dialog.png";
+  XSession::run("(sleep 1.2; import -window root '" + shot + "'; xdotool type --delay 20 '" + dir +
+                "/pic.png'; sleep 0.5; xdotool key Return) >/dev/null 2>&1 &");
+  EXPECT_EQ(openFileDialog(w, title, filter), std::optional<std::string>(dir + "/pic.png"));
+  std::printf("screenshot: %s\n", shot.c_str());
+  XSession::run("(sleep 1.0; xdotool key Escape) >/dev/null 2>&1 &");
+  EXPECT_EQ(openFileDialog(w, title, filter), std::nullopt);
+}
+
+TEST_F(GtkWindows, WithACompositorTranslucentPixelsBlendWithWhatLiesBelow) {
+  XSession::run("(xcompmgr >/dev/null 2>&1 & echo $! > '" + ::testing::TempDir() + "xcompmgr.pid')");
+  XSession::pumpUntil([] { return false; }, 500);
+  HWND below = shownWindow("Rec", "below", 300, 300, 200, 200);
+  paint(below, 200, 200, 0xFFFFFFFFu);
+  std::vector<std::uint32_t> half(100 * 100, 0x80800000u);  // red at half alpha, premultiplied
+  HWND above = CreateWindowExA(WS_EX_LAYERED, "Rec", "above", WS_POPUP, 350, 350, 100, 100, nullptr, nullptr);
+  ShowWindow(above, SW_SHOWNORMAL);
+  UpdateLayeredWindow(above, nullptr, nullptr, {half.data(), 100, 100, 400}, {0, 0});
+  XSession::pumpUntil([&] { return GetActiveWindow() == above; });
+  XSession::pumpUntil([] { return false; }, 400);
+  const std::string shot = ::testing::TempDir() + "window-alpha.png";
+  ASSERT_EQ(XSession::run("import -window root '" + shot + "'"), 0);
+  XSession::run("kill $(cat '" + ::testing::TempDir() + "xcompmgr.pid')");
+  cairo_surface_t* png = cairo_image_surface_create_from_png(shot.c_str());
+  ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+  cairo_surface_flush(png);
+  const int stride = cairo_image_surface_get_stride(png) / 4;
+  const auto* px = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(png));
+  const std::uint32_t blended = px[400 * stride + 400] & 0xFFFFFF;
+  // Half red over white is pink; without blending it would be dark red.
+  EXPECT_GE((blended >> 16) & 0xFF, 0xF0u);
+  EXPECT_NEAR(static_cast<int>((blended >> 8) & 0xFF), 0x7F, 6);
+  EXPECT_NEAR(static_cast<int>(blended & 0xFF), 0x7F, 6);
+  cairo_surface_destroy(png);
+}

@@ -134,6 +134,7 @@ bool XSession::ensure() {
     setenv("DISPLAY", display.c_str(), 1);
     setenv("GDK_BACKEND", "x11", 1);
     setenv("NO_AT_BRIDGE", "1", 1);  // no accessibility bus in a private session
+    setenv("GSETTINGS_BACKEND", "memory", 1);
     s.wm = spawn({"openbox", "--sm-disable"});
     if (s.wm == 0 || !waitFor([&] { return windowManagerRunning(display); }, 5000)) {
       shutdown();
