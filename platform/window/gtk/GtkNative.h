@@ -1,0 +1,33 @@
+#pragma once
+// One GTK window of the back end and what belongs to it; only the back end's files use it.
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+#include "platform/window/gtk/GtkBackend.h"
+
+namespace platform::window {
+
+struct GtkBackend::Native {
+  GtkBackend* owner = nullptr;
+  HWND hwnd = nullptr;
+  GtkWidget* window = nullptr;
+  GtkWidget* area = nullptr;
+  GtkIMContext* im = nullptr;
+  cairo_surface_t* image = nullptr;
+  bool preedit = false;
+  std::string commitBuffer;
+  bool inKeyFilter = false;
+  bool grabbed = false;
+  event::Placement placement = event::Placement::Normal;
+  RECT lastRect{};
+  int cursorId = 0;
+
+  ~Native() {
+    if (image != nullptr) cairo_surface_destroy(image);
+    if (im != nullptr) g_object_unref(im);
+  }
+};
+
+}  // namespace platform::window
