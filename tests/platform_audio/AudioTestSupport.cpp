@@ -117,6 +117,11 @@ NginxServer::NginxServer() {
   char pattern[] = "/tmp/tunora-nginx-XXXXXX";
   if (mkdtemp(pattern) == nullptr) return;
   folder_ = pattern;
+  // Another process may take the port between our probe and nginx's bind: try again.
+  for (int attempt = 0; attempt < 5 && pid_ < 0; ++attempt) start();
+}
+
+void NginxServer::start() {
   port_ = freeLoopbackPort();
   std::string root = TUNORA_TEST_MEDIA;
   std::ofstream conf(folder_ + "/nginx.conf");
@@ -143,11 +148,17 @@ NginxServer::NginxServer() {
   const char* argv[] = {"/usr/sbin/nginx", "-q", "-p", folder_.c_str(), "-c", confPath.c_str(), nullptr};
   pid_t pid = -1;
   if (posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return;
-  pid_ = pid;
-  if (!waitForPort(port_, std::chrono::seconds(5))) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+  bool up = waitForPort(port_, std::chrono::seconds(5));
+  // A port that answers while our nginx has exited belongs to someone else.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  pid_t exited = waitpid(pid, nullptr, WNOHANG);
+  if (up && exited == 0) {
+    pid_ = pid;
+    return;
+  }
+  if (exited == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
   }
 }
 

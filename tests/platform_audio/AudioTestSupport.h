@@ -61,6 +61,8 @@ class NginxServer {
   std::string url(const std::string& path) const;
 
  private:
+  void start();
+
   std::string folder_;
   int port_ = 0;
   pid_t pid_ = -1;
