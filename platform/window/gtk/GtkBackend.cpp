@@ -468,6 +468,30 @@ void GtkBackend::setEnabled(HWND hwnd, bool enabled) {
   if (Native* n = find(hwnd)) gtk_window_set_accept_focus(GTK_WINDOW(n->window), enabled);
 }
 
+namespace {
+
+// Puts the image on the screen now rather than at the next frame: fades and close effects
+// push frame after frame from one loop without returning to the main loop in between.
+void paintNow(GtkBackend::Native* n, const RECT& r) {
+  GdkWindow* gw = gtk_widget_get_window(n->window);
+  if (gw == nullptr || !gdk_window_is_viewable(gw) || n->image == nullptr) {
+    gtk_widget_queue_draw_area(n->area, r.left, r.top, r.width(), r.height());
+    return;
+  }
+  const cairo_rectangle_int_t rect{r.left, r.top, r.width(), r.height()};
+  cairo_region_t* region = cairo_region_create_rectangle(&rect);
+  GdkDrawingContext* context = gdk_window_begin_draw_frame(gw, region);
+  cairo_t* cr = gdk_drawing_context_get_cairo_context(context);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, n->image, 0, 0);
+  cairo_paint(cr);
+  gdk_window_end_draw_frame(gw, context);
+  cairo_region_destroy(region);
+  gdk_display_flush(gdk_window_get_display(gw));
+}
+
+}  // namespace
+
 void GtkBackend::present(HWND hwnd, PixelView pixels, const RECT& dirty) {
   Native* n = find(hwnd);
   if (n == nullptr || pixels.pixels == nullptr) return;
@@ -484,7 +508,7 @@ void GtkBackend::present(HWND hwnd, PixelView pixels, const RECT& dirty) {
                   static_cast<std::size_t>(pixels.width) * 4);
     }
     cairo_surface_mark_dirty(n->image);
-    gtk_widget_queue_draw(n->area);
+    paintNow(n, {0, 0, pixels.width, pixels.height});
     return;
   }
   const RECT r{std::max(dirty.left, 0), std::max(dirty.top, 0), std::min(dirty.right, pixels.width),
@@ -499,7 +523,7 @@ void GtkBackend::present(HWND hwnd, PixelView pixels, const RECT& dirty) {
                 static_cast<std::size_t>(r.width()) * 4);
   }
   cairo_surface_mark_dirty_rectangle(n->image, r.left, r.top, r.width(), r.height());
-  gtk_widget_queue_draw_area(n->area, r.left, r.top, r.width(), r.height());
+  paintNow(n, r);
 }
 
 void GtkBackend::setCursor(HWND hwnd, int cursorId) {
