@@ -79,13 +79,27 @@ void Channel::decodeLoop() {
   std::vector<std::uint8_t> chunk(chunkBytes);
   bool completionSeen = network_ == nullptr;
   for (;;) {
+    bool room = false;
     {
       std::unique_lock lock(mutex_);
-      ready_.wait(lock, [&] {
-        return shutdown_ || (!seeking_ && !decoderEnded_ && ring_.room() >= chunkBytes);
-      });
+      auto work = [&] { return shutdown_ || (!seeking_ && !decoderEnded_ && ring_.room() >= chunkBytes); };
+      // A download can complete while the ring is full; look now and then.
+      if (completionSeen) {
+        ready_.wait(lock, work);
+      } else {
+        ready_.wait_for(lock, 100ms, work);
+      }
       if (shutdown_) return;
+      room = work();
     }
+    if (!completionSeen && network_->complete()) {
+      std::lock_guard decoding(decoderMutex_);
+      completionSeen = true;
+      decoder_->sourceCompleted();
+      std::lock_guard lock(mutex_);
+      lengthFrames_ = decoder_->lengthFrames();
+    }
+    if (!room) continue;
     // Wait for the download here, holding nothing, so that seeks and frees are not held up.
     if (network_ != nullptr && !network_->waitAhead(readAheadBytes_, 50ms)) continue;
 
@@ -97,12 +111,6 @@ void Channel::decodeLoop() {
       std::lock_guard lock(mutex_);
       if (shutdown_ || seeking_ || decoderEnded_ || ring_.room() < chunkBytes) continue;
       generation = generation_;
-    }
-    if (!completionSeen && network_->complete()) {
-      completionSeen = true;
-      decoder_->sourceCompleted();
-      std::lock_guard lock(mutex_);
-      lengthFrames_ = decoder_->lengthFrames();
     }
     std::size_t got = decoder_->read(chunk.data(), chunkBytes);
     {

@@ -30,25 +30,40 @@ long tellSource(void* handle) { return static_cast<long>(static_cast<ByteSource*
 }  // namespace
 
 std::unique_ptr<VorbisDecoder> VorbisDecoder::open(ByteSource& source) {
-  std::unique_ptr<VorbisDecoder> decoder(new VorbisDecoder());
-  decoder->seekable_ = source.complete();
-  ov_callbacks callbacks{readSource, decoder->seekable_ ? seekSource : nullptr, nullptr,
-                         tellSource};
-  if (ov_open_callbacks(&source, &decoder->file_, nullptr, 0, callbacks) != 0) return nullptr;
-  decoder->opened_ = true;
+  std::unique_ptr<VorbisDecoder> decoder(new VorbisDecoder(source));
+  if (!decoder->openFile(source.complete())) return nullptr;
   vorbis_info* info = ov_info(&decoder->file_, -1);
   if (info == nullptr || info->rate <= 0 || info->channels < 1 || info->channels > 8) {
     return nullptr;
   }
   decoder->format_ = PcmFormat{static_cast<int>(info->rate), info->channels};
-  if (decoder->seekable_) {
-    ogg_int64_t total = ov_pcm_total(&decoder->file_, -1);
-    if (total >= 0) decoder->length_ = static_cast<std::uint64_t>(total);
-  }
   long bitrate = ov_bitrate(&decoder->file_, -1);
   if (bitrate <= 0) bitrate = info->bitrate_nominal;
   if (bitrate > 0) decoder->bytesPerSecond_ = bitrate / 8.0;
   return decoder;
+}
+
+bool VorbisDecoder::openFile(bool seekable) {
+  seekable_ = seekable;
+  ov_callbacks callbacks{readSource, seekable ? seekSource : nullptr, nullptr, tellSource};
+  if (ov_open_callbacks(&source_, &file_, nullptr, 0, callbacks) != 0) return false;
+  opened_ = true;
+  if (seekable) {
+    ogg_int64_t total = ov_pcm_total(&file_, -1);
+    if (total >= 0) length_ = static_cast<std::uint64_t>(total);
+  }
+  return true;
+}
+
+void VorbisDecoder::sourceCompleted() {
+  if (seekable_ || !opened_) return;
+  // Now every byte is there: open again as a seekable file and go on at the same sample,
+  // which libvorbisfile finds exactly.
+  ogg_int64_t position = ov_pcm_tell(&file_);
+  ov_clear(&file_);
+  opened_ = false;
+  if (!source_.seek(0) || !openFile(true) || position < 0) return;
+  if (ov_pcm_seek(&file_, position) != 0) seekable_ = false;
 }
 
 VorbisDecoder::~VorbisDecoder() {
@@ -56,6 +71,7 @@ VorbisDecoder::~VorbisDecoder() {
 }
 
 std::size_t VorbisDecoder::read(std::uint8_t* out, std::size_t size) {
+  if (!opened_) return 0;
   std::size_t frameBytes = static_cast<std::size_t>(format_.frameBytes());
   size -= size % frameBytes;
   std::size_t total = 0;
@@ -77,7 +93,7 @@ std::size_t VorbisDecoder::read(std::uint8_t* out, std::size_t size) {
 }
 
 bool VorbisDecoder::seek(std::uint64_t frame) {
-  if (!seekable_) return false;
+  if (!seekable_ || !opened_) return false;
   return ov_pcm_seek(&file_, static_cast<ogg_int64_t>(frame)) == 0;
 }
 

@@ -21,10 +21,13 @@ class VorbisDecoder : public Decoder {
   bool seek(std::uint64_t frame) override;
   std::optional<std::uint64_t> lengthFrames() const override { return length_; }
   double encodedBytesPerSecond() const override { return bytesPerSecond_; }
+  void sourceCompleted() override;
 
  private:
-  VorbisDecoder() = default;
+  explicit VorbisDecoder(ByteSource& source) : source_(source) {}
+  bool openFile(bool seekable);
 
+  ByteSource& source_;
   OggVorbis_File file_{};
   bool opened_ = false;
   bool seekable_ = false;
