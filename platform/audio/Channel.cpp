@@ -156,13 +156,17 @@ bool Channel::pause(int& error) {
     return false;
   }
   state_ = State::Paused;
+  ready_.notify_all();
   return true;
 }
 
 void Channel::stop() {
-  std::lock_guard lock(mutex_);
-  state_ = State::Stopped;
-  buffering_ = false;
+  {
+    std::lock_guard lock(mutex_);
+    state_ = State::Stopped;
+    buffering_ = false;
+  }
+  ready_.notify_all();  // an output waiting for this channel's decoder lets go at once
 }
 
 std::uint32_t Channel::activity() {
