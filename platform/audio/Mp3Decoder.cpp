@@ -18,18 +18,8 @@ mpg123_ssize_t readSource(void* handle, void* out, size_t size) {
 }
 
 off_t seekSource(void* handle, off_t offset, int whence) {
-  auto* source = static_cast<ByteSource*>(handle);
-  std::int64_t base = 0;
-  if (whence == SEEK_CUR) {
-    base = static_cast<std::int64_t>(source->tell());
-  } else if (whence == SEEK_END) {
-    auto size = source->size();
-    if (!size) return -1;
-    base = static_cast<std::int64_t>(*size);
-  }
-  std::int64_t target = base + offset;
-  if (target < 0 || !source->seek(static_cast<std::uint64_t>(target))) return -1;
-  return static_cast<off_t>(target);
+  auto target = static_cast<ByteSource*>(handle)->seekRelative(offset, whence);
+  return target ? static_cast<off_t>(*target) : -1;
 }
 
 }  // namespace

@@ -11,18 +11,7 @@ size_t readSource(void* out, size_t size, size_t count, void* handle) {
 }
 
 int seekSource(void* handle, ogg_int64_t offset, int whence) {
-  auto* source = static_cast<ByteSource*>(handle);
-  std::int64_t base = 0;
-  if (whence == SEEK_CUR) {
-    base = static_cast<std::int64_t>(source->tell());
-  } else if (whence == SEEK_END) {
-    auto size = source->size();
-    if (!size) return -1;
-    base = static_cast<std::int64_t>(*size);
-  }
-  std::int64_t target = base + offset;
-  if (target < 0 || !source->seek(static_cast<std::uint64_t>(target))) return -1;
-  return 0;
+  return static_cast<ByteSource*>(handle)->seekRelative(offset, whence) ? 0 : -1;
 }
 
 long tellSource(void* handle) { return static_cast<long>(static_cast<ByteSource*>(handle)->tell()); }

@@ -11,13 +11,8 @@ sf_count_t sourceLength(void* handle) {
 }
 
 sf_count_t seekSource(sf_count_t offset, int whence, void* handle) {
-  auto* source = static_cast<ByteSource*>(handle);
-  sf_count_t base = 0;
-  if (whence == SEEK_CUR) base = static_cast<sf_count_t>(source->tell());
-  if (whence == SEEK_END) base = sourceLength(handle);
-  sf_count_t target = base + offset;
-  if (target < 0 || !source->seek(static_cast<std::uint64_t>(target))) return -1;
-  return target;
+  auto target = static_cast<ByteSource*>(handle)->seekRelative(offset, whence);
+  return target ? static_cast<sf_count_t>(*target) : -1;
 }
 
 sf_count_t readSource(void* out, sf_count_t count, void* handle) {
