@@ -22,8 +22,9 @@ std::string upper(std::string_view s) {
 }  // namespace
 
 WindowSystem& WindowSystem::instance() {
-  static WindowSystem system;
-  return system;
+  // Never destroyed: windows of global objects may still be reached while they go at exit.
+  static WindowSystem* system = new WindowSystem();
+  return *system;
 }
 
 void WindowSystem::reset() {

@@ -282,6 +282,8 @@ void WindowSystem::activate(HWND hwnd, bool active) {
   } else {
     if (active_ != hwnd) return;
     active_ = nullptr;
+    // A capture never outlives the activation, or the pointer would stay held.
+    if (capture_ == hwnd) releaseCapture();
     if (isWindow(hwnd)) send(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
     if (focus_ == hwnd) changeFocus(nullptr);
   }
@@ -366,6 +368,7 @@ bool WindowSystem::showSystemMenu(HWND hwnd, int x, int y) {
       {static_cast<UINT>(SC_MAXIMIZE), maximize, !max && (w->style & WS_MAXIMIZEBOX) != 0},
       {static_cast<UINT>(SC_CLOSE), close, true},
   };
+  if (capture_ != nullptr) releaseCapture();  // the menu needs the pointer itself
   const std::optional<UINT> chosen = requireBackend().popupMenu(hwnd, items, {x, y});
   if (chosen && isWindow(hwnd)) post(hwnd, WM_COMMAND, *chosen, 0);
   return chosen.has_value();

@@ -261,12 +261,21 @@ TEST_F(GtkWindows, TheOpenFileDialogReturnsTheChosenPathAndNothingOnCancel) {
   const std::string title = platform::text::utf8ToAnsi("更改外观,请尽量选择无大片白底的图片");
   const std::string filter = platform::text::utf8ToAnsi("所有支持的图片文件|*.jpg;*.bmp;*.gif;*.png|所有文件|*.*");
   const std::string shot = ::testing::TempDir() + "window-file-dialog.png";
-  XSession::run("(sleep 1.2; import -window root '" + shot + "'; xdotool type --delay 20 '" + dir +
-                "/pic.png'; sleep 0.5; xdotool key Return) >/dev/null 2>&1 &");
+  // Ctrl+L opens the location entry before the path is typed; should anything go wrong,
+  // the Escapes at the end close the dialog rather than leave the test waiting.
+  XSession::run("(sleep 1.2; import -window root '" + shot + "'; xdotool key ctrl+l; sleep 0.4; "
+                "xdotool type --delay 20 '" + dir + "/pic.png'; sleep 0.5; xdotool key Return; "
+                "sleep 4; xdotool key Escape Escape; touch '" + dir + "/done1') >/dev/null 2>&1 &");
   EXPECT_EQ(openFileDialog(w, title, filter), std::optional<std::string>(dir + "/pic.png"));
   std::printf("screenshot: %s\n", shot.c_str());
-  XSession::run("(sleep 1.0; xdotool key Escape) >/dev/null 2>&1 &");
+  XSession::run("(sleep 1.0; xdotool key Escape; sleep 3; xdotool key Escape; touch '" + dir +
+                "/done2') >/dev/null 2>&1 &");
   EXPECT_EQ(openFileDialog(w, title, filter), std::nullopt);
+  // The scripts' last keys must not reach the windows of later tests.
+  EXPECT_TRUE(XSession::pumpUntil([&] {
+    return XSession::run("test -e '" + dir + "/done1' -a -e '" + dir + "/done2'") == 0;
+  }, 10000));
+  XSession::run("rm -rf '" + dir + "'");
 }
 
 TEST_F(GtkWindows, WithACompositorTranslucentPixelsBlendWithWhatLiesBelow) {

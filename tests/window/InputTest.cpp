@@ -154,6 +154,13 @@ TEST(Input, CaptureRoutesThePointerAndHoldsBackTheLeave) {
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_FALSE(desk.grabbed(a));
 
+  // Losing the activation ends a capture, so the pointer is never held for good.
+  SetCapture(a);
+  desk.activateWindow(b);
+  desk.pump();
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_FALSE(desk.grabbed(a));
+
   // Asking while the pointer is already elsewhere answers at once; the leave comes once.
   seen().clear();
   ASSERT_TRUE(TrackMouseEvent(&tme));

@@ -118,6 +118,7 @@ struct GtkSignals {
 
   static gboolean onFocusOut(GtkWidget*, GdkEventFocus*, gpointer data) {
     auto* n = static_cast<GtkBackend::Native*>(data);
+    n->keysDown.clear();
     gtk_im_context_focus_out(n->im);
     n->owner->queue(event::Activation{n->hwnd, false});
     return FALSE;
@@ -200,7 +201,10 @@ struct GtkSignals {
     if (vk == VK_SHIFT) m.shift = down;
     if (vk == VK_CONTROL) m.control = down;
     if (vk == VK_MENU) m.alt = down;
-    n->owner->queue(event::Key{n->hwnd, vk, down, false, static_cast<int>(e->hardware_keycode), taken, m});
+    bool repeat = false;
+    if (down) repeat = !n->keysDown.insert(e->hardware_keycode).second;
+    else n->keysDown.erase(e->hardware_keycode);
+    n->owner->queue(event::Key{n->hwnd, vk, down, repeat, static_cast<int>(e->hardware_keycode), taken, m});
   }
 
   static gboolean onKey(GtkWidget*, GdkEventKey* e, gpointer data) {

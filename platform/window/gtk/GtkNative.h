@@ -3,6 +3,7 @@
 
 #include <gtk/gtk.h>
 
+#include <set>
 #include <string>
 
 #include "platform/window/gtk/GtkBackend.h"
@@ -23,6 +24,7 @@ struct GtkBackend::Native {
   event::Placement placement = event::Placement::Normal;
   RECT lastRect{};
   int cursorId = 0;
+  std::set<unsigned> keysDown;  // hardware keycodes, to tell auto-repeat from a new press
 
   ~Native() {
     if (image != nullptr) cairo_surface_destroy(image);

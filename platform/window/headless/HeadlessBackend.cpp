@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/window/WindowApi.h"
 #include "platform/window/WindowConstants.h"
@@ -84,9 +86,13 @@ void HeadlessBackend::wait(std::optional<std::int64_t> deadlineMs) {
     runDueActions();
     return;
   }
-  // Only another thread can bring something now.
+  // Only another thread can bring something now. A loop that waits far longer than any
+  // worker takes is a test waiting for input nobody scheduled: say so instead of hanging.
   std::unique_lock lock(wakeMutex_);
-  wakeCv_.wait_for(lock, std::chrono::milliseconds(200), [&] { return woken_; });
+  if (!wakeCv_.wait_for(lock, std::chrono::seconds(30), [&] { return woken_; })) {
+    std::fputs("headless desktop: a message loop waits for input that nothing will bring\n", stderr);
+    std::abort();
+  }
   woken_ = false;
 }
 
