@@ -155,6 +155,8 @@ TEST(Input, CaptureRoutesThePointerAndHoldsBackTheLeave) {
   EXPECT_FALSE(desk.grabbed(a));
 
   // Losing the activation ends a capture, so the pointer is never held for good.
+  desk.activateWindow(a);
+  desk.pump();
   SetCapture(a);
   desk.activateWindow(b);
   desk.pump();
