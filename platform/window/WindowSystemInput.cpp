@@ -275,6 +275,8 @@ void WindowSystem::activate(HWND hwnd, bool active) {
     if (active_ == hwnd || !isWindow(hwnd) || isForeign(hwnd) || !isVisible(hwnd)) return;
     HWND old = active_;
     active_ = hwnd;
+    // A capture never outlives the activation, or the pointer would stay held.
+    if (old != nullptr && capture_ == old) releaseCapture();
     if (isWindow(old)) send(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(hwnd));
     if (active_ != hwnd) return;
     send(hwnd, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
@@ -282,7 +284,6 @@ void WindowSystem::activate(HWND hwnd, bool active) {
   } else {
     if (active_ != hwnd) return;
     active_ = nullptr;
-    // A capture never outlives the activation, or the pointer would stay held.
     if (capture_ == hwnd) releaseCapture();
     if (isWindow(hwnd)) send(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
     if (focus_ == hwnd) changeFocus(nullptr);
