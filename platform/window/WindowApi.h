@@ -1,8 +1,14 @@
 #pragma once
 // The window system, shaped like the user32 calls that the framework and the application
-// make. Texts are bytes of the ANSI code page (GBK). Every call may be made from any
-// thread: off the UI thread it runs on the UI thread and waits there (PostMessageA only
-// queues). Calls on a handle that is not a window do nothing and return 0/false/null.
+// make. Texts are bytes of the ANSI code page (GBK). The UI thread is the thread that
+// installed the back end (the first caller, when none was installed). Calls from other
+// threads run on the UI thread and wait until its loop or processPendingMessages serves
+// them; PostMessageA only queues. The loop calls themselves (GetMessageA, PeekMessageA,
+// processPendingMessages) belong to the UI thread and fail elsewhere. Calls on a handle
+// that is not a window do nothing and return 0/false/null.
+//
+// The back end is chosen once (BackendChoice.h): GTK on X11, or the in-memory desktop of
+// headless/HeadlessBackend.h for tests, which HeadlessBackend::install() sets up afresh.
 //
 // Where these differ from their namesakes:
 // - CreateWindowExA has no menu or instance arguments; windows are top-level (parent is

@@ -11,6 +11,7 @@
 
 #include "platform/text/CodePage.h"
 #include "platform/window/DesktopServices.h"
+#include "platform/window/Tooltips.h"
 #include "platform/window/WindowApi.h"
 
 namespace pw = platform::window;
@@ -183,6 +184,18 @@ int main() {
                                       pw::CW_USEDEFAULT, pw::CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr);
   if (hwnd == nullptr) return 1;
   pw::SetWindowRgn(hwnd, pw::CreateRoundRectRgn(0, 0, kWidth + 1, kHeight + 1, 14, 14), false);
+  pw::HWND tip = pw::CreateWindowExA(pw::WS_EX_TOPMOST | pw::WS_EX_TOOLWINDOW | pw::WS_EX_LAYERED,
+                                     pw::TOOLTIPS_CLASSA, "", pw::WS_POPUP | pw::TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                     nullptr, nullptr);
+  static const std::string tipText = platform::text::utf8ToAnsi("按住这里拖动窗口 (drag to move)");
+  pw::TOOLINFOA tool;
+  tool.uFlags = pw::TTF_SUBCLASS;
+  tool.hwnd = hwnd;
+  tool.uId = 1;
+  tool.rect = {0, 0, kWidth, 28};
+  tool.lpszText = tipText.c_str();
+  pw::SendMessageA(tip, pw::TTM_ADDTOOLA, 0, reinterpret_cast<pw::LPARAM>(&tool));
+  pw::SendMessageA(tip, pw::TTM_SETDELAYTIME, pw::TTDT_INITIAL, 500);
   redraw(hwnd);
   pw::ShowWindow(hwnd, pw::SW_SHOWNORMAL);
   pw::SetTimer(hwnd, kBlinkTimer, 500);
