@@ -14,6 +14,12 @@ Region::Region(std::vector<RECT> rectangles) {
 
 Region Region::roundRect(int left, int top, int right, int bottom, int ellipseWidth,
                          int ellipseHeight) {
+  // Window coordinates are 16-bit on the desktop; larger values would only cost rows.
+  auto limit = [](int v) { return std::clamp(v, -32768, 32767); };
+  left = limit(left);
+  top = limit(top);
+  right = limit(right);
+  bottom = limit(bottom);
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   Region region;

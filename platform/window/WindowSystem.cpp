@@ -151,8 +151,8 @@ HWND WindowSystem::createWindow(DWORD exStyle, const char* className, const char
   const SIZE screen = be.screenSize();
   if (width == CW_USEDEFAULT) width = screen.cx / 2;
   if (height == CW_USEDEFAULT) height = screen.cy / 2;
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  width = std::clamp(width, 0, kMaxWindowSide);
+  height = std::clamp(height, 0, kMaxWindowSide);
   if (x == CW_USEDEFAULT) x = (screen.cx - width) / 2;
   if (y == CW_USEDEFAULT) y = (screen.cy - height) / 2;
 
@@ -467,8 +467,8 @@ bool WindowSystem::setWindowRect(HWND hwnd, const RECT& rect, bool move, bool si
     r = {rect.left, rect.top, rect.left + w->rect.width(), rect.top + w->rect.height()};
   }
   if (size) {
-    r.right = r.left + std::max(0, rect.width());
-    r.bottom = r.top + std::max(0, rect.height());
+    r.right = r.left + std::clamp(rect.width(), 0, kMaxWindowSide);
+    r.bottom = r.top + std::clamp(rect.height(), 0, kMaxWindowSide);
   }
   if (r == w->rect) return true;
   const bool moved = r.left != w->rect.left || r.top != w->rect.top;

@@ -25,6 +25,9 @@
 
 namespace platform::window {
 
+// Sides beyond this are cut: a window's pixels are kept in memory, and no screen is larger.
+inline constexpr int kMaxWindowSide = 8192;
+
 class WindowSystem final : public BackendSink {
  public:
   static WindowSystem& instance();

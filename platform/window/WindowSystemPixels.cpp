@@ -8,6 +8,8 @@
 namespace platform::window {
 
 void WindowSystem::reshape(Window& w, int width, int height) {
+  width = std::clamp(width, 0, kMaxWindowSide);
+  height = std::clamp(height, 0, kMaxWindowSide);
   if (w.shownWidth == width && w.shownHeight == height) return;
   std::vector<std::uint32_t> next(static_cast<std::size_t>(std::max(width, 0)) * std::max(height, 0), 0);
   for (int y = 0; y < std::min(height, w.shownHeight); ++y) {
@@ -38,8 +40,8 @@ bool WindowSystem::updateLayered(HWND hwnd, const POINT* position, const SIZE* s
     RECT r = w->rect;
     if (position != nullptr) r = {position->x, position->y, position->x + r.width(), position->y + r.height()};
     if (size != nullptr) {
-      r.right = r.left + std::max(0, size->cx);
-      r.bottom = r.top + std::max(0, size->cy);
+      r.right = r.left + std::clamp(size->cx, 0, kMaxWindowSide);
+      r.bottom = r.top + std::clamp(size->cy, 0, kMaxWindowSide);
     }
     setWindowRect(hwnd, r, position != nullptr, size != nullptr);
     w = find(hwnd);

@@ -4,6 +4,7 @@
 
 #include "platform/text/CodePage.h"
 #include "platform/window/Icons.h"
+#include "platform/window/WindowSystem.h"
 #include "tests/window/WindowTestSupport.h"
 
 using namespace windowtest;
@@ -215,6 +216,9 @@ TEST(WindowLifecycle, RoundRegionsWithOddArgumentsStaySane) {
   Region huge = Region::roundRect(0, 0, 20, 10, 1000, 1000);  // ellipse limited to the box
   EXPECT_TRUE(huge.contains(10, 5));
   EXPECT_FALSE(huge.contains(0, 0));
+  Region vast = Region::roundRect(0, 0, 2000000000, 2000000000, 8, 8);
+  EXPECT_EQ(vast.bounds(), (RECT{0, 0, 32767, 32767}));
+  EXPECT_LT(vast.rectangles().size(), 16u);  // the straight part is one rectangle
 }
 
 TEST(WindowLifecycle, PresentedPixelsCanBeReadBack) {
@@ -246,4 +250,14 @@ TEST(WindowLifecycle, PresentedPixelsCanBeReadBack) {
   GetWindowRect(w, &r);
   EXPECT_EQ(r.width(), 6);
   EXPECT_EQ(desk.presented(w).height, 5);
+
+  // An absurd size is cut rather than allocated.
+  ASSERT_TRUE(MoveWindow(w, 0, 0, 10, 1 << 30, false));
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r.height(), kMaxWindowSide);
+  EXPECT_EQ(desk.presented(w).height, kMaxWindowSide);
+  HWND odd = CreateWindowExA(0, "Rec", "", WS_POPUP, 0, 0, -5, 1 << 30, nullptr, nullptr);
+  ASSERT_NE(odd, nullptr);
+  GetWindowRect(odd, &r);
+  EXPECT_EQ(r, (RECT{0, 0, 0, kMaxWindowSide}));
 }
