@@ -17,11 +17,14 @@ namespace platform::window {
 
 enum class MouseButton { Left, Right, Middle };
 
-// Shift, Control and Alt as the desktop saw them with an event.
+// Shift, Control, Alt and the mouse buttons as the desktop saw them with an event.
 struct Modifiers {
   bool shift = false;
   bool control = false;
   bool alt = false;
+  bool left = false;
+  bool right = false;
+  bool middle = false;
 };
 
 namespace event {

@@ -53,9 +53,11 @@ WPARAM WindowSystem::mouseKeys(const Modifiers& modifiers) const {
   WPARAM keys = 0;
   if (modifiers.shift) keys |= MK_SHIFT;
   if (modifiers.control) keys |= MK_CONTROL;
-  if (keys_[VK_LBUTTON]) keys |= MK_LBUTTON;
-  if (keys_[VK_RBUTTON]) keys |= MK_RBUTTON;
-  if (keys_[VK_MBUTTON]) keys |= MK_MBUTTON;
+  // From the event, not from what we last saw: a release taken by the window manager
+  // during a move or resize never reaches us.
+  if (modifiers.left) keys |= MK_LBUTTON;
+  if (modifiers.right) keys |= MK_RBUTTON;
+  if (modifiers.middle) keys |= MK_MBUTTON;
   return keys;
 }
 
@@ -82,18 +84,15 @@ void WindowSystem::handleButton(const event::Button& e) {
   if (target == nullptr) return;
   const Window* w = find(target);
   UINT message = 0;
-  int vk = VK_LBUTTON;
   WPARAM keyBit = MK_LBUTTON;
   switch (e.button) {
     case MouseButton::Left: message = e.down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
     case MouseButton::Right:
       message = e.down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-      vk = VK_RBUTTON;
       keyBit = MK_RBUTTON;
       break;
     case MouseButton::Middle:
       message = e.down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-      vk = VK_MBUTTON;
       keyBit = MK_MBUTTON;
       break;
   }
@@ -116,7 +115,6 @@ void WindowSystem::handleButton(const event::Button& e) {
   WPARAM keys = mouseKeys(e.modifiers);
   // The state after the event, as the desktop reports it with the message.
   keys = e.down ? (keys | keyBit) : (keys & ~keyBit);
-  (void)vk;
   pointerWindow_ = target;
   enqueue(target, message, keys, makeLParam(x, y));
 }

@@ -23,6 +23,22 @@ LRESULT dragProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return recordingProc(hwnd, message, wParam, lParam);
 }
 
+// Resizes from the bottom-right corner and keeps the window between 150 x 100 and the
+// work area less one row when maximised.
+LRESULT resizeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_LBUTTONDOWN) SendMessageA(hwnd, WM_SYSCOMMAND, SC_SIZE + WMSZ_BOTTOMRIGHT, 0);
+  if (message == WM_GETMINMAXINFO) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    info->ptMinTrackSize = {150, 100};
+    info->ptMaxSize = {work.width(), work.height() - 1};
+    info->ptMaxPosition = {work.left, work.top};
+    return 0;
+  }
+  return recordingProc(hwnd, message, wParam, lParam);
+}
+
 class GtkWindows : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,6 +54,9 @@ class GtkWindows : public ::testing::Test {
     RegisterClassExA(&wc);
     wc.lpfnWndProc = dragProc;
     wc.lpszClassName = "Drag";
+    RegisterClassExA(&wc);
+    wc.lpfnWndProc = resizeProc;
+    wc.lpszClassName = "Resize";
     RegisterClassExA(&wc);
   }
 
@@ -303,4 +322,45 @@ TEST_F(GtkWindows, WithACompositorTranslucentPixelsBlendWithWhatLiesBelow) {
   EXPECT_NEAR(static_cast<int>((blended >> 8) & 0xFF), 0x7F, 6);
   EXPECT_NEAR(static_cast<int>(blended & 0xFF), 0x7F, 6);
   cairo_surface_destroy(png);
+}
+
+TEST_F(GtkWindows, AnEdgeDragResizesWithinTheLimitsAndMaximiseTakesTheMaximumSize) {
+  HWND w = shownWindow("Resize", "resizing", 100, 100, 300, 200);
+  seen().clear();
+  XSession::run("(xdotool mousemove --sync 395 295 mousedown 1 sleep 0.3 mousemove 450 350 sleep 0.1 "
+                "mousemove 500 380 sleep 0.2 mouseup 1) >/dev/null 2>&1 &");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return !only(w, {WM_EXITSIZEMOVE}).empty(); }));
+  RECT r;
+  ASSERT_TRUE(XSession::pumpUntil([&] {
+    GetWindowRect(w, &r);
+    return r.width() == 405 && r.height() == 285;
+  })) << r.width() << " x " << r.height();
+  EXPECT_FALSE(only(w, {WM_SIZE}).empty());
+  XSession::pumpUntil([] { return false; }, 300);  // the window manager finishes the first
+  seen().clear();
+  // After a drag the button counts as up again, though its release went to the manager.
+  XSession::run("xdotool mousemove --sync 250 250");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return !only(w, {WM_MOUSEMOVE}).empty(); }));
+  EXPECT_EQ(only(w, {WM_MOUSEMOVE}).back().wParam & MK_LBUTTON, 0u);
+  EXPECT_GE(GetKeyState(VK_LBUTTON), 0);
+  // Dragging the corner past the top-left stops at the minimum size.
+  seen().clear();
+  XSession::run("(xdotool mousemove --sync 300 250 mousedown 1 sleep 0.3 mousemove 150 150 sleep 0.1 "
+                "mousemove 20 20 sleep 0.2 mouseup 1) >/dev/null 2>&1 &");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return !only(w, {WM_EXITSIZEMOVE}).empty(); }));
+  XSession::pumpUntil([] { return false; }, 200);
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r.width(), 150);
+  EXPECT_EQ(r.height(), 100);
+
+  ShowWindow(w, SW_MAXIMIZE);
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ASSERT_TRUE(XSession::pumpUntil([&] {
+    GetWindowRect(w, &r);
+    return IsZoomed(w) && r.height() == work.height() - 1;
+  })) << r.width() << " x " << r.height();
+  EXPECT_EQ(r.width(), work.width());
+  ShowWindow(w, SW_RESTORE);
+  EXPECT_TRUE(XSession::pumpUntil([&] { return !IsZoomed(w); }));
 }

@@ -313,6 +313,13 @@ TEST(Input, CaptionPressMovesTheWindowOnlyWhileTheButtonIsDown) {
   EXPECT_EQ(r, (RECT{150, 130, 350, 330}));
   EXPECT_EQ(messagesOf(w, {WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE, WM_LBUTTONUP}),
             (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE}));
+  // The release went to the window manager, yet the button counts as up again.
+  seen().clear();
+  desk.mouseMove(w, 10, 10);
+  desk.pump();
+  ASSERT_EQ(only(w, {WM_MOUSEMOVE}).size(), 1u);
+  EXPECT_EQ(only(w, {WM_MOUSEMOVE})[0].wParam & MK_LBUTTON, 0u);
+  EXPECT_GE(GetKeyState(VK_LBUTTON), 0);
 
   // An edge drag resizes.
   desk.mouseDown(w, 199, 199);

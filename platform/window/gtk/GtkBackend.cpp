@@ -17,8 +17,9 @@ namespace platform::window {
 namespace {
 
 Modifiers modifiersOf(guint state) {
-  return {(state & GDK_SHIFT_MASK) != 0, (state & GDK_CONTROL_MASK) != 0,
-          (state & GDK_MOD1_MASK) != 0};
+  return {(state & GDK_SHIFT_MASK) != 0,   (state & GDK_CONTROL_MASK) != 0,
+          (state & GDK_MOD1_MASK) != 0,    (state & GDK_BUTTON1_MASK) != 0,
+          (state & GDK_BUTTON3_MASK) != 0, (state & GDK_BUTTON2_MASK) != 0};
 }
 
 GdkSeat* seat() { return gdk_display_get_default_seat(gdk_display_get_default()); }

@@ -169,12 +169,16 @@ void HeadlessBackend::mouseMove(HWND hwnd, int x, int y) {
 void HeadlessBackend::mouseDown(HWND hwnd, int x, int y, MouseButton button) {
   pointer_ = toScreen(hwnd, x, y);
   if (button == MouseButton::Left) leftDown_ = true;
+  if (button == MouseButton::Right) rightDown_ = true;
+  if (button == MouseButton::Middle) middleDown_ = true;
   queue(event::Button{hwnd, button, true, x, y, clock_, modifiers()});
 }
 
 void HeadlessBackend::mouseUp(HWND hwnd, int x, int y, MouseButton button) {
   pointer_ = toScreen(hwnd, x, y);
   if (button == MouseButton::Left) leftDown_ = false;
+  if (button == MouseButton::Right) rightDown_ = false;
+  if (button == MouseButton::Middle) middleDown_ = false;
   if (drag_.hwnd != nullptr && button == MouseButton::Left) {
     dragMotion(pointer_);
     HWND done = drag_.hwnd;

@@ -190,7 +190,9 @@ class HeadlessBackend final : public Backend {
 
   void queue(BackendEvent e);
   bool runDueActions();
-  Modifiers modifiers() const { return {shiftDown_, controlDown_, altDown_}; }
+  Modifiers modifiers() const {
+    return {shiftDown_, controlDown_, altDown_, leftDown_, rightDown_, middleDown_};
+  }
   POINT toScreen(HWND hwnd, int x, int y) const;
   bool dragMotion(POINT screen);
   RECT clampSize(const NativeWindow& w, RECT r, int edge) const;
@@ -209,6 +211,8 @@ class HeadlessBackend final : public Backend {
   int doubleClickMs_ = 500;
   POINT pointer_;
   bool leftDown_ = false;
+  bool rightDown_ = false;
+  bool middleDown_ = false;
   bool shiftDown_ = false;
   bool controlDown_ = false;
   bool altDown_ = false;
