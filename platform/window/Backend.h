@@ -2,7 +2,7 @@
 // What a native window system must do for the window layer. The layer itself keeps the
 // window table, queues, timers, focus, capture and input translation; a back end only
 // makes windows appear, reports what the user did, and offers the desktop's services.
-// All calls run on the UI thread except wake(), which any thread may call.
+// All calls run on the UI thread except wake() and nowMs(), which any thread may call.
 
 #include <cstdint>
 #include <optional>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/window/Region.h"
+#include "platform/window/ShownImage.h"
 #include "platform/window/WindowTypes.h"
 
 namespace platform::window {
@@ -135,8 +136,11 @@ class Backend {
   virtual void setIcon(HWND hwnd, const PixelView* icon) = 0;
   virtual void activate(HWND hwnd) = 0;
   virtual void setEnabled(HWND hwnd, bool enabled) = 0;
-  // Shows pixels (premultiplied ARGB, the window's size) and repaints dirty.
-  virtual void present(HWND hwnd, PixelView pixels, const RECT& dirty) = 0;
+  // The pixels the window shows, kept only here; null for an unknown window. The window
+  // layer sizes it with the window, writes into it and then presents what it changed.
+  virtual ShownImage* image(HWND hwnd) = 0;
+  // Puts dirty (window coordinates, inside the image) on the screen; nothing else is redrawn.
+  virtual void present(HWND hwnd, const RECT& dirty) = 0;
   virtual void setCursor(HWND hwnd, int cursorId) = 0;
   virtual void setCapture(HWND hwnd, bool captured) = 0;
   // Interactive move or resize with the pointer; false when it cannot start.
@@ -145,8 +149,10 @@ class Backend {
   // Whether the left button is down right now, as the desktop sees it.
   virtual bool leftButtonDown() = 0;
 
-  // Event loop.
+  // Event loop and clock.
   virtual std::int64_t nowMs() = 0;
+  // Blocks the UI thread for ms without handling events, timers or actions.
+  virtual void sleep(std::int64_t ms) = 0;
   // Handles native events until something happens, wake() is called or the clock reaches
   // deadlineMs; a back end may return early.
   virtual void wait(std::optional<std::int64_t> deadlineMs) = 0;

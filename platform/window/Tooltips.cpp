@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "platform/text/CodePage.h"
+#include "platform/gfx/Surface.h"
 #include "platform/window/DesktopServices.h"
+#include "platform/window/SurfacePixels.h"
 #include "platform/window/WindowApi.h"
 
 namespace platform::window {
@@ -32,7 +34,6 @@ struct Tip {
   int maxWidth = -1;
   int current = -1;  // index into tools
   bool shown = false;
-  std::vector<std::uint32_t> pixels;
 };
 
 // Only the UI thread touches tooltips.
@@ -73,8 +74,14 @@ void render(HWND tipWindow, Tip& tip, const std::string& ansi, POINT at) {
   pango_layout_get_pixel_size(layout, &tw, &th);
   const int w = std::max(tw, 1) + 10;
   const int h = std::max(th, 1) + 6;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-  cairo_t* cr = cairo_create(surface);
+  gfx::Surface surface = gfx::Surface::create(w, h);
+  if (!surface.valid()) {
+    g_object_unref(layout);
+    cairo_destroy(pcr);
+    cairo_surface_destroy(probe);
+    return;
+  }
+  cairo_t* cr = cairo_create(surface.cairoSurface());
   cairo_set_source_rgb(cr, 1.0, 1.0, 0xE1 / 255.0);
   cairo_paint(cr);
   cairo_set_source_rgb(cr, 0x76 / 255.0, 0x76 / 255.0, 0x76 / 255.0);
@@ -86,14 +93,6 @@ void render(HWND tipWindow, Tip& tip, const std::string& ansi, POINT at) {
   pango_cairo_update_layout(cr, layout);
   pango_cairo_show_layout(cr, layout);
   cairo_destroy(cr);
-  cairo_surface_flush(surface);
-  tip.pixels.assign(static_cast<std::size_t>(w) * h, 0);
-  const unsigned char* data = cairo_image_surface_get_data(surface);
-  const int stride = cairo_image_surface_get_stride(surface);
-  for (int y = 0; y < h; ++y) {
-    std::copy_n(reinterpret_cast<const std::uint32_t*>(data + y * stride), w, tip.pixels.data() + y * w);
-  }
-  cairo_surface_destroy(surface);
   g_object_unref(layout);
   cairo_destroy(pcr);
   cairo_surface_destroy(probe);
@@ -103,7 +102,7 @@ void render(HWND tipWindow, Tip& tip, const std::string& ansi, POINT at) {
   POINT pos{std::clamp(at.x, 0, std::max(0, screenW - w)), at.y + 20};
   if (pos.y + h > screenH) pos.y = std::max(0, at.y - h - 4);
   const SIZE size{w, h};
-  UpdateLayeredWindow(tipWindow, &pos, &size, {tip.pixels.data(), w, h, w * 4}, {0, 0});
+  UpdateLayeredWindow(tipWindow, &pos, &size, pixelViewOf(surface), {0, 0});
 }
 
 void show(HWND tipWindow, Tip& tip) {

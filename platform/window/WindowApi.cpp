@@ -1,5 +1,8 @@
 #include "platform/window/WindowApi.h"
 
+#include <chrono>
+#include <thread>
+
 #include "platform/window/Icons.h"
 #include "platform/window/WindowSystem.h"
 
@@ -194,9 +197,9 @@ bool SetLayeredWindowAttributes(HWND hwnd, DWORD, BYTE alpha, DWORD flags) {
 }
 
 bool UpdateLayeredWindow(HWND hwnd, const POINT* position, const SIZE* size, PixelView source,
-                         POINT sourceOrigin, BYTE constantAlpha) {
+                         POINT sourceOrigin, BYTE constantAlpha, const RECT* dirty) {
   return onUi([&] {
-    return sys().updateLayered(hwnd, position, size, source, sourceOrigin, constantAlpha);
+    return sys().updateLayered(hwnd, position, size, source, sourceOrigin, constantAlpha, dirty);
   });
 }
 
@@ -277,6 +280,17 @@ void invokeOnUiThread(const std::function<void()>& fn) {
 }
 
 bool isUiThread() { return sys().onUiThread(); }
+
+void Sleep(DWORD ms) {
+  if (sys().onUiThread()) {
+    sys().backend().sleep(ms);
+  } else {
+    // Workers keep real time: the test clock belongs to the UI thread.
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  }
+}
+
+DWORD GetTickCount() { return static_cast<DWORD>(sys().now()); }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT intervalMs, void*) {
   return onUi([&] { return sys().setTimer(hwnd, id, intervalMs); });

@@ -79,10 +79,13 @@ std::optional<Region> GetWindowRgn(HWND hwnd);
 bool SetLayeredWindowAttributes(HWND hwnd, DWORD colorKey, BYTE alpha, DWORD flags);
 
 // Pixels. The window shows exactly what was last pushed: UpdateLayeredWindow replaces the
-// whole image (per-pixel alpha; position and size change the window first), PaintPixels
+// image (per-pixel alpha; position and size change the window first) or, given dirty (window
+// coordinates), only that rectangle of it, so a small change uploads only itself. Window
+// pixel (x, y) comes from source pixel (x + sourceOrigin.x, y + sourceOrigin.y). PaintPixels
 // copies one rectangle at the same coordinates (the BitBlt of a WM_PAINT handler).
 bool UpdateLayeredWindow(HWND hwnd, const POINT* position, const SIZE* size, PixelView source,
-                         POINT sourceOrigin, BYTE constantAlpha = 255);
+                         POINT sourceOrigin, BYTE constantAlpha = 255,
+                         const RECT* dirty = nullptr);
 bool PaintPixels(HWND hwnd, PixelView source, const RECT& rect);
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase);
 bool ValidateRect(HWND hwnd, const RECT* rect);
@@ -105,6 +108,12 @@ void processPendingMessages();
 // Runs fn on the UI thread and waits until it is done; at once when called there.
 void invokeOnUiThread(const std::function<void()>& fn);
 bool isUiThread();
+
+// Time, from the back end: the test clock on the headless desktop. Sleep on the UI thread
+// blocks it without serving messages or timers (there it only moves the test clock); on
+// other threads it sleeps in real time. GetTickCount may be called from any thread.
+void Sleep(DWORD ms);
+DWORD GetTickCount();
 
 // Timers: WM_TIMER with wParam = id on the window's thread; setting an id again restarts it.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT intervalMs, void* callback = nullptr);

@@ -67,6 +67,8 @@ Backend& WindowSystem::requireBackend() {
   return *backend_;
 }
 
+std::int64_t WindowSystem::now() { return requireBackend().nowMs(); }
+
 bool WindowSystem::onUiThread() const {
   return uiThread_ == std::thread::id() || uiThread_ == std::this_thread::get_id();
 }
@@ -170,7 +172,6 @@ HWND WindowSystem::createWindow(DWORD exStyle, const char* className, const char
   record->owner = owner;
   record->rect = {x, y, x + width, y + height};
   record->enabled = (style & WS_DISABLED) == 0;
-  reshape(*record, width, height);
   windows_.emplace(hwnd, std::move(record));
   {
     std::lock_guard lock(mutex_);
@@ -184,6 +185,7 @@ HWND WindowSystem::createWindow(DWORD exStyle, const char* className, const char
   spec.exStyle = exStyle;
   spec.owner = owner;
   be.createWindow(hwnd, spec);
+  reshape(*find(hwnd), width, height);
   if (exStyle & WS_EX_TOPMOST) be.setTopmost(hwnd, true);
   if (style & WS_DISABLED) be.setEnabled(hwnd, false);
 

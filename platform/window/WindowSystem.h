@@ -38,6 +38,8 @@ class WindowSystem final : public BackendSink {
   Backend& backend();
 
   bool onUiThread() const;
+  // The back end's clock in ms; any thread.
+  std::int64_t now();
   // Runs fn on the UI thread and waits for it; runs it at once when called there.
   void invoke(const std::function<void()>& fn);
 
@@ -85,14 +87,11 @@ class WindowSystem final : public BackendSink {
 
   // Pixels.
   bool updateLayered(HWND hwnd, const POINT* position, const SIZE* size, PixelView source,
-                     POINT sourceOrigin, BYTE constantAlpha);
+                     POINT sourceOrigin, BYTE constantAlpha, const RECT* dirty);
   bool copyPixels(HWND hwnd, PixelView source, const RECT& rect);
   bool invalidate(HWND hwnd, const RECT* rect);
   bool validate(HWND hwnd, const RECT* rect);
   bool updateRect(HWND hwnd, RECT& out) const;
-  // What the window shows now: the last layered update plus any painted copies.
-  PixelView shownPixels(HWND hwnd) const;
-  int presentCount(HWND hwnd) const;
 
   // Messages.
   LRESULT send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -158,10 +157,6 @@ class WindowSystem final : public BackendSink {
     std::optional<Region> region;
     std::optional<BYTE> alpha;
     std::optional<RECT> invalid;
-    std::vector<std::uint32_t> shown;  // width x height, premultiplied ARGB
-    int shownWidth = 0;
-    int shownHeight = 0;
-    int presents = 0;
     bool trackLeave = false;
     bool inSizeMove = false;
     int commandAfterSizeMove = -1;  // an SW_ command that came while the drag ran
@@ -209,7 +204,6 @@ class WindowSystem final : public BackendSink {
   void flushCursor();
   void applyMinMax(HWND hwnd);
   void reshape(Window& w, int width, int height);
-  void present(Window& w, const RECT& dirty);
   void destroyTree(HWND hwnd);
   WPARAM mouseKeys(const Modifiers& modifiers) const;
   void noteModifiers(const Modifiers& modifiers);

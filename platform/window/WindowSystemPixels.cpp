@@ -8,28 +8,14 @@
 namespace platform::window {
 
 void WindowSystem::reshape(Window& w, int width, int height) {
-  width = std::clamp(width, 0, kMaxWindowSide);
-  height = std::clamp(height, 0, kMaxWindowSide);
-  if (w.shownWidth == width && w.shownHeight == height) return;
-  std::vector<std::uint32_t> next(static_cast<std::size_t>(std::max(width, 0)) * std::max(height, 0), 0);
-  for (int y = 0; y < std::min(height, w.shownHeight); ++y) {
-    for (int x = 0; x < std::min(width, w.shownWidth); ++x) {
-      next[y * width + x] = w.shown[y * w.shownWidth + x];
-    }
+  if (ShownImage* image = requireBackend().image(w.handle)) {
+    image->resize(std::clamp(width, 0, kMaxWindowSide), std::clamp(height, 0, kMaxWindowSide));
   }
-  w.shown = std::move(next);
-  w.shownWidth = width;
-  w.shownHeight = height;
-}
-
-void WindowSystem::present(Window& w, const RECT& dirty) {
-  ++w.presents;
-  requireBackend().present(w.handle, {w.shown.data(), w.shownWidth, w.shownHeight, w.shownWidth * 4},
-                           dirty);
 }
 
 bool WindowSystem::updateLayered(HWND hwnd, const POINT* position, const SIZE* size,
-                                 PixelView source, POINT sourceOrigin, BYTE constantAlpha) {
+                                 PixelView source, POINT sourceOrigin, BYTE constantAlpha,
+                                 const RECT* dirty) {
   Window* w = find(hwnd);
   if (w == nullptr || w->foreignId != 0) return false;
   if (source.pixels == nullptr || source.width <= 0 || source.height <= 0 ||
@@ -44,29 +30,15 @@ bool WindowSystem::updateLayered(HWND hwnd, const POINT* position, const SIZE* s
       r.bottom = r.top + std::clamp(size->cy, 0, kMaxWindowSide);
     }
     setWindowRect(hwnd, r, position != nullptr, size != nullptr);
-    w = find(hwnd);
-    if (w == nullptr) return false;
+    if (find(hwnd) == nullptr) return false;
   }
-  const unsigned a = constantAlpha;
-  for (int y = 0; y < w->shownHeight; ++y) {
-    for (int x = 0; x < w->shownWidth; ++x) {
-      const int sx = sourceOrigin.x + x;
-      const int sy = sourceOrigin.y + y;
-      std::uint32_t px = 0;
-      if (sx >= 0 && sy >= 0 && sx < source.width && sy < source.height) px = source.at(sx, sy);
-      if (a != 255) {
-        // Premultiplied: every channel scales with the constant alpha.
-        std::uint32_t out = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-          const unsigned c = (px >> shift) & 0xFF;
-          out |= ((c * a + 127) / 255) << shift;
-        }
-        px = out;
-      }
-      w->shown[y * w->shownWidth + x] = px;
-    }
-  }
-  present(*w, {0, 0, w->shownWidth, w->shownHeight});
+  Backend& be = requireBackend();
+  ShownImage* image = be.image(hwnd);
+  if (image == nullptr) return false;
+  const RECT whole{0, 0, image->width(), image->height()};
+  const RECT written = image->copyFrom(source, sourceOrigin, dirty != nullptr ? *dirty : whole,
+                                       constantAlpha);
+  if (!written.empty()) be.present(hwnd, written);
   return true;
 }
 
@@ -76,14 +48,15 @@ bool WindowSystem::copyPixels(HWND hwnd, PixelView source, const RECT& rect) {
       source.strideBytes < source.width * 4) {
     return false;
   }
-  RECT r{std::max(rect.left, 0), std::max(rect.top, 0),
-         std::min({rect.right, w->shownWidth, source.width}),
-         std::min({rect.bottom, w->shownHeight, source.height})};
+  Backend& be = requireBackend();
+  ShownImage* image = be.image(hwnd);
+  if (image == nullptr) return false;
+  // A paint copy leaves what the source does not cover as it was.
+  const RECT r{rect.left, rect.top, std::min(rect.right, source.width),
+               std::min(rect.bottom, source.height)};
   if (r.empty()) return true;
-  for (int y = r.top; y < r.bottom; ++y) {
-    for (int x = r.left; x < r.right; ++x) w->shown[y * w->shownWidth + x] = source.at(x, y);
-  }
-  present(*w, r);
+  const RECT written = image->copyFrom(source, {0, 0}, r, 255);
+  if (!written.empty()) be.present(hwnd, written);
   return true;
 }
 
@@ -124,17 +97,6 @@ bool WindowSystem::updateRect(HWND hwnd, RECT& out) const {
   }
   out = *w->invalid;
   return true;
-}
-
-PixelView WindowSystem::shownPixels(HWND hwnd) const {
-  const Window* w = find(hwnd);
-  if (w == nullptr) return {};
-  return {w->shown.data(), w->shownWidth, w->shownHeight, w->shownWidth * 4};
-}
-
-int WindowSystem::presentCount(HWND hwnd) const {
-  const Window* w = find(hwnd);
-  return w == nullptr ? 0 : w->presents;
 }
 
 }  // namespace platform::window

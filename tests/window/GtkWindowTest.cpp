@@ -8,7 +8,9 @@
 #include <string>
 
 #include "platform/text/CodePage.h"
+#include "platform/gfx/Surface.h"
 #include "platform/window/DesktopServices.h"
+#include "platform/window/SurfacePixels.h"
 #include "platform/window/WindowSystem.h"
 #include "platform/window/gtk/GtkBackend.h"
 #include "tests/window/WindowTestSupport.h"
@@ -189,8 +191,8 @@ TEST_F(GtkWindows, APressSentAsCaptionMovesTheWindow) {
 TEST_F(GtkWindows, APresentedSurfaceIsWhatTheScreenShowsAndCornersAreCut) {
   HWND w = shownWindow("Rec", "pixels", 200, 150, 240, 160);
   // Four opaque quadrants, drawn with cairo as a caller would.
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 240, 160);
-  cairo_t* cr = cairo_create(s);
+  platform::gfx::Surface s = platform::gfx::Surface::create(240, 160);
+  cairo_t* cr = cairo_create(s.cairoSurface());
   const double colours[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}};
   for (int i = 0; i < 4; ++i) {
     cairo_set_source_rgb(cr, colours[i][0], colours[i][1], colours[i][2]);
@@ -198,9 +200,7 @@ TEST_F(GtkWindows, APresentedSurfaceIsWhatTheScreenShowsAndCornersAreCut) {
     cairo_fill(cr);
   }
   cairo_destroy(cr);
-  cairo_surface_flush(s);
-  const PixelView view{reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s)), 240, 160,
-                       cairo_image_surface_get_stride(s)};
+  const PixelView view = pixelViewOf(s);
   SetWindowRgn(w, CreateRoundRectRgn(0, 0, 241, 161, 40, 40), true);
   XSession::pumpUntil([] { return false; }, 200);
   // Frames pushed one after another without a trip through the loop, as a fade does:
@@ -232,7 +232,6 @@ TEST_F(GtkWindows, APresentedSurfaceIsWhatTheScreenShowsAndCornersAreCut) {
   EXPECT_EQ(screen[(150 + 20) * stride + 200 + 20] & 0xFFFFFF, 0xFF0000u);
   cairo_surface_destroy(rgb);
   cairo_surface_destroy(png);
-  cairo_surface_destroy(s);
 }
 
 TEST_F(GtkWindows, ASecondProcessFindsTheWindowByTitleAndRestoresIt) {

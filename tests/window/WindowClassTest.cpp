@@ -44,6 +44,13 @@ TEST(WindowClass, TheFrameworkClassTakesItsDefaultsAndRegistersOnce) {
   EXPECT_FALSE(IsWindow(w));
 }
 
+TEST(WindowClass, StartReportsAModernSystemWhateverTheKernelVersion) {
+  HeadlessBackend::install();
+  ui::start();
+  // Major version 5 would pick the host's title path of an old system.
+  EXPECT_GT(ui::framework().osMajorVersion, 5);
+}
+
 TEST(WindowClass, TimersDefaultToTheFrameworkIntervalAndRoundRegionsKeepTheirGeometry) {
   desk = &HeadlessBackend::install();
   tickTimes.clear();

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/Surface.h"
 #include "platform/text/CodePage.h"
 #include "platform/window/DesktopServices.h"
+#include "platform/window/SurfacePixels.h"
 #include "platform/window/Tooltips.h"
 #include "platform/window/WindowApi.h"
 
@@ -28,7 +30,7 @@ struct DemoState {
   std::string lastEvent = "ready";
   double hue = 0.55;
   bool caret = true;
-  cairo_surface_t* surface = nullptr;
+  platform::gfx::Surface surface;
 };
 
 DemoState& state() {
@@ -63,8 +65,8 @@ void text(cairo_t* cr, const std::string& utf8, double x, double y, const char* 
 
 void redraw(pw::HWND hwnd) {
   DemoState& s = state();
-  if (s.surface == nullptr) s.surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
-  cairo_t* cr = cairo_create(s.surface);
+  if (!s.surface.valid()) s.surface = platform::gfx::Surface::create(kWidth, kHeight);
+  cairo_t* cr = cairo_create(s.surface.cairoSurface());
   double r, g, b;
   hsv(s.hue, r, g, b);
   cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, kHeight);
@@ -85,10 +87,7 @@ void redraw(pw::HWND hwnd) {
     cairo_fill(cr);
   }
   cairo_destroy(cr);
-  cairo_surface_flush(s.surface);
-  const pw::PixelView view{reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(s.surface)),
-                           kWidth, kHeight, cairo_image_surface_get_stride(s.surface)};
-  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, view, {0, 0});
+  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pw::pixelViewOf(s.surface), {0, 0});
 }
 
 std::string describe(const char* what, pw::LPARAM lParam) {
@@ -204,6 +203,6 @@ int main() {
     pw::TranslateMessage(&msg);
     pw::DispatchMessageA(&msg);
   }
-  if (state().surface != nullptr) cairo_surface_destroy(state().surface);
+  state().surface = {};
   return static_cast<int>(msg.wParam);
 }

@@ -1,8 +1,5 @@
 #include "ui/framework/Framework.h"
 
-#include <cstdlib>
-#include <sys/utsname.h>
-
 #include "assets/EmbeddedArtwork.h"
 #include "ui/framework/Fonts.h"
 #include "ui/framework/WindowClass.h"
@@ -11,11 +8,9 @@ namespace ui {
 
 namespace {
 
-int kernelMajorVersion() {
-  utsname name{};
-  if (uname(&name) != 0) return 0;
-  return std::atoi(name.release);
-}
+// The host picks its title path by this; the one for the old major version 5 never
+// applies on this desktop, so a modern value is reported instead of the kernel's.
+constexpr int kModernOsMajorVersion = 10;
 
 }  // namespace
 
@@ -31,7 +26,7 @@ void start(int /*gdiplusVersion*/) {
   if (state.started) return;
   state.started = true;
   // The drawing libraries start themselves on first use; nothing to bring up here.
-  state.osMajorVersion = kernelMajorVersion();
+  state.osMajorVersion = kModernOsMajorVersion;
   state.defaultFont = chooseDefaultFont({songTypefaceName(), systemFontFace(2)});
   state.defaultInterval = kDefaultTimerInterval;
   const auto sprite = assets::captionSpritePng();

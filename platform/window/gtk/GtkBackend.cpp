@@ -130,8 +130,8 @@ struct GtkSignals {
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_rgba(cr, 0, 0, 0, 0);
     cairo_paint(cr);
-    if (n->image != nullptr) {
-      cairo_set_source_surface(cr, n->image, 0, 0);
+    if (cairo_surface_t* image = n->image.cairoSurface()) {
+      cairo_set_source_surface(cr, image, 0, 0);
       cairo_paint(cr);
     }
     return TRUE;
@@ -479,16 +479,18 @@ namespace {
 // push frame after frame from one loop without returning to the main loop in between.
 void paintNow(GtkBackend::Native* n, const RECT& r) {
   GdkWindow* gw = gtk_widget_get_window(n->window);
-  if (gw == nullptr || !gdk_window_is_viewable(gw) || n->image == nullptr) {
+  cairo_surface_t* image = n->image.cairoSurface();
+  if (gw == nullptr || !gdk_window_is_viewable(gw) || image == nullptr) {
     gtk_widget_queue_draw_area(n->area, r.left, r.top, r.width(), r.height());
     return;
   }
   const cairo_rectangle_int_t rect{r.left, r.top, r.width(), r.height()};
   cairo_region_t* region = cairo_region_create_rectangle(&rect);
+  // The frame is clipped to the region: only the dirty rectangle goes to the X server.
   GdkDrawingContext* context = gdk_window_begin_draw_frame(gw, region);
   cairo_t* cr = gdk_drawing_context_get_cairo_context(context);
   cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, n->image, 0, 0);
+  cairo_set_source_surface(cr, image, 0, 0);
   cairo_paint(cr);
   gdk_window_end_draw_frame(gw, context);
   cairo_region_destroy(region);
@@ -497,38 +499,17 @@ void paintNow(GtkBackend::Native* n, const RECT& r) {
 
 }  // namespace
 
-void GtkBackend::present(HWND hwnd, PixelView pixels, const RECT& dirty) {
+ShownImage* GtkBackend::image(HWND hwnd) {
   Native* n = find(hwnd);
-  if (n == nullptr || pixels.pixels == nullptr) return;
-  if (n->image == nullptr || cairo_image_surface_get_width(n->image) != pixels.width ||
-      cairo_image_surface_get_height(n->image) != pixels.height) {
-    if (n->image != nullptr) cairo_surface_destroy(n->image);
-    n->image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(pixels.width, 1),
-                                          std::max(pixels.height, 1));
-    cairo_surface_flush(n->image);
-    unsigned char* data = cairo_image_surface_get_data(n->image);
-    const int stride = cairo_image_surface_get_stride(n->image);
-    for (int y = 0; y < pixels.height; ++y) {
-      std::memcpy(data + y * stride, reinterpret_cast<const unsigned char*>(pixels.pixels) + y * pixels.strideBytes,
-                  static_cast<std::size_t>(pixels.width) * 4);
-    }
-    cairo_surface_mark_dirty(n->image);
-    paintNow(n, {0, 0, pixels.width, pixels.height});
-    return;
-  }
-  const RECT r{std::max(dirty.left, 0), std::max(dirty.top, 0), std::min(dirty.right, pixels.width),
-               std::min(dirty.bottom, pixels.height)};
-  if (r.empty()) return;
-  cairo_surface_flush(n->image);
-  unsigned char* data = cairo_image_surface_get_data(n->image);
-  const int stride = cairo_image_surface_get_stride(n->image);
-  for (int y = r.top; y < r.bottom; ++y) {
-    std::memcpy(data + y * stride + r.left * 4,
-                reinterpret_cast<const unsigned char*>(pixels.pixels) + y * pixels.strideBytes + r.left * 4,
-                static_cast<std::size_t>(r.width()) * 4);
-  }
-  cairo_surface_mark_dirty_rectangle(n->image, r.left, r.top, r.width(), r.height());
-  paintNow(n, r);
+  return n == nullptr ? nullptr : &n->image;
+}
+
+void GtkBackend::present(HWND hwnd, const RECT& dirty) {
+  Native* n = find(hwnd);
+  if (n == nullptr) return;
+  const RECT r{std::max(dirty.left, 0), std::max(dirty.top, 0),
+               std::min(dirty.right, n->image.width()), std::min(dirty.bottom, n->image.height())};
+  if (!r.empty()) paintNow(n, r);
 }
 
 void GtkBackend::setCursor(HWND hwnd, int cursorId) {
@@ -603,6 +584,8 @@ bool GtkBackend::checkSizeMoves() {
 }
 
 std::int64_t GtkBackend::nowMs() { return g_get_monotonic_time() / 1000; }
+
+void GtkBackend::sleep(std::int64_t ms) { g_usleep(static_cast<gulong>(std::max<std::int64_t>(ms, 0)) * 1000); }
 
 void GtkBackend::wait(std::optional<std::int64_t> deadlineMs) {
   bool fired = false;

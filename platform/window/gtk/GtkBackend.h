@@ -37,13 +37,15 @@ class GtkBackend final : public Backend {
   void setIcon(HWND hwnd, const PixelView* icon) override;
   void activate(HWND hwnd) override;
   void setEnabled(HWND hwnd, bool enabled) override;
-  void present(HWND hwnd, PixelView pixels, const RECT& dirty) override;
+  ShownImage* image(HWND hwnd) override;
+  void present(HWND hwnd, const RECT& dirty) override;
   void setCursor(HWND hwnd, int cursorId) override;
   void setCapture(HWND hwnd, bool captured) override;
   bool beginMoveDrag(HWND hwnd) override;
   bool beginResizeDrag(HWND hwnd, int wmszEdge) override;
   bool leftButtonDown() override;
   std::int64_t nowMs() override;
+  void sleep(std::int64_t ms) override;
   void wait(std::optional<std::int64_t> deadlineMs) override;
   void poll() override;
   void wake() override;

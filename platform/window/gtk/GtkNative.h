@@ -16,7 +16,7 @@ struct GtkBackend::Native {
   GtkWidget* window = nullptr;
   GtkWidget* area = nullptr;
   GtkIMContext* im = nullptr;
-  cairo_surface_t* image = nullptr;
+  ShownImage image;
   bool preedit = false;
   std::string commitBuffer;
   bool inKeyFilter = false;
@@ -27,7 +27,6 @@ struct GtkBackend::Native {
   std::set<unsigned> keysDown;  // hardware keycodes, to tell auto-repeat from a new press
 
   ~Native() {
-    if (image != nullptr) cairo_surface_destroy(image);
     if (im != nullptr) g_object_unref(im);
   }
 };

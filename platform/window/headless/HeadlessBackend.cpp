@@ -280,7 +280,8 @@ void HeadlessBackend::configure(HWND hwnd) {
 // --- readback --------------------------------------------------------------------------
 
 PixelView HeadlessBackend::presented(HWND hwnd) const {
-  return WindowSystem::instance().shownPixels(hwnd);
+  const NativeWindow* w = window(hwnd);
+  return w == nullptr ? PixelView{} : w->image.view();
 }
 
 std::uint32_t HeadlessBackend::pixel(HWND hwnd, int x, int y) const {
@@ -292,6 +293,16 @@ std::uint32_t HeadlessBackend::pixel(HWND hwnd, int x, int y) const {
 int HeadlessBackend::presentCount(HWND hwnd) const {
   const NativeWindow* w = window(hwnd);
   return w == nullptr ? 0 : w->presents;
+}
+
+void HeadlessBackend::recordFrames(HWND hwnd, bool on) {
+  if (auto it = windows_.find(hwnd); it != windows_.end()) it->second.recording = on;
+}
+
+const std::vector<HeadlessBackend::Frame>& HeadlessBackend::frames(HWND hwnd) const {
+  static const std::vector<Frame> none;
+  const NativeWindow* w = window(hwnd);
+  return w == nullptr ? none : w->frames;
 }
 
 bool HeadlessBackend::shown(HWND hwnd) const {
@@ -460,8 +471,17 @@ void HeadlessBackend::activate(HWND hwnd) {
   if (windows_.count(hwnd) != 0) queue(event::Activation{hwnd, true});
 }
 
-void HeadlessBackend::present(HWND hwnd, PixelView, const RECT&) {
-  if (auto it = windows_.find(hwnd); it != windows_.end()) ++it->second.presents;
+ShownImage* HeadlessBackend::image(HWND hwnd) {
+  auto it = windows_.find(hwnd);
+  return it == windows_.end() ? nullptr : &it->second.image;
+}
+
+void HeadlessBackend::present(HWND hwnd, const RECT& dirty) {
+  auto it = windows_.find(hwnd);
+  if (it == windows_.end()) return;
+  NativeWindow& w = it->second;
+  ++w.presents;
+  if (w.recording) w.frames.push_back({clock_, dirty, w.image.surface().clone()});
 }
 
 void HeadlessBackend::setCursor(HWND hwnd, int cursorId) {

@@ -8,6 +8,7 @@
 //   desk.pump();                    // dispatches everything pending
 //   desk.advance(80);               // moves the clock; due WM_TIMERs are dispatched in order
 //   PixelView shown = desk.presented(w);   // what the window shows now
+//   desk.recordFrames(w, true);     // from now on every present is kept with its clock time
 //
 // Injected input goes through the same translation as real input (capture, disabled
 // windows, CS_DBLCLKS double clicks within the double-click time and box, key messages
@@ -16,6 +17,8 @@
 // inside a running message loop, which makes modal loops testable: a blocking
 // GetMessageA with nothing to do moves the clock to the next timer or action at once.
 // Everything is single-threaded except wake() and what other threads post or send.
+// Sleep() on the UI thread moves the clock without running timers or actions, as a real
+// sleep blocks the thread that would serve them.
 // A blocking loop with nothing scheduled that no other thread wakes within 30 s aborts
 // with a message instead of hanging the suite.
 
@@ -29,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/Surface.h"
 #include "platform/window/Backend.h"
 
 namespace platform::window {
@@ -76,6 +80,14 @@ class HeadlessBackend final : public Backend {
   PixelView presented(HWND hwnd) const;
   std::uint32_t pixel(HWND hwnd, int x, int y) const;  // 0 outside
   int presentCount(HWND hwnd) const;
+  // The frame log: while on, each present keeps a copy of the whole shown image.
+  struct Frame {
+    std::int64_t clockMs = 0;
+    RECT dirty;
+    gfx::Surface image;
+  };
+  void recordFrames(HWND hwnd, bool on);
+  const std::vector<Frame>& frames(HWND hwnd) const;
   bool shown(HWND hwnd) const;
   std::string nativeTitle(HWND hwnd) const;  // UTF-8
   std::optional<Region> nativeRegion(HWND hwnd) const;
@@ -128,13 +140,15 @@ class HeadlessBackend final : public Backend {
   void setIcon(HWND hwnd, const PixelView* icon) override;
   void activate(HWND hwnd) override;
   void setEnabled(HWND, bool) override {}
-  void present(HWND hwnd, PixelView pixels, const RECT& dirty) override;
+  ShownImage* image(HWND hwnd) override;
+  void present(HWND hwnd, const RECT& dirty) override;
   void setCursor(HWND hwnd, int cursorId) override;
   void setCapture(HWND hwnd, bool captured) override;
   bool beginMoveDrag(HWND hwnd) override;
   bool beginResizeDrag(HWND hwnd, int wmszEdge) override;
   bool leftButtonDown() override { return leftDown_; }
   std::int64_t nowMs() override { return clock_; }
+  void sleep(std::int64_t ms) override { clock_ += std::max<std::int64_t>(ms, 0); }
   void wait(std::optional<std::int64_t> deadlineMs) override;
   void poll() override;
   void wake() override;
@@ -170,6 +184,9 @@ class HeadlessBackend final : public Backend {
     SIZE minimum{1, 1};
     SIZE maximum{1 << 15, 1 << 15};
     int presents = 0;
+    ShownImage image;
+    bool recording = false;
+    std::vector<Frame> frames;
   };
   struct Foreign {
     std::string title;
