@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/text/CodePage.h"
 #include "resources/ResourcePackage.h"
 
 namespace audio {
@@ -15,7 +14,7 @@ constexpr int kDefaultFrequency = 44100;
 bool namesExistingFile(const std::string& fileName) {
   if (fileName.empty()) return false;
   std::error_code error;
-  std::filesystem::path path(platform::text::ansiToUtf8(fileName));
+  std::filesystem::path path(fileName);  // a native path, as the engine takes it
   return std::filesystem::exists(path, error) && !std::filesystem::is_directory(path, error);
 }
 

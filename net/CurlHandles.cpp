@@ -11,7 +11,7 @@ namespace {
 class CookieShare {
  public:
   CookieShare() {
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) return;
+    if (!platform::curl::curlReady()) return;
     share_ = curl_share_init();
     if (!share_) return;
     bool ok = curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CookieShare::lock) == CURLSHE_OK &&

@@ -13,7 +13,6 @@
 #include "platform/audio/FileSource.h"
 #include "platform/audio/HttpSource.h"
 #include "platform/audio/MemorySource.h"
-#include "platform/text/CodePage.h"
 
 using platform::audio::Engine;
 using platform::audio::setError;
@@ -90,8 +89,8 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     return addOpened(std::make_unique<platform::audio::MemorySource>(bytes + offset, length - offset),
                      nullptr);
   }
-  // Paths arrive in the program's code page; the file system here speaks UTF-8.
-  std::string path = platform::text::ansiToUtf8(static_cast<const char*>(file));
+  // A native path, passed on unchanged: converting it would lose names.
+  std::string path(static_cast<const char*>(file));
   auto openResult = platform::audio::FileSource::OpenResult::Ok;
   auto source = platform::audio::FileSource::open(path, offset, length, openResult);
   if (!source) {
@@ -114,29 +113,30 @@ HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD, DOWNLOADPROC 
     setError(BASS_ERROR_ILLPARAM);
     return 0;
   }
-  auto started = std::chrono::steady_clock::now();
-  auto source = platform::audio::HttpSource::open(url, offset, proc, user, error);
+  // Connection, headers, format detection and the pre-buffer share one budget.
+  auto deadline = platform::audio::HttpSource::Clock::now() + kUrlWaitBudget;
+  auto source = platform::audio::HttpSource::open(url, offset, proc, user, deadline, error);
   if (!source) {
     setError(error);
     return 0;
   }
-  // Format detection may read well into the file (a large tag); it gets a bounded wait.
-  source->limitReadsFor(std::chrono::seconds(5));
+  // Format detection may read well into the file (a large tag).
+  source->limitReadsUntil(deadline);
   platform::audio::NetworkSource* network = source.get();
   platform::audio::OpenedDecoder opened = platform::audio::openDecoder(*source);
-  source->limitReadsFor(std::chrono::milliseconds(0));
+  source->endReadLimit();
   if (!opened.decoder) {
     setError(source->timedOut() ? BASS_ERROR_TIMEOUT : opened.error);
     return 0;
   }
   // Callers check for "playing" right after starting a new stream, so the pre-buffer is
-  // filled here, within the same time budget; a stream that is still short of it when
-  // the budget runs out starts stalled and resumes by itself.
-  auto budget = std::chrono::duration_cast<std::chrono::milliseconds>(
-      kUrlWaitBudget - (std::chrono::steady_clock::now() - started));
-  if (budget.count() > 0) {
+  // filled here; a stream still short of it when the budget runs out starts stalled and
+  // resumes by itself.
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - platform::audio::HttpSource::Clock::now());
+  if (left.count() > 0) {
     source->waitAhead(platform::audio::Channel::prebufferFor(opened.decoder->encodedBytesPerSecond()),
-                      budget);
+                      left);
   }
   HSTREAM handle = Engine::instance().addStream(std::move(source), network, std::move(opened), error);
   setError(handle != 0 ? BASS_OK : error);

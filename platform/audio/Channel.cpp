@@ -33,18 +33,15 @@ Channel::Channel(std::unique_ptr<ByteSource> source, std::unique_ptr<Decoder> de
       ring_(ringCapacity(format_)),
       lengthFrames_(decoder_->lengthFrames()) {
   if (format_ != device_.format) {
-    converter_ = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(format_.channels),
+    converter_.reset(SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(format_.channels),
                                     format_.rate, AUDIO_S16SYS,
                                     static_cast<Uint8>(device_.format.channels),
-                                    device_.format.rate);
+                                    device_.format.rate));
   }
   decoderThread_ = std::thread([this] { decodeLoop(); });
 }
 
-Channel::~Channel() {
-  shutdown();
-  if (converter_ != nullptr) SDL_FreeAudioStream(converter_);
-}
+Channel::~Channel() { shutdown(); }
 
 void Channel::shutdown() {
   {
@@ -224,7 +221,7 @@ bool Channel::setPosition(std::uint64_t bytes, int& error) {
       if (size && *size > tagBytes_ && frames > 0) {
         double share = static_cast<double>(frame) / static_cast<double>(frames);
         auto estimate = static_cast<std::uint64_t>(tagBytes_ + share * (*size - tagBytes_));
-        beyondDownload = estimate >= network_->downloadEnd();
+        beyondDownload = estimate >= network_->downloadEnd() || estimate < network_->downloadStart();
       } else {
         beyondDownload = true;
       }
@@ -250,7 +247,7 @@ bool Channel::setPosition(std::uint64_t bytes, int& error) {
 }
 
 void Channel::resetConverter() {
-  if (converter_ != nullptr) SDL_AudioStreamClear(converter_);
+  if (converter_) SDL_AudioStreamClear(converter_.get());
   convertedIn_ = convertedOut_ = 0;
 }
 
@@ -284,7 +281,10 @@ bool Channel::filePosition(std::uint32_t mode, std::uint64_t& value, int& error)
     case BASS_FILEPOS_DOWNLOAD:
     case BASS_FILEPOS_BUFFER:
       if (network_ != nullptr) {
-        value = untagged(network_->downloadEnd());
+        std::uint64_t end = network_->downloadEnd();
+        // What the buffer holds: less than the download once played bytes were dropped.
+        std::uint64_t from = mode == BASS_FILEPOS_BUFFER ? std::max(network_->downloadStart(), tagBytes_) : tagBytes_;
+        value = end > from ? end - from : 0;
         return true;
       }
       if (mode == BASS_FILEPOS_BUFFER) break;
@@ -331,16 +331,16 @@ int Channel::pullFrames(int frames) {
   std::size_t deviceFrameBytes = static_cast<std::size_t>(device_.format.frameBytes());
   scratch_.resize(static_cast<std::size_t>(frames) * device_.format.channels);
   auto* out = reinterpret_cast<std::uint8_t*>(scratch_.data());
-  if (converter_ == nullptr) {
+  if (!converter_) {
     std::size_t bytes = ring_.pop(out, static_cast<std::size_t>(frames) * frameBytes);
     heard_ += bytes;
     return static_cast<int>(bytes / frameBytes);
   }
   int wanted = frames * static_cast<int>(deviceFrameBytes);
   raw_.resize(4096 * frameBytes);
-  while (SDL_AudioStreamAvailable(converter_) < wanted && ring_.size() > 0) {
+  while (SDL_AudioStreamAvailable(converter_.get()) < wanted && ring_.size() > 0) {
     std::size_t bytes = ring_.pop(raw_.data(), raw_.size());
-    SDL_AudioStreamPut(converter_, raw_.data(), static_cast<int>(bytes));
+    SDL_AudioStreamPut(converter_.get(), raw_.data(), static_cast<int>(bytes));
     heard_ += bytes;
     convertedIn_ += bytes / frameBytes;
   }
@@ -349,14 +349,14 @@ int Channel::pullFrames(int frames) {
     // stop at the frame count the input stands for.
     std::uint64_t pending = convertPending();
     std::fill(raw_.begin(), raw_.end(), 0);
-    for (int i = 0; i < 8 && static_cast<std::uint64_t>(SDL_AudioStreamAvailable(converter_)) <
+    for (int i = 0; i < 8 && static_cast<std::uint64_t>(SDL_AudioStreamAvailable(converter_.get())) <
                                  pending * deviceFrameBytes; ++i) {
-      SDL_AudioStreamPut(converter_, raw_.data(), static_cast<int>(raw_.size()));
+      SDL_AudioStreamPut(converter_.get(), raw_.data(), static_cast<int>(raw_.size()));
     }
     wanted = static_cast<int>(std::min<std::uint64_t>(static_cast<std::uint64_t>(wanted),
                                                       pending * deviceFrameBytes));
   }
-  int got = wanted > 0 ? SDL_AudioStreamGet(converter_, out, wanted) : 0;
+  int got = wanted > 0 ? SDL_AudioStreamGet(converter_.get(), out, wanted) : 0;
   int gotFrames = got > 0 ? got / static_cast<int>(deviceFrameBytes) : 0;
   convertedOut_ += static_cast<std::uint64_t>(gotFrames);
   return gotFrames;
@@ -404,7 +404,7 @@ int Channel::render(std::int32_t* mix, int frames) {
   }
   if (got < frames) {
     bool drained = decoderEnded_ && ring_.size() == 0 &&
-                   (converter_ == nullptr || convertPending() == 0);
+                   (!converter_ || convertPending() == 0);
     if (drained) {
       state_ = State::Stopped;
     } else if (network_ != nullptr) {

@@ -16,6 +16,7 @@
 #include "platform/audio/NetworkSource.h"
 #include "platform/audio/PcmRing.h"
 #include "platform/audio/VolumeSlide.h"
+#include "platform/system/OwnedHandle.h"
 
 namespace platform::audio {
 
@@ -100,7 +101,8 @@ class Channel {
   std::uint64_t decoded_ = 0;     // bytes the decoder has produced
   std::optional<std::uint64_t> lengthFrames_;
   VolumeSlide volume_;
-  SDL_AudioStream* converter_ = nullptr;  // when the stream's layout differs from the device's
+  // when the stream's layout differs from the device's
+  system::OwnedHandle<SDL_AudioStream, SDL_FreeAudioStream> converter_;
   std::uint64_t convertedIn_ = 0;   // stream frames put into converter_ since a reset
   std::uint64_t convertedOut_ = 0;  // device frames taken out of it
   std::vector<std::int16_t> scratch_;

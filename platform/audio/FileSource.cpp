@@ -11,33 +11,29 @@ namespace platform::audio {
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::uint64_t offset,
                                              std::uint64_t length, OpenResult& result) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  system::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
-  if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    if (fd >= 0) ::close(fd);
+  if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     result = OpenResult::CannotOpen;
     return nullptr;
   }
   std::uint64_t fileSize = static_cast<std::uint64_t>(info.st_size);
   if (offset >= fileSize) {
-    ::close(fd);
     result = OpenResult::EmptyWindow;
     return nullptr;
   }
   std::uint64_t available = fileSize - offset;
   length = length == 0 ? available : std::min(length, available);
   result = OpenResult::Ok;
-  return std::unique_ptr<FileSource>(new FileSource(fd, offset, length));
+  return std::unique_ptr<FileSource>(new FileSource(std::move(fd), offset, length));
 }
-
-FileSource::~FileSource() { ::close(fd_); }
 
 std::size_t FileSource::read(void* out, std::size_t size) {
   std::uint64_t position = position_.load();
   std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, length_ - position));
   std::size_t done = 0;
   while (done < wanted) {
-    ssize_t n = ::pread(fd_, static_cast<char*>(out) + done, wanted - done,
+    ssize_t n = ::pread(fd_.get(), static_cast<char*>(out) + done, wanted - done,
                         static_cast<off_t>(offset_ + position + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/audio/ByteSource.h"
+#include "platform/system/FileDescriptor.h"
 
 namespace platform::audio {
 
@@ -15,7 +16,6 @@ class FileSource : public ByteSource {
   // length 0 means to the end of the file.
   static std::unique_ptr<FileSource> open(const std::string& path, std::uint64_t offset,
                                           std::uint64_t length, OpenResult& result);
-  ~FileSource() override;
 
   std::size_t read(void* out, std::size_t size) override;
   bool seek(std::uint64_t offset) override;
@@ -23,10 +23,10 @@ class FileSource : public ByteSource {
   std::optional<std::uint64_t> size() const override { return length_; }
 
  private:
-  FileSource(int fd, std::uint64_t offset, std::uint64_t length)
-      : fd_(fd), offset_(offset), length_(length) {}
+  FileSource(system::FileDescriptor fd, std::uint64_t offset, std::uint64_t length)
+      : fd_(std::move(fd)), offset_(offset), length_(length) {}
 
-  int fd_;
+  const system::FileDescriptor fd_;
   std::uint64_t offset_;
   std::uint64_t length_;
   std::atomic<std::uint64_t> position_{0};

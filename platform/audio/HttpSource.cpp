@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/audio/MemorySource.h"
+#include "platform/audio/CallbackGuard.h"
 
 namespace platform::audio {
 namespace {
@@ -17,18 +17,8 @@ constexpr auto kConnectTimeout = 5s;
 constexpr std::uint64_t kTagProbeBytes = 4096;
 constexpr std::uint64_t kNearAhead = 64 * 1024;
 constexpr std::uint64_t kNearWhileDetecting = 16 * 1024 * 1024;
-
-void curlReady() {
-  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  (void)ready;
-}
-
-struct EasyDeleter {
-  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
-struct SlistDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
+// How often the download thread looks at its state when libcurl has nothing to say.
+constexpr int kPollMs = 100;
 
 std::optional<std::uint64_t> parseNumber(const std::string& text) {
   std::size_t i = 0;
@@ -36,7 +26,7 @@ std::optional<std::uint64_t> parseNumber(const std::string& text) {
   if (i == text.size() || text[i] < '0' || text[i] > '9') return std::nullopt;
   std::uint64_t value = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    if (value > (UINT64_MAX - 9) / 10) return std::nullopt;
+    if (value > (UINT64_MAX - 9) / 10) return UINT64_MAX;  // only ever compared as too large
     value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
   }
   return value;
@@ -71,23 +61,54 @@ int errorForCurl(CURLcode code) {
 
 }  // namespace
 
-HttpSource::HttpSource(std::string url, std::uint64_t offset, DOWNLOADPROC proc, void* user)
-    : url_(std::move(url)), proc_(proc), user_(user) {
-  segmentStart_ = readPosition_ = offset;
-  multi_ = curl_multi_init();
+// Reads a download that holds the whole file; such a buffer never changes again.
+class HttpSource::CompletedReader : public ByteSource {
+ public:
+  CompletedReader(const HttpSource& owner, std::uint64_t size) : owner_(owner), size_(size) {}
+  std::size_t read(void* out, std::size_t size) override {
+    std::lock_guard lock(owner_.mutex_);
+    std::size_t n = owner_.buffer_.copy(position_, static_cast<std::uint8_t*>(out), size);
+    position_ += n;
+    return n;
+  }
+  bool seek(std::uint64_t offset) override {
+    if (offset > size_) return false;
+    position_ = offset;
+    return true;
+  }
+  std::uint64_t tell() const override { return position_; }
+  std::optional<std::uint64_t> size() const override { return size_; }
+
+ private:
+  const HttpSource& owner_;
+  const std::uint64_t size_;
+  std::uint64_t position_ = 0;
+};
+
+HttpSource::HttpSource(std::string url, std::uint64_t offset, DOWNLOADPROC proc, void* user,
+                       std::size_t window)
+    : url_(std::move(url)), proc_(proc), user_(user), buffer_(window), multi_(curl_multi_init()) {
+  buffer_.restartAt(offset);
+  readPosition_ = offset;
+  publish();
 }
 
 std::unique_ptr<HttpSource> HttpSource::open(const std::string& url, std::uint64_t offset,
-                                             DOWNLOADPROC proc, void* user, int& error) {
-  curlReady();
-  std::unique_ptr<HttpSource> source(new HttpSource(url, offset, proc, user));
-  if (source->multi_ == nullptr) {
+                                             DOWNLOADPROC proc, void* user,
+                                             Clock::time_point deadline, int& error,
+                                             std::size_t window) {
+  if (!curl::curlReady()) {
+    error = BASS_ERROR_NONET;
+    return nullptr;
+  }
+  std::unique_ptr<HttpSource> source(new HttpSource(url, offset, proc, user, window));
+  if (!source->multi_) {
     error = BASS_ERROR_MEM;
     return nullptr;
   }
   source->thread_ = std::thread([raw = source.get()] { raw->run(); });
   std::unique_lock lock(source->mutex_);
-  bool answered = source->changed_.wait_for(lock, kConnectTimeout, [&] {
+  bool answered = source->changed_.wait_until(lock, deadline, [&] {
     return source->headersDone_ || source->finished_;
   });
   if (!answered) {
@@ -95,7 +116,7 @@ std::unique_ptr<HttpSource> HttpSource::open(const std::string& url, std::uint64
   } else if (source->failed_ && !source->headersDone_) {
     error = source->error_;
   } else if (source->error_ != BASS_OK) {
-    error = source->error_;  // a status that is not 2xx
+    error = source->error_;  // a status that is not 2xx, a size past belief
   } else {
     return source;
   }
@@ -110,9 +131,15 @@ HttpSource::~HttpSource() {
     cancelled_ = true;
   }
   changed_.notify_all();
-  curl_multi_wakeup(multi_);
+  if (multi_) curl_multi_wakeup(multi_.get());
   if (thread_.joinable()) thread_.join();
-  curl_multi_cleanup(multi_);
+}
+
+void HttpSource::publish() {
+  publishedStart_.store(buffer_.start(), std::memory_order_relaxed);
+  publishedEnd_.store(buffer_.end(), std::memory_order_relaxed);
+  publishedRead_.store(readPosition_, std::memory_order_relaxed);
+  publishedFinished_.store(finished_, std::memory_order_release);
 }
 
 void HttpSource::run() {
@@ -120,7 +147,7 @@ void HttpSource::run() {
   std::uint64_t generation = 0;
   {
     std::lock_guard lock(mutex_);
-    from = segmentStart_;
+    from = buffer_.start();
   }
   for (;;) {
     transfer(from, generation);
@@ -128,7 +155,9 @@ void HttpSource::run() {
     if (generation == generation_ && !restartAt_) {
       finished_ = true;
       connected_ = false;
-      if (!failed_ && !total_) total_ = segmentStart_ + data_.size();
+      paused_ = false;
+      if (!failed_ && !total_) total_ = buffer_.end();
+      publish();
       changed_.notify_all();
       if (proc_ != nullptr && !stopping_) {
         lock.unlock();
@@ -148,8 +177,13 @@ bool HttpSource::abortRequested() const {
   return stopping_ || restartAt_.has_value() || transferGeneration_ != generation_;
 }
 
+bool HttpSource::mayResume() const {
+  std::uint64_t ahead = buffer_.end() > readPosition_ ? buffer_.end() - readPosition_ : 0;
+  return ahead <= buffer_.limit() - buffer_.limit() / 4;
+}
+
 void HttpSource::transfer(std::uint64_t from, std::uint64_t generation) {
-  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+  curl::CurlEasy easy(curl_easy_init());
   if (!easy) {
     std::lock_guard lock(mutex_);
     failed_ = true;
@@ -157,6 +191,7 @@ void HttpSource::transfer(std::uint64_t from, std::uint64_t generation) {
     return;
   }
   status_ = 0;
+  untrustedSize_ = false;
   requestedFrom_ = from;
   transferGeneration_ = generation;
   CURL* e = easy.get();
@@ -179,24 +214,46 @@ void HttpSource::transfer(std::uint64_t from, std::uint64_t generation) {
     range = std::to_string(from) + "-";
     curl_easy_setopt(e, CURLOPT_RANGE, range.c_str());
   }
-  curl_multi_add_handle(multi_, e);
+  {
+    std::lock_guard lock(mutex_);
+    paused_ = resumeSignalled_ = false;
+  }
   int running = 1;
   CURLcode code = CURLE_OK;
-  while (running > 0) {
-    if (curl_multi_perform(multi_, &running) != CURLM_OK) break;
-    {
+  {
+    curl::CurlMultiAttachment attachment(multi_.get(), e);
+    if (!attachment.attached()) {
       std::lock_guard lock(mutex_);
-      if (abortRequested()) break;
+      failed_ = true;
+      error_ = BASS_ERROR_MEM;
+      return;
     }
-    if (running > 0) curl_multi_poll(multi_, nullptr, 0, 100, nullptr);
+    while (running > 0) {
+      if (curl_multi_perform(multi_.get(), &running) != CURLM_OK) break;
+      bool resume = false;
+      {
+        std::lock_guard lock(mutex_);
+        if (abortRequested()) break;
+        if (paused_ && mayResume()) {
+          paused_ = resumeSignalled_ = false;
+          resume = true;
+        }
+      }
+      // Outside the lock: resuming hands the held-back block to the write callback.
+      if (resume) {
+        curl_easy_pause(e, CURLPAUSE_CONT);
+        continue;
+      }
+      if (running > 0) curl_multi_poll(multi_.get(), nullptr, 0, kPollMs, nullptr);
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi_.get(), &left)) {
+      if (message->msg == CURLMSG_DONE && message->easy_handle == e) code = message->data.result;
+    }
   }
-  int left = 0;
-  while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
-    if (message->msg == CURLMSG_DONE && message->easy_handle == e) code = message->data.result;
-  }
-  curl_multi_remove_handle(multi_, e);
 
   std::lock_guard lock(mutex_);
+  paused_ = false;
   if (generation != generation_) return;
   if (running > 0 && !stopping_) return;  // aborted for a restart
   if (code != CURLE_OK && code != CURLE_WRITE_ERROR) {
@@ -205,16 +262,28 @@ void HttpSource::transfer(std::uint64_t from, std::uint64_t generation) {
   }
 }
 
+void HttpSource::failFromCallback() {
+  std::lock_guard lock(mutex_);
+  failed_ = true;
+  if (!headersDone_) {
+    error_ = BASS_ERROR_MEM;
+    headersDone_ = true;
+  }
+  changed_.notify_all();
+}
+
 std::size_t HttpSource::onHeader(char* data, std::size_t size, std::size_t count, void* self) {
   auto* source = static_cast<HttpSource*>(self);
-  return source->headerLine(std::string(data, size * count)) ? size * count : 0;
+  return guardCallback<std::size_t>(
+      0, [&] { return source->headerLine(std::string(data, size * count)) ? size * count : 0; },
+      [&] { source->failFromCallback(); });
 }
 
 bool HttpSource::headerLine(const std::string& line) {
   if (line.rfind("HTTP/", 0) == 0) {
     std::size_t space = line.find(' ');
     status_ = space == std::string::npos ? 0 : static_cast<long>(parseNumber(line.substr(space)).value_or(0));
-    sawLocation_ = sawAcceptRanges_ = false;
+    sawLocation_ = sawAcceptRanges_ = untrustedSize_ = false;
     contentLength_.reset();
     rangeTotal_.reset();
     return true;
@@ -226,9 +295,11 @@ bool HttpSource::headerLine(const std::string& line) {
     sawAcceptRanges_ = value.find("bytes") != std::string::npos;
   } else if (headerIs(line, "Content-Length", value)) {
     contentLength_ = parseNumber(value);
+    if (contentLength_ && *contentLength_ > kLargestTrustedSize) untrustedSize_ = true;
   } else if (headerIs(line, "Content-Range", value)) {
     std::size_t slash = value.find('/');
     if (slash != std::string::npos) rangeTotal_ = parseNumber(value.substr(slash + 1));
+    if (rangeTotal_ && *rangeTotal_ > kLargestTrustedSize) untrustedSize_ = true;
   }
   if (line != "\r\n" && line != "\n") return true;
 
@@ -237,7 +308,7 @@ bool HttpSource::headerLine(const std::string& line) {
   std::lock_guard lock(mutex_);
   if (transferGeneration_ != generation_) return false;
   bool partial = status_ == 206;
-  if (status_ < 200 || status_ >= 300) {
+  if (status_ < 200 || status_ >= 300 || untrustedSize_) {
     if (!headersDone_) error_ = BASS_ERROR_FILEOPEN;
     failed_ = true;
     headersDone_ = true;
@@ -252,7 +323,6 @@ bool HttpSource::headerLine(const std::string& line) {
   } else if (contentLength_) {
     total_ = (partial ? requestedFrom_ : 0) + *contentLength_;
   }
-  if (total_) data_.reserve(static_cast<std::size_t>(*total_ - std::min(*total_, segmentStart_)));
   headersDone_ = true;
   connected_ = true;
   changed_.notify_all();
@@ -261,21 +331,34 @@ bool HttpSource::headerLine(const std::string& line) {
 
 std::size_t HttpSource::onData(char* data, std::size_t size, std::size_t count, void* self) {
   auto* source = static_cast<HttpSource*>(self);
-  std::size_t bytes = size * count;
-  return source->body(data, bytes) ? bytes : 0;
+  return guardCallback<std::size_t>(0, [&] { return source->body(data, size * count); },
+                                    [&] { source->failFromCallback(); });
 }
 
-bool HttpSource::body(const char* data, std::size_t size) {
+std::size_t HttpSource::body(const char* data, std::size_t size) {
   {
     std::lock_guard lock(mutex_);
-    if (abortRequested()) return false;
+    if (abortRequested()) return 0;
     std::size_t dropped = static_cast<std::size_t>(std::min<std::uint64_t>(skip_, size));
+    std::size_t keep = size - dropped;
+    if (keep > buffer_.room()) {
+      // Make room from what the reader has passed; what is ahead of it stays.
+      std::uint64_t played = readPosition_ > buffer_.start() ? readPosition_ - buffer_.start() : 0;
+      std::uint64_t wanted = keep - buffer_.room();
+      buffer_.dropBefore(buffer_.start() + std::min(played, wanted));
+    }
+    if (keep > buffer_.room()) {
+      paused_ = true;
+      publish();
+      return CURL_WRITEFUNC_PAUSE;  // libcurl hands the same block again on resume
+    }
     skip_ -= dropped;
-    data_.insert(data_.end(), data + dropped, data + size);
+    buffer_.append(reinterpret_cast<const std::uint8_t*>(data) + dropped, keep);
+    publish();
   }
   changed_.notify_all();
   if (proc_ != nullptr) proc_(data, static_cast<DWORD>(size), user_);
-  return true;
+  return size;
 }
 
 std::size_t HttpSource::read(void* out, std::size_t size) {
@@ -290,15 +373,18 @@ std::size_t HttpSource::read(void* out, std::size_t size) {
       *virtualPosition_ += n;
       return n;
     }
-    std::uint64_t end = segmentStart_ + data_.size();
-    if (readPosition_ >= segmentStart_ && readPosition_ < end) {
-      std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, end - readPosition_));
-      std::memcpy(out, data_.data() + (readPosition_ - segmentStart_), n);
+    std::size_t n = buffer_.copy(readPosition_, static_cast<std::uint8_t*>(out), size);
+    if (n > 0) {
       readPosition_ += n;
+      publish();
+      bool wake = paused_ && !resumeSignalled_ && mayResume();
+      if (wake) resumeSignalled_ = true;
+      lock.unlock();
+      if (wake) curl_multi_wakeup(multi_.get());
       return n;
     }
     if (finished_) return 0;
-    if (readDeadline_ && std::chrono::steady_clock::now() >= *readDeadline_) {
+    if (readDeadline_ && Clock::now() >= *readDeadline_) {
       timedOut_ = true;
       return 0;
     }
@@ -308,10 +394,10 @@ std::size_t HttpSource::read(void* out, std::size_t size) {
 
 bool HttpSource::seek(std::uint64_t offset) {
   std::unique_lock lock(mutex_);
-  std::uint64_t end = segmentStart_ + data_.size();
-  if (offset >= segmentStart_ && offset <= end) {
+  if (offset >= buffer_.start() && offset <= buffer_.end()) {
     readPosition_ = offset;
     virtualPosition_.reset();
+    publish();
     return true;
   }
   if (total_ && offset > *total_) return false;
@@ -323,21 +409,23 @@ bool HttpSource::seek(std::uint64_t offset) {
   // Just ahead of the download (a tag being skipped, a short seek): wait for it rather
   // than start over.
   std::uint64_t near = detecting ? kNearWhileDetecting : kNearAhead;
-  if (offset > end && !finished_ && offset - end <= near) {
+  if (offset > buffer_.end() && !finished_ && offset - buffer_.end() <= near) {
     readPosition_ = offset;
     virtualPosition_.reset();
+    publish();
     return true;
   }
   if (!acceptRanges_ && offset != 0) return false;
   ++generation_;
   restartAt_ = offset;
-  segmentStart_ = readPosition_ = offset;
+  buffer_.restartAt(offset);
+  readPosition_ = offset;
   virtualPosition_.reset();
-  data_.clear();
   finished_ = failed_ = false;
+  publish();
   lock.unlock();
   changed_.notify_all();
-  curl_multi_wakeup(multi_);
+  curl_multi_wakeup(multi_.get());
   return true;
 }
 
@@ -351,34 +439,32 @@ std::optional<std::uint64_t> HttpSource::size() const {
   return total_;
 }
 
+bool HttpSource::wholeFileHeld() const {
+  return finished_ && !failed_ && buffer_.start() == 0 && total_ && *total_ == buffer_.size();
+}
+
 bool HttpSource::complete() const {
   std::lock_guard lock(mutex_);
-  return finished_ && !failed_ && segmentStart_ == 0 && total_ && *total_ == data_.size();
+  return wholeFileHeld();
 }
 
 std::unique_ptr<ByteSource> HttpSource::independentReader() const {
   std::lock_guard lock(mutex_);
-  // Once complete the buffer never changes again: every seek lands inside it.
-  bool whole = finished_ && !failed_ && segmentStart_ == 0 && total_ && *total_ == data_.size();
-  if (!whole || data_.empty()) return nullptr;
-  return std::make_unique<MemorySource>(data_.data(), data_.size());
+  if (!wholeFileHeld() || buffer_.size() == 0) return nullptr;
+  return std::make_unique<CompletedReader>(*this, buffer_.size());
 }
 
 std::uint64_t HttpSource::bytesAhead() const {
-  std::lock_guard lock(mutex_);
-  std::uint64_t end = segmentStart_ + data_.size();
-  return end > readPosition_ ? end - readPosition_ : 0;
+  std::uint64_t end = publishedEnd_.load(std::memory_order_relaxed);
+  std::uint64_t read = publishedRead_.load(std::memory_order_relaxed);
+  return end > read ? end - read : 0;
 }
 
-std::uint64_t HttpSource::downloadEnd() const {
-  std::lock_guard lock(mutex_);
-  return segmentStart_ + data_.size();
-}
+std::uint64_t HttpSource::downloadStart() const { return publishedStart_.load(std::memory_order_relaxed); }
 
-bool HttpSource::finished() const {
-  std::lock_guard lock(mutex_);
-  return finished_;
-}
+std::uint64_t HttpSource::downloadEnd() const { return publishedEnd_.load(std::memory_order_relaxed); }
+
+bool HttpSource::finished() const { return publishedFinished_.load(std::memory_order_acquire); }
 
 bool HttpSource::connected() const {
   std::lock_guard lock(mutex_);
@@ -392,8 +478,10 @@ bool HttpSource::acceptsRanges() const {
 
 bool HttpSource::waitAhead(std::uint64_t bytes, std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
+  // A full window is as far ahead as this download gets.
+  bytes = std::min<std::uint64_t>(bytes, buffer_.limit() / 2);
   return changed_.wait_for(lock, timeout, [&] {
-    return cancelled_ || finished_ || segmentStart_ + data_.size() >= readPosition_ + bytes;
+    return cancelled_ || finished_ || buffer_.end() >= readPosition_ + bytes;
   });
 }
 
@@ -405,19 +493,25 @@ void HttpSource::cancel() {
   changed_.notify_all();
 }
 
-void HttpSource::limitReadsFor(std::chrono::milliseconds duration) {
+void HttpSource::limitReadsUntil(Clock::time_point deadline) {
   std::lock_guard lock(mutex_);
-  if (duration.count() > 0) {
-    readDeadline_ = std::chrono::steady_clock::now() + duration;
-  } else {
-    readDeadline_.reset();
-    virtualPosition_.reset();
-  }
+  readDeadline_ = deadline;
+}
+
+void HttpSource::endReadLimit() {
+  std::lock_guard lock(mutex_);
+  readDeadline_.reset();
+  virtualPosition_.reset();
 }
 
 bool HttpSource::timedOut() const {
   std::lock_guard lock(mutex_);
   return timedOut_;
+}
+
+bool HttpSource::paused() const {
+  std::lock_guard lock(mutex_);
+  return paused_;
 }
 
 }  // namespace platform::audio

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <curl/curl.h>
-
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -10,21 +9,35 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/audio/Bass.h"
+#include "platform/audio/DownloadBuffer.h"
 #include "platform/audio/NetworkSource.h"
+#include "platform/curl/CurlHandles.h"
 
 namespace platform::audio {
 
-// An HTTP(S) download on its own thread into a buffer that keeps the whole file (from
-// the offset of the last restart). Seeks outside the downloaded part restart the
-// download with a Range request when the server accepts them.
+// An HTTP(S) download on its own thread into a buffer that keeps the file from the offset
+// of the last restart, up to a window: an ordinary song stays whole, so seeks anywhere in
+// what arrived need no new request. Past the window the part already read is dropped and,
+// while the window is all ahead of the reader, the download pauses until a quarter of it
+// is free again. Seeks outside the buffer restart the download with a Range request when
+// the server accepts them and fail otherwise.
 class HttpSource : public NetworkSource {
  public:
-  // Blocks until the response headers are in. Null with error set on failure.
+  using Clock = std::chrono::steady_clock;
+
+  // The most one stream holds in memory.
+  static constexpr std::size_t kWindowBytes = 64 * 1024 * 1024;
+  // Sizes above this (Content-Length, Content-Range) are refused as FILEOPEN: no file we
+  // play is that large, and nothing is allocated from a size a server states.
+  static constexpr std::uint64_t kLargestTrustedSize = std::uint64_t{1} << 40;
+
+  // Blocks until the response headers are in, at most until deadline. Null with error set
+  // on failure (TIMEOUT when the deadline passed). window is for tests.
   static std::unique_ptr<HttpSource> open(const std::string& url, std::uint64_t offset,
-                                          DOWNLOADPROC proc, void* user, int& error);
+                                          DOWNLOADPROC proc, void* user, Clock::time_point deadline,
+                                          int& error, std::size_t window = kWindowBytes);
   ~HttpSource() override;
 
   std::size_t read(void* out, std::size_t size) override;
@@ -34,29 +47,42 @@ class HttpSource : public NetworkSource {
   bool complete() const override;
   std::unique_ptr<ByteSource> independentReader() const override;
 
+  // These four never wait for the download thread.
   std::uint64_t bytesAhead() const override;
+  std::uint64_t downloadStart() const override;
   std::uint64_t downloadEnd() const override;
   bool finished() const override;
+
   bool connected() const override;
   bool acceptsRanges() const override;
   bool waitAhead(std::uint64_t bytes, std::chrono::milliseconds timeout) override;
   void cancel() override;
 
-  // While format detection runs: reads wait at most this long in all, and seeks far
-  // past the download (tag probes at the end of the file) read as zeros instead of
-  // restarting it. A zero duration ends that phase.
-  void limitReadsFor(std::chrono::milliseconds duration);
+  // While format detection runs: reads wait at most until deadline, and seeks far past
+  // the download (tag probes at the end of the file) read as zeros instead of restarting
+  // it. endReadLimit() ends that phase.
+  void limitReadsUntil(Clock::time_point deadline);
+  void endReadLimit();
   bool timedOut() const;
+  // True while the download is held back by a full window.
+  bool paused() const;
 
  private:
-  HttpSource(std::string url, std::uint64_t offset, DOWNLOADPROC proc, void* user);
+  class CompletedReader;
+
+  HttpSource(std::string url, std::uint64_t offset, DOWNLOADPROC proc, void* user,
+             std::size_t window);
   void run();
   void transfer(std::uint64_t from, std::uint64_t generation);
   static std::size_t onData(char* data, std::size_t size, std::size_t count, void* self);
   static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* self);
   bool headerLine(const std::string& line);
-  bool body(const char* data, std::size_t size);
+  std::size_t body(const char* data, std::size_t size);
+  void failFromCallback();
   bool abortRequested() const;  // caller holds mutex_
+  bool wholeFileHeld() const;   // caller holds mutex_
+  bool mayResume() const;       // caller holds mutex_
+  void publish();               // caller holds mutex_
 
   const std::string url_;
   const DOWNLOADPROC proc_;
@@ -65,8 +91,7 @@ class HttpSource : public NetworkSource {
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   // guarded by mutex_
-  std::vector<std::uint8_t> data_;   // file bytes from segmentStart_
-  std::uint64_t segmentStart_ = 0;
+  DownloadBuffer buffer_;
   std::uint64_t readPosition_ = 0;
   std::optional<std::uint64_t> virtualPosition_;  // a tag probe past the download
   std::optional<std::uint64_t> total_;
@@ -81,18 +106,28 @@ class HttpSource : public NetworkSource {
   bool cancelled_ = false;
   bool stopping_ = false;
   bool timedOut_ = false;
+  bool paused_ = false;          // the write callback asked libcurl to pause
+  bool resumeSignalled_ = false;
   int error_ = BASS_OK;
-  std::optional<std::chrono::steady_clock::time_point> readDeadline_;
+  std::optional<Clock::time_point> readDeadline_;
+
+  // Copies of buffer state for readers that must not wait (the live output).
+  std::atomic<std::uint64_t> publishedStart_{0};
+  std::atomic<std::uint64_t> publishedEnd_{0};
+  std::atomic<std::uint64_t> publishedRead_{0};
+  std::atomic<bool> publishedFinished_{false};
+
   // per response, on the download thread (headers of redirects are seen too)
   long status_ = 0;
   bool sawLocation_ = false;
   bool sawAcceptRanges_ = false;
+  bool untrustedSize_ = false;
   std::optional<std::uint64_t> contentLength_;
   std::optional<std::uint64_t> rangeTotal_;
   std::uint64_t requestedFrom_ = 0;
   std::uint64_t transferGeneration_ = 0;
 
-  CURLM* multi_ = nullptr;  // owned by the download thread; woken from others
+  curl::CurlMulti multi_;  // driven by the download thread; woken from others
   std::thread thread_;
 };
 

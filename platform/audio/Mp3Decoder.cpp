@@ -1,9 +1,10 @@
 #include "platform/audio/Mp3Decoder.h"
 
-#include <mpg123.h>
 #include <sys/types.h>
 
 #include <cstdio>
+
+#include "platform/audio/CallbackGuard.h"
 
 namespace platform::audio {
 namespace {
@@ -14,24 +15,22 @@ bool libraryReady() {
 }
 
 mpg123_ssize_t readSource(void* handle, void* out, size_t size) {
-  return static_cast<mpg123_ssize_t>(static_cast<ByteSource*>(handle)->read(out, size));
+  return guardCallback<mpg123_ssize_t>(
+      -1, [&] { return static_cast<mpg123_ssize_t>(static_cast<ByteSource*>(handle)->read(out, size)); });
 }
 
 off_t seekSource(void* handle, off_t offset, int whence) {
-  auto target = static_cast<ByteSource*>(handle)->seekRelative(offset, whence);
-  return target ? static_cast<off_t>(*target) : -1;
+  return guardCallback<off_t>(-1, [&] {
+    auto target = static_cast<ByteSource*>(handle)->seekRelative(offset, whence);
+    return target ? static_cast<off_t>(*target) : static_cast<off_t>(-1);
+  });
 }
 
 }  // namespace
 
 Mp3Decoder::Mp3Decoder(ByteSource& source) : source_(source) {}
 
-Mp3Decoder::~Mp3Decoder() {
-  if (handle_ != nullptr) {
-    mpg123_close(handle_);
-    mpg123_delete(handle_);
-  }
-}
+Mp3Decoder::~Mp3Decoder() = default;
 
 std::unique_ptr<Mp3Decoder> Mp3Decoder::open(ByteSource& source) {
   if (!libraryReady()) return nullptr;
@@ -40,9 +39,10 @@ std::unique_ptr<Mp3Decoder> Mp3Decoder::open(ByteSource& source) {
   return decoder;
 }
 
-mpg123_handle_struct* Mp3Decoder::newHandle(ByteSource& source) {
+Mp3Decoder::Handle Mp3Decoder::newHandle(ByteSource& source) {
   int error = 0;
-  mpg123_handle* handle = mpg123_new(nullptr, &error);
+  Handle owned(mpg123_new(nullptr, &error));
+  mpg123_handle* handle = owned.get();
   if (handle == nullptr) return nullptr;
   mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2, 0);
   mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
@@ -55,36 +55,35 @@ mpg123_handle_struct* Mp3Decoder::newHandle(ByteSource& source) {
   }
   if (mpg123_replace_reader_handle(handle, readSource, seekSource, nullptr) != MPG123_OK ||
       mpg123_open_handle(handle, &source) != MPG123_OK) {
-    mpg123_delete(handle);
     return nullptr;
   }
   if (auto size = source.size()) mpg123_set_filesize(handle, static_cast<off_t>(*size));
-  return handle;
+  return owned;
 }
 
 bool Mp3Decoder::start() {
   handle_ = newHandle(source_);
-  if (handle_ == nullptr) return false;
+  if (!handle_) return false;
   long rate = 0;
   int channels = 0;
   int encoding = 0;
-  if (mpg123_getformat(handle_, &rate, &channels, &encoding) != MPG123_OK) return false;
+  if (mpg123_getformat(handle_.get(), &rate, &channels, &encoding) != MPG123_OK) return false;
   if (rate <= 0 || channels < 1 || channels > 2 || encoding != MPG123_ENC_SIGNED_16) {
     return false;
   }
   format_ = PcmFormat{static_cast<int>(rate), channels};
   mpg123_frameinfo info{};
-  if (mpg123_info(handle_, &info) == MPG123_OK && info.bitrate > 0) {
+  if (mpg123_info(handle_.get(), &info) == MPG123_OK && info.bitrate > 0) {
     bytesPerSecond_ = info.bitrate * 1000.0 / 8.0;
   }
   // Without a Xing/Info frame libmpg123 guesses the length from the first frame's
   // bitrate; only a full scan is exact, and it needs every byte.
-  if (source_.complete()) scanned_ = mpg123_scan(handle_) == MPG123_OK;
-  takeLength(handle_);
+  if (source_.complete()) scanned_ = mpg123_scan(handle_.get()) == MPG123_OK;
+  takeLength(handle_.get());
   return true;
 }
 
-void Mp3Decoder::takeLength(mpg123_handle_struct* handle) {
+void Mp3Decoder::takeLength(mpg123_handle* handle) {
   off_t samples = mpg123_length(handle);
   if (samples > 0) {
     length_ = static_cast<std::uint64_t>(samples);
@@ -104,12 +103,10 @@ void Mp3Decoder::sourceCompleted() {
   // bytes on its own.
   std::unique_ptr<ByteSource> view = source_.independentReader();
   if (!view) return;
-  mpg123_handle* scanner = newHandle(*view);
-  if (scanner == nullptr) return;
-  scanned_ = mpg123_scan(scanner) == MPG123_OK;
-  if (scanned_) takeLength(scanner);
-  mpg123_close(scanner);
-  mpg123_delete(scanner);
+  Handle scanner = newHandle(*view);
+  if (!scanner) return;
+  scanned_ = mpg123_scan(scanner.get()) == MPG123_OK;
+  if (scanned_) takeLength(scanner.get());
 }
 
 std::size_t Mp3Decoder::read(std::uint8_t* out, std::size_t size) {
@@ -118,13 +115,13 @@ std::size_t Mp3Decoder::read(std::uint8_t* out, std::size_t size) {
   std::size_t total = 0;
   while (total < size) {
     size_t done = 0;
-    int result = mpg123_read(handle_, out + total, size - total, &done);
+    int result = mpg123_read(handle_.get(), out + total, size - total, &done);
     total += done;
     if (result == MPG123_NEW_FORMAT) {
       long rate = 0;
       int channels = 0;
       int encoding = 0;
-      mpg123_getformat(handle_, &rate, &channels, &encoding);
+      mpg123_getformat(handle_.get(), &rate, &channels, &encoding);
       // A stream that changes its format midway cannot go on in the same PCM layout.
       if (PcmFormat{static_cast<int>(rate), channels} != format_) break;
       continue;
@@ -136,15 +133,15 @@ std::size_t Mp3Decoder::read(std::uint8_t* out, std::size_t size) {
 }
 
 bool Mp3Decoder::seek(std::uint64_t frame) {
-  return mpg123_seek(handle_, static_cast<off_t>(frame), SEEK_SET) >= 0;
+  return mpg123_seek(handle_.get(), static_cast<off_t>(frame), SEEK_SET) >= 0;
 }
 
 bool Mp3Decoder::seekApproximately(std::uint64_t frame) {
   // Fuzzy seeks guess the offset from the Xing table or the bitrate; they are not exact,
   // so they are only used where an exact seek would have to wait for the download.
-  mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_FUZZY, 0);
+  mpg123_param(handle_.get(), MPG123_ADD_FLAGS, MPG123_FUZZY, 0);
   bool moved = seek(frame);
-  mpg123_param(handle_, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
+  mpg123_param(handle_.get(), MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
   return moved;
 }
 

@@ -2,10 +2,11 @@
 
 #include <memory>
 
+#include <mpg123.h>
+
 #include "platform/audio/ByteSource.h"
 #include "platform/audio/Decoder.h"
-
-struct mpg123_handle_struct;
+#include "platform/system/OwnedHandle.h"
 
 namespace platform::audio {
 
@@ -26,12 +27,15 @@ class Mp3Decoder : public Decoder {
 
  private:
   explicit Mp3Decoder(ByteSource& source);
-  static mpg123_handle_struct* newHandle(ByteSource& source);
+  // mpg123_delete closes the handle first.
+  using Handle = system::OwnedHandle<mpg123_handle, mpg123_delete>;
+
+  static Handle newHandle(ByteSource& source);
   bool start();
-  void takeLength(mpg123_handle_struct* handle);
+  void takeLength(mpg123_handle* handle);
 
   ByteSource& source_;
-  mpg123_handle_struct* handle_ = nullptr;
+  Handle handle_;
   PcmFormat format_;
   std::optional<std::uint64_t> length_;
   double bytesPerSecond_ = 16000;

@@ -12,6 +12,9 @@ class NetworkSource : public ByteSource {
  public:
   // Bytes downloaded past the read position.
   virtual std::uint64_t bytesAhead() const = 0;
+  // File offset of the first byte still held (later than the start once the window
+  // dropped what was played).
+  virtual std::uint64_t downloadStart() const = 0;
   // File offset just past the downloaded data.
   virtual std::uint64_t downloadEnd() const = 0;
   // No more data will arrive for the current download (finished, failed or cut).

@@ -2,19 +2,23 @@
 
 #include <cstdio>
 
+#include "platform/audio/CallbackGuard.h"
+
 namespace platform::audio {
 namespace {
 
 size_t readSource(void* out, size_t size, size_t count, void* handle) {
   if (size == 0) return 0;
-  return static_cast<ByteSource*>(handle)->read(out, size * count) / size;
+  return guardCallback<size_t>(0, [&] { return static_cast<ByteSource*>(handle)->read(out, size * count) / size; });
 }
 
 int seekSource(void* handle, ogg_int64_t offset, int whence) {
-  return static_cast<ByteSource*>(handle)->seekRelative(offset, whence) ? 0 : -1;
+  return guardCallback(-1, [&] { return static_cast<ByteSource*>(handle)->seekRelative(offset, whence) ? 0 : -1; });
 }
 
-long tellSource(void* handle) { return static_cast<long>(static_cast<ByteSource*>(handle)->tell()); }
+long tellSource(void* handle) {
+  return guardCallback(-1L, [&] { return static_cast<long>(static_cast<ByteSource*>(handle)->tell()); });
+}
 
 }  // namespace
 

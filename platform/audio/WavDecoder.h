@@ -6,6 +6,7 @@
 
 #include "platform/audio/ByteSource.h"
 #include "platform/audio/Decoder.h"
+#include "platform/system/OwnedHandle.h"
 
 namespace platform::audio {
 
@@ -24,7 +25,7 @@ class WavDecoder : public Decoder {
  private:
   WavDecoder() = default;
 
-  SNDFILE* file_ = nullptr;
+  system::OwnedHandle<SNDFILE, sf_close> file_;
   PcmFormat format_;
   std::optional<std::uint64_t> length_;
   double bytesPerSecond_ = 176400;

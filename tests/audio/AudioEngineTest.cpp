@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "../platform_audio/AudioTestSupport.h"
@@ -98,13 +99,17 @@ TEST_F(AudioEngineOnNoSound, SourcesAreTriedFileThenMemoryThenUrl) {
   EXPECT_EQ(engine_.CreateStream("/nonexistent/song.mp3", std::nullopt, closedPortUrl()), 0u);
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
 
-  // File names are program texts: a GBK name reaches the file on disk.
-  std::string utf8Name = std::string(TUNORA_TEST_MEDIA) + "/\xe6\xad\x8c\xe6\x9b\xb2.mp3";  // 歌曲
+  // File names are native paths, passed on unchanged: a folder and a file named in
+  // Chinese characters open as they are (the program folder may be such a folder).
+  std::string folder = std::string(TUNORA_TEST_MEDIA) + "/\xe9\x9f\xb3\xe4\xb9\x90\xe5\xba\x93";  // 音乐库
+  std::string utf8Name = folder + "/\xe6\xad\x8c\xe6\x9b\xb2.mp3";  // 歌曲
+  std::filesystem::create_directories(folder);
   std::ofstream(utf8Name, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  HSTREAM named = engine_.CreateStream(platform::text::utf8ToAnsi(utf8Name));
+  HSTREAM named = engine_.CreateStream(utf8Name);
   EXPECT_NE(named, 0u);
-  std::remove(utf8Name.c_str());
+  EXPECT_NE(BASS_StreamCreateFile(FALSE, utf8Name.c_str(), 0, 0, 0), 0u);
+  std::filesystem::remove_all(folder);
 }
 
 TEST_F(AudioEngineOnNoSound, MemoryBlockWithAnOffsetStaysInsideTheBlock) {

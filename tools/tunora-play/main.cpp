@@ -13,7 +13,6 @@
 #include <thread>
 
 #include "platform/audio/Bass.h"
-#include "platform/text/CodePage.h"
 
 namespace {
 
@@ -124,7 +123,7 @@ int main(int argc, char** argv) {
   }
   bool isUrl = target.rfind("http://", 0) == 0 || target.rfind("https://", 0) == 0;
   HSTREAM stream = isUrl ? BASS_StreamCreateURL(target.c_str(), 0, 0, nullptr, nullptr)
-                         : BASS_StreamCreateFile(FALSE, platform::text::utf8ToAnsi(target).c_str(),
+                         : BASS_StreamCreateFile(FALSE, target.c_str(),
                                                  0, 0, 0);
   if (stream == 0) {
     std::fprintf(stderr, "cannot open %s (error %d)\n", target.c_str(), BASS_ErrorGetCode());
