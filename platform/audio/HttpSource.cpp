@@ -87,7 +87,7 @@ class HttpSource::CompletedReader : public ByteSource {
 
 HttpSource::HttpSource(std::string url, std::uint64_t offset, DOWNLOADPROC proc, void* user,
                        std::size_t window)
-    : url_(std::move(url)), proc_(proc), user_(user), buffer_(window), multi_(curl_multi_init()) {
+    : url_(std::move(url)), proc_(proc), user_(user), buffer_(std::max(window, kSmallestWindow)), multi_(curl_multi_init()) {
   buffer_.restartAt(offset);
   readPosition_ = offset;
   publish();

@@ -29,6 +29,8 @@ class HttpSource : public NetworkSource {
 
   // The most one stream holds in memory.
   static constexpr std::size_t kWindowBytes = 64 * 1024 * 1024;
+  // libcurl hands over blocks of up to 16 KB whole; a window must take a few of them.
+  static constexpr std::size_t kSmallestWindow = 64 * 1024;
   // Sizes above this (Content-Length, Content-Range) are refused as FILEOPEN: no file we
   // play is that large, and nothing is allocated from a size a server states.
   static constexpr std::uint64_t kLargestTrustedSize = std::uint64_t{1} << 40;
