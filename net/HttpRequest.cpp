@@ -181,8 +181,9 @@ bool configure(CURL* easy, const RequestSetup& setup, Exchange& exchange) {
   auto set = [&](CURLoption option, auto value) {
     return curl_easy_setopt(easy, option, value) == CURLE_OK;
   };
+  // The request itself always goes out as http; https is there for redirects to reach.
   bool ok = set(CURLOPT_URL, setup.url.c_str()) && set(CURLOPT_NOSIGNAL, 1L) &&
-            set(CURLOPT_PROTOCOLS_STR, "http") && set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https") &&
+            set(CURLOPT_PROTOCOLS_STR, "http,https") && set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https") &&
             set(CURLOPT_FOLLOWLOCATION, 1L) && set(CURLOPT_MAXREDIRS, kMaxRedirects) &&
             set(CURLOPT_PATH_AS_IS, 1L) &&
             set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&

@@ -2,7 +2,8 @@
 // The program's one general HTTP client: a complete, synchronous request that returns the
 // response body as text. The request on the wire is the one a classic desktop browser
 // component sends: the object path in the request line, Host, the fixed User-Agent below,
-// then the header block (see HttpRequest). Redirects are followed to http and https only,
+// then the header block (see HttpRequest). Redirects are followed to http and to https
+// (the certificate checked against the system's authorities), never to other schemes;
 // cookies live in one in-memory store shared by all calls of the process, nothing is
 // cached, the HTTP status is not looked at: an error page comes back like any other body.
 
