@@ -1,5 +1,6 @@
 #include "app/VolumeSetting.h"
 
+#include "app/BackgroundWriter.h"
 #include "platform/system/ProfileFile.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/text/Numbers.h"
@@ -10,6 +11,12 @@ namespace {
 constexpr char kSection[] = "parameter";
 constexpr char kKey[] = "volume size";
 constexpr char kDefault[] = "50";
+
+// Destroyed at exit, which lands the last value.
+BackgroundWriter& settingsWriter() {
+  static BackgroundWriter writer;
+  return writer;
+}
 
 }  // namespace
 
@@ -29,6 +36,10 @@ bool WriteVolumeSetting(const std::string& iniPath, int volume) {
                                                      iniPath);
 }
 
-bool WriteVolumeSetting(int volume) { return WriteVolumeSetting(VolumeSettingPath(), volume); }
+void WriteVolumeSetting(int volume) {
+  settingsWriter().submit([volume] { return WriteVolumeSetting(VolumeSettingPath(), volume); });
+}
+
+bool FlushVolumeSetting() { return settingsWriter().flush(); }
 
 }  // namespace app

@@ -12,9 +12,19 @@ std::string VolumeSettingPath();
 int ReadVolumeSetting();
 int ReadVolumeSetting(const std::string& iniPath);
 
-// Stores the volume as decimal text, creating the file and section when missing. A
-// failed write (read-only folder) is ignored by callers; it reports false.
-bool WriteVolumeSetting(int volume);
+// Stores the volume as decimal text, creating the file and section when missing. False
+// when the write failed (read-only folder, a settings file that cannot be read); callers
+// may ignore it.
 bool WriteVolumeSetting(const std::string& iniPath, int volume);
+
+// The same for the file beside the program, on a writer thread: returns at once, so a
+// dragged slider never waits for the disk. Values that a newer one overtakes before they
+// are written may be skipped; the last one always lands, at the latest when the process
+// exits normally.
+void WriteVolumeSetting(int volume);
+
+// Waits until the last volume given to WriteVolumeSetting(int) has been written; false
+// when that write failed.
+bool FlushVolumeSetting();
 
 }  // namespace app

@@ -147,11 +147,11 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path) {
-  auto data = readWholeFile(path);
-  ProfileDocument doc;
-  if (data)
-    doc = ProfileDocument::parse(
-        std::string_view(reinterpret_cast<const char*>(data->data()), data->size()));
+  FileRead existing = readFile(path);
+  // Replacing a file that is there but could not be read would lose everything in it.
+  if (existing.status == FileRead::Status::Unreadable) return false;
+  ProfileDocument doc = ProfileDocument::parse(std::string_view(
+      reinterpret_cast<const char*>(existing.data.data()), existing.data.size()));
   if (!doc.setValue(section, key, value)) return false;
   return writeFileAtomically(path, doc.text());
 }

@@ -46,7 +46,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view defaultValue, const std::string& path);
 
 // WritePrivateProfileString: creates the file and section when missing; the file is
-// replaced atomically. False when the file cannot be written.
+// replaced atomically. False when the file cannot be written, and when a file (or
+// anything else) is at path but cannot be read: it is left as it is.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path);
 

@@ -1,6 +1,11 @@
 #include "app/VolumeSetting.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "platform/system/ProgramFolder.h"
 #include "tests/support/FileContents.h"
@@ -49,6 +54,37 @@ TEST_F(VolumeSetting, WritingKeepsTheRestOfTheFile) {
 
 TEST_F(VolumeSetting, AFailedWriteIsReportedAndHarmless) {
   EXPECT_FALSE(app::WriteVolumeSetting(dir.file("gone/program parameter.ini"), 10));
+}
+
+TEST_F(VolumeSetting, AnExistingFileThatCannotBeReadIsNeverReplaced) {
+  // A folder where the file should be, and a pipe (which must not block the read either).
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(app::ReadVolumeSetting(path), 50);
+  EXPECT_FALSE(app::WriteVolumeSetting(path, 10));
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+  std::filesystem::remove(path);
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(app::ReadVolumeSetting(path), 50);
+  EXPECT_FALSE(app::WriteVolumeSetting(path, 10));
+  EXPECT_TRUE(std::filesystem::is_fifo(path));
+  std::filesystem::remove(path);
+
+  if (::geteuid() != 0) {  // root reads it anyway
+    testsupport::writeFile(path, "[parameter]\nvolume size=10\n; notes of my own\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0200), 0);
+    EXPECT_FALSE(app::WriteVolumeSetting(path, 20));
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    EXPECT_EQ(testsupport::readFile(path), "[parameter]\nvolume size=10\n; notes of my own\n");
+  }
+}
+
+TEST(VolumeSettingInBackground, TheLastValueOfADragLandsBesideTheProgram) {
+  const std::string path = app::VolumeSettingPath();
+  std::filesystem::remove(path);
+  for (int volume = 0; volume <= 80; ++volume) app::WriteVolumeSetting(volume);
+  EXPECT_TRUE(app::FlushVolumeSetting());
+  EXPECT_EQ(app::ReadVolumeSetting(), 80);
+  std::filesystem::remove(path);
 }
 
 TEST(VolumeSettingPath, LiesBesideTheProgram) {

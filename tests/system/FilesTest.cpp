@@ -58,4 +58,40 @@ TEST(Files, FailuresAreReportedAndHarmless) {
   }
 }
 
+TEST(Files, ANewFileGetsTheModeTheUmaskGives) {
+  testsupport::TempDir dir;
+  // Only this test's own thread runs here, so changing the umask for a moment is safe.
+  mode_t previous = ::umask(027);
+  bool written = writeFileAtomically(dir.file("new.ini"), "x");
+  ::umask(previous);
+  ASSERT_TRUE(written);
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.file("new.ini").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(Files, ReadingTellsAMissingFileFromOneThatCannotBeRead) {
+  using Status = platform::system::FileRead::Status;
+  testsupport::TempDir dir;
+  EXPECT_EQ(platform::system::readFile(dir.file("missing")).status, Status::Missing);
+  EXPECT_EQ(platform::system::readFile(dir.path()).status, Status::Unreadable);
+  std::string pipe = dir.file("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(platform::system::readFile(pipe).status, Status::Unreadable);  // and did not block
+  ASSERT_TRUE(writeFileAtomically(dir.file("file"), "abc"));
+  auto read = platform::system::readFile(dir.file("file"));
+  EXPECT_EQ(read.status, Status::Read);
+  EXPECT_EQ(std::string(read.data.begin(), read.data.end()), "abc");
+
+  // Only regular files are ever replaced.
+  EXPECT_FALSE(writeFileAtomically(pipe, "data"));
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+  std::filesystem::create_directory(dir.file("folder"));
+  EXPECT_FALSE(writeFileAtomically(dir.file("folder"), "data"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder")));
+  int files = 0;
+  for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 3);  // no temporary files left behind
+}
+
 }  // namespace
