@@ -24,6 +24,8 @@ bool splitsBack(const std::string& file, const std::vector<std::string_view>& pa
   return SplitResourceParts(file) == parts;
 }
 
+constexpr int kAttempts = 1000;
+
 int hexValue(char c) { return c <= '9' ? c - '0' : c - 'a' + 10; }
 
 // Seven bytes spread over the whole byte range, taken from a digest text.
@@ -36,7 +38,8 @@ std::string separatorFrom(const std::string& hexDigest) {
 
 }  // namespace
 
-std::optional<std::string> PackResourceEntries(const std::vector<ByteBlock>& entries) {
+std::optional<std::string> PackResourceEntries(const std::vector<ByteBlock>& entries,
+                                               const SeparatorCandidates& candidates) {
   std::string joined;
   for (const ByteBlock& entry : entries) joined += asText(entry);
   const std::string digest = PackageDigest(joined);
@@ -44,13 +47,24 @@ std::optional<std::string> PackResourceEntries(const std::vector<ByteBlock>& ent
   std::vector<std::string_view> parts{ResourcePackageMagic(), digest};
   for (const ByteBlock& entry : entries) parts.push_back(asText(entry));
 
-  std::string seed = digest;
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    seed = PackageDigest(seed + std::to_string(attempt));
-    std::string file = assemble(parts, separatorFrom(seed));
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    std::string separator = candidates(attempt);
+    if (separator.size() != kSeparatorSize) continue;
+    std::string file = assemble(parts, separator);
     if (splitsBack(file, parts)) return file;
   }
   return std::nullopt;
+}
+
+std::optional<std::string> PackResourceEntries(const std::vector<ByteBlock>& entries) {
+  std::string joined;
+  for (const ByteBlock& entry : entries) joined += asText(entry);
+  std::string seed = PackageDigest(joined);
+  // Each attempt hashes the previous seed, so the same entries always give the same file.
+  return PackResourceEntries(entries, [&seed](int attempt) {
+    seed = PackageDigest(seed + std::to_string(attempt));
+    return separatorFrom(seed);
+  });
 }
 
 }  // namespace resources

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <set>
+
 namespace {
 
 using net::EncodeQueryText;
@@ -18,13 +21,17 @@ TEST(EncodeQueryText, MatchesTheServiceExamples) {
 }
 
 TEST(EncodeQueryText, EncodesExactlyTheSpecialSet) {
-  const std::string special = "`~!@#$%^&*()-_=+[{]};:'\\|,<.>/?\"\r\n\t";
+  // The 32 punctuation marks, CR, LF and TAB, as byte values.
+  const std::set<int> special = {0x60, 0x7E, 0x21, 0x40, 0x23, 0x24, 0x25, 0x5E, 0x26,
+                                 0x2A, 0x28, 0x29, 0x2D, 0x5F, 0x3D, 0x2B, 0x5B, 0x7B,
+                                 0x5D, 0x7D, 0x3B, 0x3A, 0x27, 0x5C, 0x7C, 0x2C, 0x3C,
+                                 0x2E, 0x3E, 0x2F, 0x3F, 0x22, 0x0D, 0x0A, 0x09};
+  ASSERT_EQ(special.size(), 35u);
   for (int c = 1; c < 0x80; ++c) {
     std::string one(1, static_cast<char>(c));
-    bool encoded = special.find(static_cast<char>(c)) != std::string::npos;
     char expected[4];
     std::snprintf(expected, sizeof expected, "%%%02X", c);
-    EXPECT_EQ(EncodeQueryText(one), encoded ? std::string(expected) : one) << "byte " << c;
+    EXPECT_EQ(EncodeQueryText(one), special.count(c) ? std::string(expected) : one) << "byte " << c;
   }
 }
 

@@ -50,12 +50,15 @@ TEST(UrlParts, PathSearchesTheHostIgnoringCase) {
   EXPECT_EQ(net::PathOfUrl("http://MiXeD:1/x/y"), "/x/y");
 }
 
-TEST(UrlParts, LeavesTheUrlUnchanged) {
-  const std::string url = "http://Host:8/P";
-  net::HostOfUrl(url);
-  net::PortOfUrl(url);
-  net::PathOfUrl(url);
-  EXPECT_EQ(url, "http://Host:8/P");
+TEST(UrlParts, OnlyTheHostIsLowerCased) {
+  // The host also occurs in the path, written otherwise: lower-casing must not reach it,
+  // whichever piece is asked for first.
+  const std::string url = "http://Host:8/Path/HOST?Q=A";
+  EXPECT_EQ(net::PathOfUrl(url), "/Path/HOST?Q=A");
+  EXPECT_EQ(net::HostOfUrl(url), "host");
+  EXPECT_EQ(net::PortOfUrl(url), 8);
+  EXPECT_EQ(net::PathOfUrl(url), "/Path/HOST?Q=A");
+  EXPECT_EQ(net::PathOfUrl("HOST:9/Host"), "/Host");
 }
 
 }  // namespace

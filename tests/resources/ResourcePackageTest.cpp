@@ -133,20 +133,27 @@ TEST(PackResourceEntries, FileIsLaidOutAsMagicDigestEntries) {
 }
 
 TEST(PackResourceEntries, AvoidsSeparatorsThatOccurInTheData) {
-  // Entries holding every separator the packer tried first must push it to another one.
-  auto first = resources::PackResourceEntries({bytes("x")});
-  ASSERT_TRUE(first);
-  std::string used = first->substr(first->size() - 7);
-  std::vector<ByteBlock> tricky{bytes("x")};
-  // Same digest input is impossible with extra entries, so plant the separator into an
-  // entry and check only that the result still round-trips.
-  tricky.push_back(bytes(used + used.substr(0, 3)));
-  auto package = resources::PackResourceEntries(tricky);
+  const std::string inside = "\x10insid\x11";
+  // Straddles a seam: an entry ending in 0x01 before 0x01 0x01 ... splits one byte early.
+  const std::string seam(7, '\x01');
+  const std::string good = "\xF0good!\xF1";
+  std::vector<ByteBlock> entries{bytes("ends in \x01"), bytes("a" + inside + "b")};
+  std::vector<std::string> offered{inside, "short", seam, good};
+  std::vector<int> asked;
+  auto package = resources::PackResourceEntries(entries, [&](int attempt) {
+    asked.push_back(attempt);
+    return attempt < static_cast<int>(offered.size()) ? offered[static_cast<size_t>(attempt)] : good;
+  });
   ASSERT_TRUE(package);
+  EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(package->substr(package->size() - 7), good);
   std::vector<ByteBlock> unpacked;
   std::string message;
   ASSERT_TRUE(UnpackResourceData(*package, unpacked, message));
-  EXPECT_EQ(unpacked, tricky);
+  EXPECT_EQ(unpacked, entries);
+
+  // When nothing fits, the packer gives up instead of writing a package that splits wrong.
+  EXPECT_FALSE(resources::PackResourceEntries(entries, [&](int) { return inside; }));
 }
 
 }  // namespace
