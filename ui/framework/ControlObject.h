@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/gfx/Geometry.h"
 #include "platform/window/WindowConstants.h"
 #include "platform/window/WindowTypes.h"
 
@@ -54,7 +55,8 @@ class ControlObject {
   ControlObject() = default;
   ControlObject(const ControlObject&) = delete;
   ControlObject& operator=(const ControlObject&) = delete;
-  virtual ~ControlObject() = default;
+  // Forgets the control in its window's list, so nothing reaches a destroyed control.
+  virtual ~ControlObject();
 
   // Everything routed to the control: mouse, keys, timers, repaint requests and the
   // framework messages above. controlIndex is the control's current place in its window's
@@ -67,6 +69,9 @@ class ControlObject {
   virtual int stateFlag() const = 0;
   // System cursor shown over the control (IDC_ARROW unless the class says otherwise).
   virtual int cursorId() const = 0;
+  // The host moved this control's record (its own decorations, on a resize); the control
+  // takes the new bounds. Nothing is repainted here: the host recomposes afterwards.
+  virtual void setPlacement(platform::gfx::RectF bounds) { (void)bounds; }
 
   // Set by registerControl; 0 before.
   int windowIndex() const { return windowIndex_; }

@@ -1,5 +1,5 @@
 #pragma once
-// The framework's process-wide state and its one-time start routine.
+// The framework's process-wide state and its one-time start routine. UI thread only.
 
 #include <memory>
 

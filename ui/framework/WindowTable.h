@@ -2,6 +2,7 @@
 // The process-wide list of attached windows, addressed from 1. An entry keeps its index
 // for the whole run: detaching a window empties its slot instead of moving the ones
 // after it, so the indices other windows and their controls hold stay right.
+// UI thread only.
 
 #include <cstdint>
 #include <memory>
@@ -10,17 +11,15 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Graphics.h"
 #include "platform/gfx/Surface.h"
-
-namespace platform::window {
-struct WindowHandleTag;
-}
+#include "platform/window/WindowTypes.h"
+#include "ui/framework/ControlList.h"
 
 namespace ui {
 
 class ExWindow;
 
-using WindowHandle = platform::window::WindowHandleTag*;
-using WindowProcedure = std::intptr_t (*)(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t);
+using WindowHandle = platform::window::HWND;
+using WindowProcedure = platform::window::WNDPROC;
 
 // An off-screen surface with its graphics object (anti-aliased, grid-fitted text).
 struct WindowSurface {
@@ -30,6 +29,14 @@ struct WindowSurface {
   // Drops the old surface and graphics first; false when the size cannot be made.
   bool recreate(int width, int height);
   bool valid() const { return pixels.valid(); }
+};
+
+// Which controls the pointer, a press and the keyboard are with (list indexes, 0 = none).
+struct Interaction {
+  int focused = 0;
+  int hovered = 0;
+  int pressed = 0;
+  bool captureActive = false;
 };
 
 struct WindowEntry {
@@ -43,6 +50,8 @@ struct WindowEntry {
   WindowSurface composed;
   WindowSurface background;
   WindowSurface alpha;  // only with a window alpha
+  ControlList controls;
+  Interaction interaction;
 };
 
 class WindowTable {

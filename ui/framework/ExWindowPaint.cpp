@@ -1,0 +1,270 @@
+// Composing the window image (background, title, controls) and pushing it to the screen:
+// full redraws with their fade-in, region repaints and WM_PAINT copies.
+
+#include <algorithm>
+
+#include "ui/framework/ExWindowState.h"
+#include "ui/framework/WindowClass.h"
+
+namespace ui {
+
+namespace gfx = platform::gfx;
+
+namespace {
+
+constexpr int kFadeStep = 51;
+constexpr Argb kTransparentWhite = 0x00FFFFFFu;
+constexpr Argb kTitleLight = 0xE1FFFFFFu;  // white at alpha 225
+constexpr Argb kTitleDark = 0xE1000000u;
+
+RectI intersect(RectI a, RectI b) {
+  const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
+bool overlaps(const RectF& f, RectI r) {
+  if (f.empty() || !f.finite()) return false;
+  return f.x < r.x + r.width && f.right() > r.x && f.y < r.y + r.height && f.bottom() > r.y;
+}
+
+RectF toF(RectI r) {
+  return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.width), static_cast<float>(r.height)};
+}
+
+// Premultiplied pixels scaled by a constant alpha: what blending at that alpha leaves.
+void fadeCopy(const gfx::Surface& from, gfx::Surface& to, RectI r, int alpha) {
+  const std::uint32_t* src = from.pixels();
+  std::uint32_t* dst = to.mutablePixels();
+  if (src == nullptr || dst == nullptr) return;
+  const int srcStride = from.strideBytes() / 4, dstStride = to.strideBytes() / 4;
+  const unsigned a = static_cast<unsigned>(alpha);
+  for (int y = r.y; y < r.y + r.height; ++y) {
+    const std::uint32_t* s = src + static_cast<std::ptrdiff_t>(y) * srcStride;
+    std::uint32_t* d = dst + static_cast<std::ptrdiff_t>(y) * dstStride;
+    for (int x = r.x; x < r.x + r.width; ++x) {
+      const std::uint32_t p = s[x];
+      std::uint32_t out = 0;
+      for (int shift = 0; shift < 32; shift += 8) out |= ((((p >> shift) & 0xFF) * a + 127) / 255) << shift;
+      d[x] = out;
+    }
+  }
+  to.markDirty();
+}
+
+}  // namespace
+
+pw::PixelView pixelsOf(const gfx::Surface& surface) {
+  if (!surface.valid()) return {};
+  return {surface.pixels(), surface.width(), surface.height(), surface.strideBytes()};
+}
+
+void ExWindow::State::loadBackground(const platform::system::ByteBlock& bytes) {
+  backgroundImage.Release();
+  if (!bytes.empty()) backgroundImage.LoadFromBytes(bytes);
+}
+
+void ExWindow::State::colourFromPicture() {
+  if (backgroundImage.GetHandle() == nullptr) return;
+  const int x = static_cast<int>(0.85 * backgroundImage.GetWidth());
+  const int y = static_cast<int>(0.85 * backgroundImage.GetHeight());
+  backgroundColour = swapRedBlue(backgroundImage.GetPixel(x, y));
+}
+
+void ExWindow::State::redraw(bool animate) {
+  WindowEntry* e = entry();
+  if (e == nullptr || composingNow || !e->composed.valid()) return;
+  animationBusy = true;
+  composingNow = true;
+  ++paintDepth;
+  pw::KillTimer(hwnd, kAnimationTimerId);
+  drawBackground();
+  gfx::Graphics& g = *e->composed.graphics;
+  g.resetClip();
+  if (e->background.valid()) e->composed.pixels.copyFrom(e->background.pixels, 0, 0, width, height, 0, 0);
+  if (customDraw) customDraw(hwnd, g, width, height);
+  if (entry() != nullptr) drawTitleInto(g);
+  if (entry() != nullptr) paintControls({0, 0, width, height});
+  if (afterDraw && entry() != nullptr) afterDraw(hwnd, g, width, height);
+  --paintDepth;
+  composingNow = false;
+  e = entry();
+  if (e == nullptr) {
+    animationBusy = false;
+    return;
+  }
+  g.resetClip();
+  if (e->windowAlpha != -1 && backgroundMode != 0 && backgroundMode != 1) {
+    setRoundRegion(hwnd, width, height, 0, static_cast<int>(kBackgroundCornerDiameter / 2));
+  }
+  if (!animate) {
+    animationBusy = false;
+    pushRect({0, 0, width, height});
+    return;
+  }
+  fadeAlpha = 0;
+  setTimer(hwnd, kAnimationTimerId);
+}
+
+void ExWindow::State::drawBackground() {
+  WindowEntry* e = entry();
+  if (e == nullptr || !e->background.valid()) return;
+  gfx::Graphics& g = *e->background.graphics;
+  g.resetClip();
+  const gfx::Image* image = backgroundImage.GetHandle();
+  const float b = static_cast<float>(margin());
+  const float w = static_cast<float>(width), h = static_cast<float>(height);
+  if (backgroundMode == 1) {
+    g.clear(kTransparentWhite);
+    if (image == nullptr) return;
+    const NineGridMargins& m = nineGridMargins;
+    if (m.left == 0 && m.top == 0 && m.right == 0 && m.bottom == 0) {
+      g.drawImage(*image, RectF{0, 0, w, h});
+    } else {
+      drawNineGrid(g, *image, RectF{0, 0, w, h}, m);
+    }
+    return;
+  }
+  const Argb colour = swapRedBlue(backgroundColour);  // 0x00RRGGBB
+  if (e->windowAlpha == -1) {
+    g.clear(colour | 0xFF000000u);
+    if (image == nullptr) return;
+    const float iw = static_cast<float>(image->width()), ih = static_cast<float>(image->height());
+    g.drawImage(*image, b, b);
+    if (flagC != 0) {
+      const float fadeW = iw > 100 ? 100 : iw / 2, fadeH = ih > 100 ? 100 : ih / 2;
+      fillGradientRect(g, RectF{b, b + ih - fadeH + 1, iw + b, fadeH}, colour, colour | 0xFF000000u,
+                       gfx::kGradientVertical);
+      fillGradientRect(g, RectF{b + iw - fadeW + 1, b, fadeW, ih + b}, colour, colour | 0xFF000000u,
+                       gfx::kGradientHorizontal);
+    }
+    return;
+  }
+  g.clear(kTransparentWhite);
+  const int alpha = std::clamp(e->windowAlpha, 0, 255);
+  const RectF area{b, b, w - 2 * b, h - 2 * b};
+  if (area.empty()) return;
+  const bool rounded = backgroundMode != 0;
+  const gfx::Path shape = roundedClipPath(area, kBackgroundCornerDiameter);
+  if (rounded) {
+    g.fillPath(createSolidBrush(argbFrom(backgroundColour, alpha)), shape);
+  } else {
+    g.fillRectangle(createSolidBrush(argbFrom(backgroundColour, alpha)), area);
+  }
+  if (image == nullptr) return;
+  // The picture keeps to the rounded shape, or it would square the corners off again.
+  if (rounded) g.setClip(shape);
+  g.drawImage(*image, area, RectF{0, 0, static_cast<float>(image->width()), static_cast<float>(image->height())},
+              static_cast<float>(alpha) / 255.0f);
+  g.resetClip();
+}
+
+RectI ExWindow::State::titleRect() const {
+  if (backgroundMode == 1 || (captionButtonSet & kCaptionTitle) == 0) return {};
+  const int b = margin();
+  const int x = (captionButtonSet & kCaptionIcon) ? b + 28 : b + 8;
+  const int reserve = b + 5 + kCaptionButtonWidth * captionButtonCount() + ((captionButtonSet & kCaptionClose) ? 11 : 0);
+  const int w = width - x - reserve;
+  if (w <= 0) return {};
+  return {x, b + 6, w, 17};
+}
+
+void ExWindow::State::drawTitleInto(gfx::Graphics& g) {
+  const WindowEntry* e = entry();
+  const RectI r = titleRect();
+  if (e == nullptr || r.width <= 0) return;
+  const std::string text = pw::GetWindowTextA(hwnd);
+  if (text.empty()) return;
+  bool dark = true;
+  for (double at : {0.2, 0.5, 0.8}) {
+    const int x = r.x + static_cast<int>(at * r.width);
+    const int y = r.y + r.height / 2;
+    if (!isDarkColour(e->background.pixels.pixel(x, y))) dark = false;
+  }
+  drawText(g, text, framework().defaultFont.get(), toF(r), dark ? kTitleLight : kTitleDark, 0, kEffectGlow);
+}
+
+void ExWindow::State::paintControls(RectI rect) {
+  for (int index = 1;; ++index) {
+    WindowEntry* e = entry();
+    if (e == nullptr || index > static_cast<int>(e->controls.size())) return;
+    const ControlRecord& r = e->controls[static_cast<std::size_t>(index) - 1];
+    if (!r.visible || r.object == nullptr || !overlaps(r.bounds, rect)) continue;
+    // A control clips to its bounds within this; set it afresh so no control inherits
+    // what its predecessor left.
+    e->composed.graphics->setClip(toF(rect));
+    // Disabled controls still show themselves.
+    sendToControl(windowIndex, index, hwnd, pw::WM_PAINT, 0, kPaintPlain, true);
+  }
+}
+
+void ExWindow::State::repaintRegion(RectI rect, bool restoreBackground) {
+  WindowEntry* e = entry();
+  if (e == nullptr || composingNow || !e->composed.valid()) return;
+  const RectI r = intersect(rect, {0, 0, width, height});
+  if (r.width <= 0) return;
+  ++paintDepth;
+  gfx::Graphics& g = *e->composed.graphics;
+  if (restoreBackground && e->background.valid()) {
+    e->composed.pixels.copyFrom(e->background.pixels, r.x, r.y, r.width, r.height, r.x, r.y);
+    const RectI title = intersect(titleRect(), r);
+    if (title.width > 0) {
+      g.setClip(toF(title));
+      drawTitleInto(g);
+    }
+  }
+  paintControls(r);
+  --paintDepth;
+  e = entry();
+  if (e == nullptr) return;
+  e->composed.graphics->resetClip();
+  // While a fade-in runs its ticks push the whole image, this change included.
+  if (!animationBusy && paintDepth == 0) pushRect(r);
+}
+
+void ExWindow::State::pushRect(RectI rect, int constantAlpha) {
+  WindowEntry* e = entry();
+  if (e == nullptr || !e->composed.valid()) return;
+  const RectI r = intersect(rect, {0, 0, width, height});
+  if (r.width <= 0) return;
+  const pw::RECT dirty{r.x, r.y, r.x + r.width, r.y + r.height};
+  if ((pw::GetWindowLongA(hwnd, pw::GWL_EXSTYLE) & static_cast<long>(pw::WS_EX_LAYERED)) == 0) {
+    // A plain window shows the composed image through WM_PAINT.
+    pw::InvalidateRect(hwnd, &dirty, false);
+    return;
+  }
+  const gfx::Surface* source = &e->composed.pixels;
+  if (e->windowAlpha != -1 && e->alpha.valid()) {
+    fadeCopy(e->composed.pixels, e->alpha.pixels, intersect(r, {0, 0, e->alpha.pixels.width(), e->alpha.pixels.height()}),
+             e->windowAlpha);
+    source = &e->alpha.pixels;
+  }
+  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pixelsOf(*source), {0, 0},
+                          static_cast<pw::BYTE>(std::clamp(constantAlpha, 0, 255)), &dirty);
+}
+
+void ExWindow::State::fadeTick() {
+  if (entry() == nullptr || !animationBusy || composingNow) {
+    pw::KillTimer(hwnd, kAnimationTimerId);
+    return;
+  }
+  pushRect({0, 0, width, height}, fadeAlpha);
+  if (fadeAlpha >= 255) {
+    pw::KillTimer(hwnd, kAnimationTimerId);
+    fadeAlpha = 0;
+    animationBusy = false;
+    return;
+  }
+  fadeAlpha = std::min(255, fadeAlpha + kFadeStep);
+}
+
+void ExWindow::State::onPaint() {
+  pw::PAINTSTRUCT ps;
+  pw::BeginPaint(hwnd, &ps);
+  const WindowEntry* e = entry();
+  if (e != nullptr && e->composed.valid()) pw::PaintPixels(hwnd, pixelsOf(e->composed.pixels), ps.rcPaint);
+  pw::EndPaint(hwnd, &ps);
+}
+
+}  // namespace ui

@@ -1,0 +1,147 @@
+#pragma once
+// Private to the window host: the state behind an ExWindow and the handlers its window
+// procedure forwards to, spread over ExWindow*.cpp, Dispatch.cpp, KeyboardDispatch.cpp,
+// ResizeBorders.cpp and CloseEffects.cpp. UI thread only.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window/WindowApi.h"
+#include "ui/framework/ExWindow.h"
+#include "ui/framework/Framework.h"
+#include "ui/framework/UiThreadCheck.h"
+#include "ui/framework/WindowTable.h"
+
+namespace ui {
+
+namespace pw = platform::window;
+
+// Messages the window layer may pass on from a desktop that sends them.
+inline constexpr UINT kWmWindowPosChanging = 0x0046;
+inline constexpr UINT kWmNcCalcSize = 0x0083;
+inline constexpr UINT kWmNcActivate = 0x0086;
+
+// The pointer within this many pixels of the top, on empty area, maximises on a double click.
+inline constexpr int kCaptionBandHeight = 25;
+inline constexpr int kCloseButtonWidth = 39;
+inline constexpr int kCaptionButtonWidth = 28;
+inline constexpr int kCaptionButtonHeight = 19;
+inline constexpr int kMinimumTrackHeight = 40;
+inline constexpr float kBackgroundCornerDiameter = 14;  // corner radius 7
+
+struct CaptionButton {
+  int bit = 0;
+  std::unique_ptr<ControlObject> control;
+};
+
+struct ExWindow::State {
+  explicit State(ExWindow& owner) : self(owner) {}
+
+  ExWindow& self;
+  HWND hwnd = nullptr;
+  pw::WNDPROC previousProcedure = nullptr;
+  int windowIndex = 0;
+  bool animationBusy = false;  // composing or fading in
+  bool composingNow = false;   // inside the full compose itself
+  int paintDepth = 0;          // > 0 while the host composes anything
+  int fadeAlpha = 0;
+  ColourRef backgroundColour = 0;
+  int backgroundMode = 5;
+  HWND tooltipWindow = nullptr;
+  int captionButtonSet = 0;
+  resources::ExImage backgroundImage;
+  int width = 0;
+  int height = 0;
+  std::vector<CaptionButton> captionButtons;
+  std::unique_ptr<ControlObject> iconPanel;
+  pw::HMENU systemMenu = nullptr;
+  NineGridMargins nineGridMargins;
+  int closeEffect = 0;
+  int fixedSize = 0;
+  int dragLocked = 0;
+  int flagC = 1;
+  bool mouseTracking = false;
+  bool closeEffectRunning = false;
+  // Access keys of push buttons: control id -> upper-case key.
+  std::map<int, int> accessKeys;
+
+  MessageHook hook;
+  CustomDrawCallback customDraw;
+  CustomDrawCallback afterDraw;
+  ResizedCallback resized;
+  ControlEventCallback onLeave, onEnter, onLeftDown, onLeftUp, onClick, onDoubleClick, onRightDown,
+      onRightUp, onFocusGained, onFocusLost;
+  KeyEventCallback onKeyDown, onKeyUp, onCharacter;
+
+  // ExWindow.cpp: life cycle and the procedure.
+  static LRESULT procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // The hook, then result 0 (answeredHere) or the previous procedure.
+  LRESULT goOn(UINT message, WPARAM wParam, LPARAM lParam, bool answeredHere = false);
+  bool attach(HWND window, const platform::system::ByteBlock& image, const AttachOptions& options);
+  void setUp(const AttachOptions& options);
+  void detach();
+  WindowEntry* entry() const;
+  void refreshWindowRect();
+  void onSize(int newWidth, int newHeight);
+  void onActivate(bool active);
+  void onKillFocus();
+  void onGetMinMaxInfo(pw::MINMAXINFO* info);
+  void timerTick(UINT_PTR timerId);
+  bool maximised() const;
+  int margin() const { return maximised() ? 0 : 5; }
+
+  // ExWindowDecorations.cpp: caption buttons and the icon panel.
+  void createDecorations();
+  void destroyDecorations();
+  void placeDecorations();
+  int captionButtonCount() const;
+  int minimumWidth() const;
+  int captionBitOf(int controlId) const;
+  void toggleMaximise();
+
+  // ExWindowPaint.cpp: composing and pushing.
+  void loadBackground(const platform::system::ByteBlock& bytes);
+  void colourFromPicture();
+  void redraw(bool animate);
+  void drawBackground();
+  RectI titleRect() const;
+  void drawTitleInto(platform::gfx::Graphics& g);
+  void paintControls(RectI rect);
+  void repaintRegion(RectI rect, bool restoreBackground);
+  void pushRect(RectI rect, int constantAlpha = 255);
+  void fadeTick();
+  void onPaint();
+  pw::PixelView shownView();
+
+  // Dispatch.cpp: the pointer.
+  int mouseDispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT onMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  void mouseWheel(WPARAM wParam, LPARAM lParam);
+  void endHover();
+  void moveFocus(int to, LPARAM gainedOccasion, bool withGainRepaint);
+  void fireControlEvent(const ControlEventCallback& fn, int controlIndex);
+  void showSystemMenuAt(LPARAM lParam);
+
+  // KeyboardDispatch.cpp.
+  void keyDown(WPARAM wParam, LPARAM lParam);
+  void keyUp(WPARAM wParam, LPARAM lParam);
+  void character(WPARAM wParam, LPARAM lParam);
+  void systemKeyDown(WPARAM wParam, LPARAM lParam);
+  LRESULT registerAccessKey(WPARAM controlId, LPARAM key);
+  void clickControl(int controlIndex);
+  int nextTabStop(int from) const;
+
+  // ResizeBorders.cpp: true when the message fell on a border zone and was taken.
+  bool borderHitTest(UINT message, LPARAM lParam);
+
+  // CloseEffects.cpp.
+  void playCloseEffect();
+};
+
+// A surface's pixels as the window layer reads them.
+pw::PixelView pixelsOf(const platform::gfx::Surface& surface);
+
+}  // namespace ui

@@ -1,0 +1,150 @@
+// Keys: editing keys for an edit box, Ctrl+Tab for a scroll bar, Tab order, Space and
+// Enter as clicks, access keys of push buttons, and the application's key callbacks.
+
+#include "ui/framework/ExWindowState.h"
+
+namespace ui {
+
+namespace {
+
+bool controlHeld() { return pw::GetKeyState(pw::VK_CONTROL) < 0; }
+
+bool isEditingKey(WPARAM key, bool control) {
+  switch (key) {
+    case 'A':
+    case 'C':
+    case 'V':
+    case 'X':
+      return control;
+    case pw::VK_DELETE:
+    case pw::VK_HOME:
+    case pw::VK_END:
+    case pw::VK_LEFT:
+    case pw::VK_RIGHT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int upperAscii(LPARAM code) {
+  const int c = static_cast<int>(code & 0xFF);
+  return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+}
+
+}  // namespace
+
+void ExWindow::State::clickControl(int controlIndex) {
+  const ControlRecord* r = controlRecord(windowIndex, controlIndex);
+  // A hidden or disabled control cannot be clicked from the keyboard either.
+  if (r == nullptr || r->object == nullptr || !r->visible || !r->enabled) return;
+  sendToControl(windowIndex, controlIndex, hwnd, kMsgClick, 0, 0);
+  fireControlEvent(onClick, controlIndex);
+}
+
+int ExWindow::State::nextTabStop(int from) const {
+  const WindowEntry* e = entry();
+  if (e == nullptr) return 0;
+  const int count = static_cast<int>(e->controls.size());
+  for (int step = 1; step <= count; ++step) {
+    const int index = ((from - 1 + step) % count + count) % count + 1;
+    const ControlRecord& r = e->controls[static_cast<std::size_t>(index) - 1];
+    if (!r.visible || !r.enabled || r.object == nullptr || !r.takesPress || r.kind == kKindCaptionButton) continue;
+    if (iconPanel && r.object == iconPanel.get()) continue;
+    if (r.object->stateFlag() != 0) continue;
+    return index;
+  }
+  return 0;
+}
+
+void ExWindow::State::keyDown(WPARAM wParam, LPARAM lParam) {
+  WindowEntry* e = entry();
+  if (e == nullptr) return;
+  const int focused = e->interaction.focused;
+  const ControlRecord* r = controlRecord(windowIndex, focused);
+  const bool control = controlHeld();
+  if (r != nullptr && r->object != nullptr) {
+    if (r->kind == kKindEdit && isEditingKey(wParam, control)) {
+      sendToControl(windowIndex, focused, hwnd, pw::WM_CHAR, wParam, kEditKeyMarker);
+    }
+    r = controlRecord(windowIndex, focused);
+    if (r != nullptr && wParam == pw::VK_TAB && control && r->kind == kKindScrollBar) {
+      sendToControl(windowIndex, focused, hwnd, kMsgCtrlTab, 0, 0);
+    }
+    r = controlRecord(windowIndex, focused);
+    if (r != nullptr && (wParam == pw::VK_SPACE || wParam == pw::VK_RETURN)) {
+      clickControl(focused);
+    } else if (r != nullptr && !control) {
+      // The access key alone clicks its button while that button has the focus.
+      const auto key = accessKeys.find(r->controlId);
+      if (key != accessKeys.end() && static_cast<WPARAM>(key->second) == wParam) clickControl(focused);
+    }
+  }
+  if ((e = entry()) == nullptr) return;
+  const int target = e->interaction.focused;
+  sendToControl(windowIndex, target, hwnd, pw::WM_KEYDOWN, wParam, lParam);
+  if (onKeyDown && entry() != nullptr) {
+    const ControlRecord* now = controlRecord(windowIndex, target);
+    const KeyEventCallback keep = onKeyDown;
+    keep(hwnd, now ? now->controlId : 0, wParam, lParam);
+  }
+}
+
+void ExWindow::State::keyUp(WPARAM wParam, LPARAM lParam) {
+  WindowEntry* e = entry();
+  if (e == nullptr) return;
+  if (wParam == pw::VK_TAB && !controlHeld()) {
+    const int from = e->interaction.focused;
+    const int next = nextTabStop(from);
+    if (next != 0 && next != from) {
+      moveFocus(next, kPaintPlain, true);
+      if (entry() != nullptr && pw::GetFocus() != hwnd) pw::SetFocus(hwnd);
+    }
+  }
+  if ((e = entry()) == nullptr) return;
+  const int target = e->interaction.focused;
+  sendToControl(windowIndex, target, hwnd, pw::WM_KEYUP, wParam, lParam);
+  if (onKeyUp && entry() != nullptr) {
+    const ControlRecord* now = controlRecord(windowIndex, target);
+    const KeyEventCallback keep = onKeyUp;
+    keep(hwnd, now ? now->controlId : 0, wParam, lParam);
+  }
+}
+
+void ExWindow::State::character(WPARAM wParam, LPARAM lParam) {
+  const WindowEntry* e = entry();
+  if (e == nullptr) return;
+  const int target = e->interaction.focused;
+  sendToControl(windowIndex, target, hwnd, pw::WM_CHAR, wParam, lParam);
+  if (onCharacter && entry() != nullptr) {
+    const ControlRecord* now = controlRecord(windowIndex, target);
+    const KeyEventCallback keep = onCharacter;
+    keep(hwnd, now ? now->controlId : 0, wParam, lParam);
+  }
+}
+
+void ExWindow::State::systemKeyDown(WPARAM wParam, LPARAM /*lParam*/) {
+  if (entry() == nullptr) return;
+  for (const auto& [controlId, key] : accessKeys) {
+    if (static_cast<WPARAM>(key) != wParam) continue;
+    const int index = controlIndexOf(windowIndex, controlId);
+    if (index != 0) {
+      clickControl(index);
+      return;
+    }
+  }
+}
+
+LRESULT ExWindow::State::registerAccessKey(WPARAM controlId, LPARAM key) {
+  const int id = static_cast<int>(controlId);
+  const int upper = upperAscii(key);
+  if (id <= 0 || controlIndexOf(windowIndex, id) == 0) return 0;
+  if (upper == 0) {
+    accessKeys.erase(id);
+    return 0;
+  }
+  accessKeys[id] = upper;
+  return 1;
+}
+
+}  // namespace ui
