@@ -25,7 +25,7 @@ constexpr int kWipePauseMs = 12;
 constexpr int kWipeSoftEdge = 100;
 
 void push(HWND hwnd, const gfx::Surface& frame, int alpha, const pw::RECT* dirty = nullptr) {
-  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pixelsOf(frame), {0, 0},
+  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pw::pixelViewOf(frame), {0, 0},
                           static_cast<pw::BYTE>(std::clamp(alpha, 0, 255)), dirty);
 }
 

@@ -4,7 +4,7 @@
 
 #include "ui/framework/Drawing.h"
 #include "ui/framework/Framework.h"
-#include "ui/framework/UiThreadCheck.h"
+#include "platform/window/UiThread.h"
 #include "ui/framework/WindowClass.h"
 
 namespace ui {

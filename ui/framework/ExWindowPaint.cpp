@@ -55,11 +55,6 @@ void fadeCopy(const gfx::Surface& from, gfx::Surface& to, RectI r, int alpha) {
 
 }  // namespace
 
-pw::PixelView pixelsOf(const gfx::Surface& surface) {
-  if (!surface.valid()) return {};
-  return {surface.pixels(), surface.width(), surface.height(), surface.strideBytes()};
-}
-
 void ExWindow::State::loadBackground(const platform::system::ByteBlock& bytes) {
   backgroundImage.Release();
   if (!bytes.empty()) backgroundImage.LoadFromBytes(bytes);
@@ -240,7 +235,7 @@ void ExWindow::State::pushRect(RectI rect, int constantAlpha) {
              e->windowAlpha);
     source = &e->alpha.pixels;
   }
-  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pixelsOf(*source), {0, 0},
+  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pw::pixelViewOf(*source), {0, 0},
                           static_cast<pw::BYTE>(std::clamp(constantAlpha, 0, 255)), &dirty);
 }
 
@@ -263,7 +258,7 @@ void ExWindow::State::onPaint() {
   pw::PAINTSTRUCT ps;
   pw::BeginPaint(hwnd, &ps);
   const WindowEntry* e = entry();
-  if (e != nullptr && e->composed.valid()) pw::PaintPixels(hwnd, pixelsOf(e->composed.pixels), ps.rcPaint);
+  if (e != nullptr && e->composed.valid()) pw::PaintPixels(hwnd, pw::pixelViewOf(e->composed.pixels), ps.rcPaint);
   pw::EndPaint(hwnd, &ps);
 }
 

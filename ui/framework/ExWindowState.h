@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/SurfacePixels.h"
 #include "platform/window/WindowApi.h"
 #include "ui/framework/ExWindow.h"
 #include "ui/framework/Framework.h"
-#include "ui/framework/UiThreadCheck.h"
+#include "platform/window/UiThread.h"
 #include "ui/framework/WindowTable.h"
 
 namespace ui {
@@ -140,8 +141,5 @@ struct ExWindow::State {
   // CloseEffects.cpp.
   void playCloseEffect();
 };
-
-// A surface's pixels as the window layer reads them.
-pw::PixelView pixelsOf(const platform::gfx::Surface& surface);
 
 }  // namespace ui
