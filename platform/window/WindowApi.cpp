@@ -96,8 +96,8 @@ std::intptr_t RemovePropA(HWND hwnd, const char* name) {
 
 bool SetWindowTextA(HWND hwnd, const char* text) {
   return onUi([&] {
+    // Another process's window takes no message: send() answers 0.
     if (!sys().isWindow(hwnd)) return false;
-    if (sys().isForeign(hwnd)) return false;
     return sys().send(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text != nullptr ? text : "")) != 0;
   });
 }

@@ -35,6 +35,7 @@ void WindowSystem::reset() {
   }
   for (HWND h : handles) destroyWindow(h);
   windows_.clear();
+  foreign_.clear();
   classes_.clear();
   timers_.clear();
   events_.clear();
@@ -227,12 +228,10 @@ void WindowSystem::destroyTree(HWND hwnd) {
 }
 
 bool WindowSystem::destroyWindow(HWND hwnd) {
+  // Another process's window is only forgotten.
+  if (foreign_.erase(hwnd) != 0) return true;
   Window* w = find(hwnd);
   if (w == nullptr || w->destroying) return false;
-  if (w->foreignId != 0) {
-    windows_.erase(hwnd);
-    return true;
-  }
   w->destroying = true;
   destroyTree(hwnd);
   if (capture_ == hwnd) releaseCapture();
@@ -260,20 +259,16 @@ bool WindowSystem::destroyWindow(HWND hwnd) {
 }
 
 bool WindowSystem::isWindow(HWND hwnd) const {
-  const Window* w = find(hwnd);
-  if (w == nullptr) return false;
-  if (w->foreignId != 0) return backend_ && backend_->foreignWindowExists(w->foreignId);
-  return true;
+  if (find(hwnd) != nullptr) return true;
+  auto it = foreign_.find(hwnd);
+  return it != foreign_.end() && backend_ && backend_->foreignWindowExists(it->second.id);
 }
 
-bool WindowSystem::isForeign(HWND hwnd) const {
-  const Window* w = find(hwnd);
-  return w != nullptr && w->foreignId != 0;
-}
+bool WindowSystem::isForeign(HWND hwnd) const { return foreign_.count(hwnd) != 0; }
 
 bool WindowSystem::isVisible(HWND hwnd) const {
   const Window* w = find(hwnd);
-  return w != nullptr && w->visible;
+  return w != nullptr ? w->visible : isForeign(hwnd);
 }
 
 bool WindowSystem::isEnabled(HWND hwnd) const {
@@ -283,7 +278,7 @@ bool WindowSystem::isEnabled(HWND hwnd) const {
 
 bool WindowSystem::enableWindow(HWND hwnd, bool enable) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   const bool wasDisabled = !w->enabled;
   if (w->enabled == enable) return wasDisabled;
   w->enabled = enable;
@@ -311,7 +306,7 @@ long WindowSystem::windowLong(HWND hwnd, int index) const {
 
 long WindowSystem::setWindowLong(HWND hwnd, int index, long value) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return 0;
+  if (w == nullptr) return 0;
   const long old = windowLong(hwnd, index);
   const DWORD v = static_cast<DWORD>(value);
   if (index == GWL_STYLE) {
@@ -337,7 +332,7 @@ WNDPROC WindowSystem::windowProc(HWND hwnd) const {
 
 WNDPROC WindowSystem::setWindowProc(HWND hwnd, WNDPROC proc) {
   Window* w = find(hwnd);
-  if (w == nullptr || proc == nullptr || w->foreignId != 0) return nullptr;
+  if (w == nullptr || proc == nullptr) return nullptr;
   WNDPROC old = w->proc;
   w->proc = proc;
   return old;
@@ -374,19 +369,20 @@ std::intptr_t WindowSystem::removeProp(HWND hwnd, const std::string& name) {
 
 void WindowSystem::storeTitle(HWND hwnd, const std::string& title) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return;
+  if (w == nullptr) return;
   w->title = title;
   requireBackend().setTitle(hwnd, text::ansiToUtf8(title));
 }
 
 std::string WindowSystem::title(HWND hwnd) const {
-  const Window* w = find(hwnd);
-  return w == nullptr ? std::string() : w->title;
+  if (const Window* w = find(hwnd)) return w->title;
+  auto it = foreign_.find(hwnd);
+  return it == foreign_.end() ? std::string() : it->second.title;
 }
 
 HWND WindowSystem::findWindow(const char* className, const char* title) {
   for (const auto& [h, w] : windows_) {
-    if (w->foreignId != 0 || w->destroying) continue;
+    if (w->destroying) continue;
     if (className != nullptr && upper(w->className) != upper(className)) continue;
     if (title != nullptr && w->title != title) continue;
     return h;
@@ -395,35 +391,30 @@ HWND WindowSystem::findWindow(const char* className, const char* title) {
   // Windows of other processes have no class we can see; the title alone finds them.
   const std::uint64_t id = requireBackend().findForeignWindow(text::ansiToUtf8(title));
   if (id == 0) return nullptr;
-  for (const auto& [h, w] : windows_) {
-    if (w->foreignId == id) return h;
+  for (const auto& [h, f] : foreign_) {
+    if (f.id == id) return h;
   }
   HWND hwnd = reinterpret_cast<HWND>(nextHandle_);
   nextHandle_ += 0x10;
-  auto record = std::make_unique<Window>();
-  record->handle = hwnd;
-  record->foreignId = id;
-  record->title = title;
-  record->visible = true;
-  windows_.emplace(hwnd, std::move(record));
+  foreign_.emplace(hwnd, ForeignWindow{id, title});
   return hwnd;
 }
 
 bool WindowSystem::showWindow(HWND hwnd, int command) {
-  Window* w = find(hwnd);
-  if (w == nullptr) return false;
-  const bool wasVisible = w->visible;
   Backend& be = requireBackend();
-  if (w->foreignId != 0) {
+  if (auto it = foreign_.find(hwnd); it != foreign_.end()) {
     NativeShow how = NativeShow::Normal;
     if (command == SW_HIDE) how = NativeShow::Hide;
     else if (command == SW_MAXIMIZE) how = NativeShow::Maximized;
     else if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED || command == SW_SHOWMINNOACTIVE)
       how = NativeShow::Minimized;
     else if (command == SW_RESTORE) how = NativeShow::Restore;
-    be.showForeignWindow(w->foreignId, how);
-    return wasVisible;
+    be.showForeignWindow(it->second.id, how);
+    return true;
   }
+  Window* w = find(hwnd);
+  if (w == nullptr) return false;
+  const bool wasVisible = w->visible;
   NativeShow how = NativeShow::Normal;
   bool activateIt = true;
   switch (command) {
@@ -463,7 +454,7 @@ bool WindowSystem::showWindow(HWND hwnd, int command) {
 
 bool WindowSystem::setWindowRect(HWND hwnd, const RECT& rect, bool move, bool size) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   RECT r = w->rect;
   if (move) {
     r = {rect.left, rect.top, rect.left + w->rect.width(), rect.top + w->rect.height()};
@@ -489,7 +480,7 @@ bool WindowSystem::setWindowRect(HWND hwnd, const RECT& rect, bool move, bool si
 
 bool WindowSystem::setTopmost(HWND hwnd, bool topmost) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   if (topmost) w->exStyle |= WS_EX_TOPMOST;
   else w->exStyle &= ~WS_EX_TOPMOST;
   requireBackend().setTopmost(hwnd, topmost);
@@ -498,7 +489,7 @@ bool WindowSystem::setTopmost(HWND hwnd, bool topmost) {
 
 bool WindowSystem::windowRect(HWND hwnd, RECT& out) const {
   const Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   out = w->rect;
   return true;
 }
@@ -515,7 +506,7 @@ bool WindowSystem::isIconic(HWND hwnd) const {
 
 bool WindowSystem::setRegion(HWND hwnd, std::optional<Region> region) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   w->region = std::move(region);
   requireBackend().setRegion(hwnd, w->region);
   return true;
@@ -529,7 +520,7 @@ std::optional<Region> WindowSystem::region(HWND hwnd) const {
 
 bool WindowSystem::setAlpha(HWND hwnd, BYTE value) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   w->alpha = value;
   requireBackend().setOpacity(hwnd, value);
   return true;
@@ -543,7 +534,7 @@ std::optional<BYTE> WindowSystem::alpha(HWND hwnd) const {
 
 HICON WindowSystem::setIcon(HWND hwnd, WPARAM which, HICON iconHandle) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return nullptr;
+  if (w == nullptr) return nullptr;
   HICON& slot = which == ICON_BIG ? w->iconBig : w->iconSmall;
   HICON old = slot;
   slot = iconHandle;
@@ -567,7 +558,7 @@ MINMAXINFO WindowSystem::minMaxInfo(HWND hwnd) {
   info.ptMaxPosition = {0, 0};
   info.ptMinTrackSize = {1, 1};
   info.ptMaxTrackSize = {screen.cx + 12, screen.cy + 12};
-  if (isWindow(hwnd) && !isForeign(hwnd)) send(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  if (find(hwnd) != nullptr) send(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
   return info;
 }
 

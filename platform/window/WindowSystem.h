@@ -150,7 +150,6 @@ class WindowSystem final : public BackendSink {
     bool minimized = false;
     bool destroying = false;
     bool created = false;
-    std::uint64_t foreignId = 0;
     std::map<std::string, std::intptr_t> props;
     HICON iconSmall = nullptr;
     HICON iconBig = nullptr;
@@ -160,6 +159,13 @@ class WindowSystem final : public BackendSink {
     bool trackLeave = false;
     bool inSizeMove = false;
     int commandAfterSizeMove = -1;  // an SW_ command that came while the drag ran
+  };
+  // A window of another process that findWindow handed out. It answers isWindow, title,
+  // isVisible, showWindow and destroyWindow (which forgets it); find() never returns it,
+  // so every other operation rejects its handle.
+  struct ForeignWindow {
+    std::uint64_t id = 0;  // the back end's
+    std::string title;
   };
   struct Timer {
     UINT interval = 0;
@@ -212,6 +218,7 @@ class WindowSystem final : public BackendSink {
   std::thread::id uiThread_;
   std::map<std::string, WindowClass> classes_;  // keys upper-cased
   std::map<HWND, std::unique_ptr<Window>> windows_;
+  std::map<HWND, ForeignWindow> foreign_;
   std::uintptr_t nextHandle_ = 0x10;
   std::map<std::pair<HWND, UINT_PTR>, Timer> timers_;
   std::uint64_t timerOrder_ = 0;

@@ -65,7 +65,7 @@ WPARAM WindowSystem::mouseKeys(const Modifiers& modifiers) const {
 // client coordinates; null when the event is dropped.
 HWND WindowSystem::inputTarget(HWND hwnd, int& x, int& y) {
   Window* source = find(hwnd);
-  if (source == nullptr || source->foreignId != 0) return nullptr;
+  if (source == nullptr) return nullptr;
   HWND target = hwnd;
   if (capture_ != nullptr && capture_ != hwnd && find(capture_) != nullptr) {
     const Window* c = find(capture_);
@@ -155,7 +155,7 @@ void WindowSystem::handlePointerLeft(const event::PointerLeft& e) {
 
 bool WindowSystem::trackMouseLeave(HWND hwnd, bool cancel) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   if (cancel) {
     w->trackLeave = false;
     return true;
@@ -177,7 +177,7 @@ void WindowSystem::noteModifiers(const Modifiers& modifiers) {
 
 void WindowSystem::handleKey(const event::Key& e) {
   HWND target = isWindow(focus_) ? focus_ : (isWindow(active_) ? active_ : e.hwnd);
-  if (!isWindow(target) || isForeign(target) || !isEnabled(target)) return;
+  if (find(target) == nullptr || !isEnabled(target)) return;
   const int vk = e.takenByInputMethod ? VK_PROCESSKEY : (e.virtualKey & 0xFF);
   if (vk == 0) return;
   const bool alt = e.modifiers.alt || (vk == VK_MENU && e.down);
@@ -201,7 +201,7 @@ void WindowSystem::handleKey(const event::Key& e) {
 
 void WindowSystem::handleText(const event::Text& e) {
   HWND target = isWindow(focus_) ? focus_ : (isWindow(active_) ? active_ : e.hwnd);
-  if (!isWindow(target) || isForeign(target) || !isEnabled(target)) return;
+  if (find(target) == nullptr || !isEnabled(target)) return;
   // One WM_CHAR per byte of the ANSI code page, lead byte first.
   const std::string ansi = text::utf8ToAnsi(e.utf8);
   for (unsigned char byte : ansi) {
@@ -246,7 +246,7 @@ POINT WindowSystem::cursorPos() { return requireBackend().cursorPos(); }
 
 void WindowSystem::handleConfigured(const event::Configured& e) {
   Window* w = find(e.hwnd);
-  if (w == nullptr || w->foreignId != 0) return;
+  if (w == nullptr) return;
   const bool wasMax = w->maximized;
   const bool wasMin = w->minimized;
   w->maximized = e.placement == event::Placement::Maximized;
@@ -270,7 +270,7 @@ void WindowSystem::handleConfigured(const event::Configured& e) {
 
 void WindowSystem::activate(HWND hwnd, bool active) {
   if (active) {
-    if (active_ == hwnd || !isWindow(hwnd) || isForeign(hwnd) || !isVisible(hwnd)) return;
+    if (active_ == hwnd || find(hwnd) == nullptr || !isVisible(hwnd)) return;
     HWND old = active_;
     active_ = hwnd;
     // A capture never outlives the activation, or the pointer would stay held.
@@ -300,7 +300,7 @@ void WindowSystem::changeFocus(HWND hwnd) {
 
 HWND WindowSystem::setFocus(HWND hwnd) {
   HWND old = focus_;
-  if (hwnd != nullptr && (!isWindow(hwnd) || isForeign(hwnd) || !isEnabled(hwnd))) return nullptr;
+  if (hwnd != nullptr && (find(hwnd) == nullptr || !isEnabled(hwnd))) return nullptr;
   if (hwnd != nullptr && active_ != hwnd && isVisible(hwnd)) {
     requireBackend().activate(hwnd);
     activate(hwnd, true);
@@ -311,7 +311,7 @@ HWND WindowSystem::setFocus(HWND hwnd) {
 
 HWND WindowSystem::setCapture(HWND hwnd) {
   HWND old = capture_;
-  if (!isWindow(hwnd) || isForeign(hwnd)) return old;
+  if (find(hwnd) == nullptr) return old;
   if (old == hwnd) return old;
   if (old != nullptr) {
     requireBackend().setCapture(old, false);
@@ -346,7 +346,7 @@ int WindowSystem::setCursor(int cursorId) {
 
 void WindowSystem::flushCursor() {
   HWND target = capture_ != nullptr ? capture_ : pointerWindow_;
-  if (target == nullptr || !isWindow(target) || isForeign(target)) return;
+  if (find(target) == nullptr) return;
   if (cursor_ == appliedCursor_ && target == appliedCursorWindow_) return;
   appliedCursor_ = cursor_;
   appliedCursorWindow_ = target;
@@ -355,7 +355,7 @@ void WindowSystem::flushCursor() {
 
 bool WindowSystem::showSystemMenu(HWND hwnd, int x, int y) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   static const std::string restore = "Restore", move = "Move", minimize = "Minimize",
                            maximize = "Maximize", close = "Close";
   const bool max = w->maximized;

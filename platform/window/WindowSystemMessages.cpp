@@ -16,7 +16,7 @@ LRESULT WindowSystem::send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return result;
   }
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0 || w->proc == nullptr) return 0;
+  if (w == nullptr || w->proc == nullptr) return 0;
   return w->proc(hwnd, message, wParam, lParam);
 }
 
@@ -166,7 +166,7 @@ bool WindowSystem::takePaint(MSG& out) {
 }
 
 UINT_PTR WindowSystem::setTimer(HWND hwnd, UINT_PTR id, UINT intervalMs) {
-  if (hwnd == nullptr || find(hwnd) == nullptr || isForeign(hwnd)) return 0;
+  if (find(hwnd) == nullptr) return 0;
   // The desktop's own lower limit; a zero interval would otherwise spin.
   const UINT interval = std::max<UINT>(intervalMs, 10);
   Timer& t = timers_[{hwnd, id}];

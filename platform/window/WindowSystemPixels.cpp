@@ -17,7 +17,7 @@ bool WindowSystem::updateLayered(HWND hwnd, const POINT* position, const SIZE* s
                                  PixelView source, POINT sourceOrigin, BYTE constantAlpha,
                                  const RECT* dirty) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   if (source.pixels == nullptr || source.width <= 0 || source.height <= 0 ||
       source.strideBytes < source.width * 4) {
     return false;
@@ -44,7 +44,7 @@ bool WindowSystem::updateLayered(HWND hwnd, const POINT* position, const SIZE* s
 
 bool WindowSystem::copyPixels(HWND hwnd, PixelView source, const RECT& rect) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0 || source.pixels == nullptr ||
+  if (w == nullptr || source.pixels == nullptr ||
       source.strideBytes < source.width * 4) {
     return false;
   }
@@ -62,7 +62,7 @@ bool WindowSystem::copyPixels(HWND hwnd, PixelView source, const RECT& rect) {
 
 bool WindowSystem::invalidate(HWND hwnd, const RECT* rect) {
   Window* w = find(hwnd);
-  if (w == nullptr || w->foreignId != 0) return false;
+  if (w == nullptr) return false;
   RECT r = rect != nullptr ? *rect : RECT{0, 0, w->rect.width(), w->rect.height()};
   r = {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, w->rect.width()),
        std::min(r.bottom, w->rect.height())};

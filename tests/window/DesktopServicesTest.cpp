@@ -71,6 +71,28 @@ TEST(DesktopServices, AWindowOfAnotherProcessIsFoundByTitleAndShown) {
   ShowWindow(found, SW_SHOWNORMAL);
   EXPECT_EQ(desk.foreignShows(id), (std::vector<NativeShow>{NativeShow::Normal}));
   EXPECT_EQ(SendMessageA(found, WM_CLOSE, 0, 0), 0);  // nothing crosses processes
+  // Only finding, showing and its title work on it; everything else refuses the handle.
+  EXPECT_EQ(GetWindowTextA(found), title);
+  EXPECT_TRUE(IsWindowVisible(found));
+  EXPECT_FALSE(SetWindowTextA(found, "x"));
+  EXPECT_FALSE(MoveWindow(found, 0, 0, 10, 10, true));
+  EXPECT_FALSE(SetPropA(found, "p", 1));
+  EXPECT_EQ(SetTimer(found, 1, 100), 0u);
+  EXPECT_FALSE(SetWindowRgn(found, CreateRoundRectRgn(0, 0, 5, 5, 2, 2), true));
+  const std::uint32_t pixel = 0xFFFFFFFFu;
+  EXPECT_FALSE(UpdateLayeredWindow(found, nullptr, nullptr, {&pixel, 1, 1, 4}, {0, 0}));
+  EXPECT_FALSE(InvalidateRect(found, nullptr, false));
+  EXPECT_EQ(SetFocus(found), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(SetCapture(found), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(GetSystemMenu(found, false), nullptr);
+  EXPECT_FALSE(PostMessageA(found, WM_USER, 0, 0));
+  // Destroying it only forgets the handle; the other process's window stays.
+  EXPECT_TRUE(DestroyWindow(found));
+  EXPECT_FALSE(IsWindow(found));
+  found = FindWindowA(nullptr, title.c_str());
+  EXPECT_TRUE(IsWindow(found));
   desk.closeForeignWindow(id);
   EXPECT_FALSE(IsWindow(found));
   EXPECT_EQ(FindWindowA(nullptr, title.c_str()), nullptr);
