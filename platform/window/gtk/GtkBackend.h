@@ -73,6 +73,7 @@ class GtkBackend final : public Backend {
   void queue(BackendEvent e);
   void watchSizeMove(HWND hwnd);
   bool checkSizeMoves();
+  static int sizeMoveTick(void* backend);  // a GSourceFunc
   std::set<unsigned long> ownXids() const;
 
   BackendSink* sink_ = nullptr;

@@ -1,10 +1,13 @@
-// The GTK back end's desktop services: clipboard, open-file dialog, popup menus.
+// The GTK back end's desktop services: clipboard, open-file dialog, popup menus, screen
+// metrics and the windows of other processes.
 
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include "platform/window/WindowApi.h"
 #include "platform/window/gtk/GtkBackend.h"
 #include "platform/window/gtk/GtkNative.h"
+#include "platform/window/gtk/X11Windows.h"
 
 namespace platform::window {
 namespace {
@@ -122,5 +125,71 @@ std::optional<UINT> GtkBackend::popupMenu(HWND owner, const std::vector<MenuItem
   g_object_unref(menu);
   return run.chosen;
 }
+
+// --- metrics and other processes' windows ---------------------------------------------
+
+namespace {
+
+GdkMonitor* primaryMonitor() {
+  GdkDisplay* d = gdk_display_get_default();
+  GdkMonitor* m = gdk_display_get_primary_monitor(d);
+  if (m == nullptr && gdk_display_get_n_monitors(d) > 0) m = gdk_display_get_monitor(d, 0);
+  return m;
+}
+
+}  // namespace
+
+SIZE GtkBackend::screenSize() {
+  GdkMonitor* m = primaryMonitor();
+  if (m == nullptr) return {1024, 768};
+  GdkRectangle g;
+  gdk_monitor_get_geometry(m, &g);
+  return {g.x + g.width, g.y + g.height};
+}
+
+RECT GtkBackend::workArea() {
+  GdkMonitor* m = primaryMonitor();
+  if (m == nullptr) return {0, 0, 1024, 768};
+  GdkRectangle g;
+  gdk_monitor_get_workarea(m, &g);
+  return {g.x, g.y, g.x + g.width, g.y + g.height};
+}
+
+int GtkBackend::doubleClickTimeMs() {
+  gint ms = 400;
+  g_object_get(gtk_settings_get_default(), "gtk-double-click-time", &ms, nullptr);
+  return ms;
+}
+
+SIZE GtkBackend::doubleClickSize() {
+  gint distance = 5;
+  g_object_get(gtk_settings_get_default(), "gtk-double-click-distance", &distance, nullptr);
+  return {2 * distance, 2 * distance};
+}
+
+POINT GtkBackend::cursorPos() {
+  GdkDevice* pointer = gdk_seat_get_pointer(defaultSeat());
+  int x = 0, y = 0;
+  if (pointer != nullptr) gdk_device_get_position(pointer, nullptr, &x, &y);
+  return {x, y};
+}
+
+void GtkBackend::beep(UINT) { gdk_display_beep(gdk_display_get_default()); }
+
+std::set<unsigned long> GtkBackend::ownXids() const {
+  std::set<unsigned long> own;
+  for (const auto& [h, n] : windows_) {
+    if (GdkWindow* gw = gtk_widget_get_window(n->window)) own.insert(GDK_WINDOW_XID(gw));
+  }
+  return own;
+}
+
+std::uint64_t GtkBackend::findForeignWindow(const std::string& titleUtf8) {
+  return x11::findClientByTitle(titleUtf8, ownXids());
+}
+
+bool GtkBackend::foreignWindowExists(std::uint64_t id) { return x11::windowExists(id); }
+
+bool GtkBackend::showForeignWindow(std::uint64_t id, NativeShow how) { return x11::showWindow(id, how); }
 
 }  // namespace platform::window

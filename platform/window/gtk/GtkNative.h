@@ -6,9 +6,12 @@
 #include <set>
 #include <string>
 
+#include "platform/window/ShownImage.h"
 #include "platform/window/gtk/GtkBackend.h"
 
 namespace platform::window {
+
+inline GdkSeat* defaultSeat() { return gdk_display_get_default_seat(gdk_display_get_default()); }
 
 struct GtkBackend::Native {
   GtkBackend* owner = nullptr;
