@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -232,6 +233,59 @@ TEST_F(GtkWindows, APresentedSurfaceIsWhatTheScreenShowsAndCornersAreCut) {
   EXPECT_EQ(screen[(150 + 20) * stride + 200 + 20] & 0xFFFFFF, 0xFF0000u);
   cairo_surface_destroy(rgb);
   cairo_surface_destroy(png);
+}
+
+TEST_F(GtkWindows, ARegionRepaintChangesOnlyItsRectangleOnTheScreen) {
+  HWND w = shownWindow("Rec", "region", 300, 200, 200, 150);  // shown in 0xFF3366CC
+  const platform::gfx::Surface yellow = [] {
+    platform::gfx::Surface s = platform::gfx::Surface::create(200, 150);
+    s.clear(0xFFFFFF00u);
+    return s;
+  }();
+  const RECT dirty{50, 40, 90, 70};
+  ASSERT_TRUE(UpdateLayeredWindow(w, nullptr, nullptr, pixelViewOf(yellow), {0, 0}, 255, &dirty));
+  const std::string shot = ::testing::TempDir() + "window-region.png";
+  ASSERT_EQ(XSession::run("import -window root '" + shot + "'"), 0);
+  cairo_surface_t* png = cairo_image_surface_create_from_png(shot.c_str());
+  ASSERT_EQ(cairo_surface_status(png), CAIRO_STATUS_SUCCESS);
+  cairo_surface_t* rgb = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1024, 768);
+  cairo_t* cr = cairo_create(rgb);
+  cairo_set_source_surface(cr, png, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(rgb);
+  const auto* screen = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(rgb));
+  const int stride = cairo_image_surface_get_stride(rgb) / 4;
+  auto at = [&](int x, int y) { return screen[(200 + y) * stride + 300 + x] & 0xFFFFFF; };
+  int wrong = 0;
+  for (int y = 2; y < 148; y += 4) {
+    for (int x = 2; x < 198; x += 4) {
+      const bool inside = x >= dirty.left && x < dirty.right && y >= dirty.top && y < dirty.bottom;
+      if (at(x, y) != (inside ? 0xFFFF00u : 0x3366CCu)) ++wrong;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  cairo_surface_destroy(rgb);
+  cairo_surface_destroy(png);
+}
+
+TEST_F(GtkWindows, NoOpenGlIsLoaded) {
+  const char* chosen = std::getenv("GDK_GL");
+  if (chosen == nullptr || std::string(chosen) != "disable") GTEST_SKIP() << "GDK_GL set by the user";
+  shownWindow("Rec", "no gl", 100, 100, 120, 80);
+  std::FILE* maps = std::fopen("/proc/self/maps", "r");
+  ASSERT_NE(maps, nullptr);
+  char line[512];
+  std::string loaded;
+  while (std::fgets(line, sizeof line, maps) != nullptr) {
+    const std::string l = line;
+    if (l.find("libLLVM") != std::string::npos || l.find("_dri.so") != std::string::npos ||
+        l.find("libGLX_mesa") != std::string::npos) {
+      loaded += l;
+    }
+  }
+  std::fclose(maps);
+  EXPECT_EQ(loaded, "");
 }
 
 TEST_F(GtkWindows, ASecondProcessFindsTheWindowByTitleAndRestoresIt) {

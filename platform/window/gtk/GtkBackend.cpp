@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/window/WindowApi.h"
@@ -57,6 +58,9 @@ GdkWindowEdge edgeOf(int wmsz) {
 bool GtkBackend::open() {
   static const bool opened = [] {
     gdk_set_allowed_backends("x11");
+    // Nothing of ours draws with OpenGL, yet GDK would load it at start: under a software
+    // renderer that alone holds some 50 MB. A value the user set wins.
+    setenv("GDK_GL", "disable", 0);
     return gtk_init_check(nullptr, nullptr) != FALSE;
   }();
   return opened;
