@@ -17,6 +17,9 @@ struct ContextDeleter {
 struct PatternDeleter {
   void operator()(cairo_pattern_t* p) const { cairo_pattern_destroy(p); }
 };
+struct PathDeleter {
+  void operator()(cairo_path_t* p) const { cairo_path_destroy(p); }
+};
 struct GObjectDeleter {
   void operator()(void* o) const { g_object_unref(o); }
 };
@@ -24,6 +27,7 @@ struct GObjectDeleter {
 using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
 using PatternPtr = std::unique_ptr<cairo_pattern_t, PatternDeleter>;
+using PathPtr = std::unique_ptr<cairo_path_t, PathDeleter>;
 template <typename T>
 using GObjectPtr = std::unique_ptr<T, GObjectDeleter>;
 

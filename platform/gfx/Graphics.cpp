@@ -62,6 +62,7 @@ bool Graphics::ready() const {
     self->cr_.reset(cairo_create(target_.get()));
     self->setSmoothing(smoothing_);
     self->setTextRendering(textHint_);
+    self->replayClip();
   }
   return cairo_status(cr_.get()) == CAIRO_STATUS_SUCCESS;
 }
@@ -188,12 +189,25 @@ void Graphics::drawPolygon(const Pen& pen, std::span<const PointF> points) {
   drawPath(pen, path);
 }
 
+void Graphics::replayClip() {
+  cairo_t* cr = cr_.get();
+  const cairo_fill_rule_t previous = cairo_get_fill_rule(cr);
+  for (const ClipFigure& figure : clip_) {
+    cairo_new_path(cr);
+    cairo_append_path(cr, figure.path.get());
+    cairo_set_fill_rule(cr, figure.rule);
+    cairo_clip(cr);
+  }
+  cairo_set_fill_rule(cr, previous);
+}
+
 bool Graphics::clipCurrentPath(int combine, int fillMode) {
   cairo_t* cr = cr_.get();
   if (combine == kCombineReplace) {
     // Keep the new path while dropping the old clip.
     cairo_path_t* figure = cairo_copy_path(cr);
     cairo_reset_clip(cr);
+    clip_.clear();
     cairo_new_path(cr);
     cairo_append_path(cr, figure);
     cairo_path_destroy(figure);
@@ -204,8 +218,10 @@ bool Graphics::clipCurrentPath(int combine, int fillMode) {
     cairo_new_path(cr);
     return false;
   }
+  const cairo_fill_rule_t rule = fillMode == kFillWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD;
+  clip_.push_back({detail::PathPtr(cairo_copy_path(cr)), rule});
   const cairo_fill_rule_t previous = cairo_get_fill_rule(cr);
-  cairo_set_fill_rule(cr, fillMode == kFillWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+  cairo_set_fill_rule(cr, rule);
   cairo_clip(cr);
   cairo_set_fill_rule(cr, previous);
   return true;
@@ -226,6 +242,7 @@ bool Graphics::setClip(const Path& path, int combine) {
 }
 
 void Graphics::resetClip() {
+  clip_.clear();
   if (cr_) cairo_reset_clip(cr_.get());
 }
 
@@ -243,7 +260,10 @@ void Graphics::drawSurface(const Surface& surface, RectF dest, RectF src, float 
     return;
   }
   // Keep the source rectangle inside the picture, trimming the destination to match.
-  const double sx = dest.width / src.width, sy = dest.height / src.height;
+  // In double: a float quotient can overflow to infinity, which breaks the context.
+  const double sx = static_cast<double>(dest.width) / src.width;
+  const double sy = static_cast<double>(dest.height) / src.height;
+  if (!std::isfinite(sx * sy)) return;
   const double left = std::max(0.0f, src.x), top = std::max(0.0f, src.y);
   const double right = std::min<double>(surface.width(), src.right());
   const double bottom = std::min<double>(surface.height(), src.bottom());

@@ -2,6 +2,7 @@
 // Drawing onto a surface: fills, strokes, paths, clipping, images and text. Stroke
 // coordinates name pixel centres, so a one-pixel line at y = 5 covers row 5 exactly;
 // fill coordinates name pixel edges, so a rectangle (0, 0, 9, 9) covers 9 x 9 pixels.
+// UI thread only, like the surface it draws on.
 
 #include <optional>
 #include <span>
@@ -110,14 +111,22 @@ class Graphics {
  private:
   void init(cairo_surface_t* target, int width, int height);
   // A cairo context that met an error ignores all further drawing; start a fresh one
-  // (the clip is lost) so that one bad call does not silence the surface for good.
+  // with the same settings and clip, so that one bad call neither silences the surface
+  // nor lets later drawing spill over what the clip kept out.
   bool ready() const;
+  void replayClip();
   void setSource(const Brush& brush);
   void stroke(const Pen& pen);
   bool clipCurrentPath(int combine, int fillMode);
 
   detail::SurfacePtr target_;  // an errored context no longer reports its target
   mutable detail::ContextPtr cr_;
+  // The figures whose intersection is the clip, in the order they were applied.
+  struct ClipFigure {
+    detail::PathPtr path;
+    cairo_fill_rule_t rule;
+  };
+  std::vector<ClipFigure> clip_;
   int smoothing_ = kSmoothingAntiAlias;
   int textHint_ = kTextAntiAliasGridFit;
   int width_ = 0;

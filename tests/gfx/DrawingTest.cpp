@@ -172,3 +172,34 @@ TEST(GfxRobustness, BadNumbersAreIgnoredAndABrokenContextRecovers) {
   g.fillRectangle(Brush::solid(0xFF0000FF), RectF{0, 0, 2, 2});
   EXPECT_EQ(s.pixel(1, 1), 0xFF0000FFu);
 }
+
+TEST(GfxRobustness, AContextRecoveredFromAnErrorKeepsItsClip) {
+  // One surface shared by neighbours: each paints inside its own clip.
+  Surface s = Surface::create(20, 10);
+  Graphics g(s);
+  Path round;
+  round.addEllipse(RectF{10, 0, 10, 10});
+  ASSERT_TRUE(g.setClip(RectF{10, 0, 10, 10}));
+  ASSERT_TRUE(g.setClip(round, kCombineIntersect));
+  // Arguments whose stretch factor overflows a float once broke the context.
+  auto img = Image::createBitmap(2, 2);
+  g.drawImage(*img, RectF{0, 0, 3e38f, 3e38f}, RectF{0, 0, 1e-30f, 1e-30f});
+  cairo_scale(g.cairoContext(), 0, 0);  // and whatever else may still break it
+  ASSERT_NE(cairo_status(g.cairoContext()), CAIRO_STATUS_SUCCESS);
+  g.fillRectangle(Brush::solid(0xFF0000FF), RectF{0, 0, 20, 10});
+  EXPECT_EQ(s.pixel(2, 5), 0u);            // the neighbour on the left is untouched
+  EXPECT_EQ(s.pixel(10, 0), 0u);           // outside the round part
+  EXPECT_EQ(s.pixel(15, 5), 0xFF0000FFu);  // inside both
+  g.resetClip();
+  g.fillRectangle(Brush::solid(0xFF00FF00), RectF{0, 0, 1, 1});
+  EXPECT_EQ(s.pixel(0, 0), 0xFF00FF00u);
+}
+
+TEST(GfxRobustness, AnOverflowingStretchIsRefusedBeforeItBreaksTheContext) {
+  Surface s = Surface::create(10, 10);
+  Graphics g(s);
+  ASSERT_TRUE(g.setClip(RectF{0, 0, 5, 5}));
+  auto img = Image::createBitmap(2, 2);
+  g.drawImage(*img, RectF{0, 0, 3e38f, 3e38f}, RectF{0, 0, 1e-30f, 1e-30f});
+  EXPECT_EQ(cairo_status(g.cairoContext()), CAIRO_STATUS_SUCCESS);
+}
