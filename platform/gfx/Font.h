@@ -1,6 +1,7 @@
 #pragma once
 // A font by family, em size in pixels and style, drawn and measured through Pango. Glyphs
 // missing from the family (Chinese in a Latin face, say) come from fontconfig's fallback.
+// UI thread only, like the surfaces it draws on; familyExists may be asked from any thread.
 
 #include <memory>
 #include <string>

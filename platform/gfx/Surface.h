@@ -1,6 +1,8 @@
 #pragma once
 // A 32-bit premultiplied ARGB pixel buffer (cairo's ARGB32 layout, top-down rows), the
 // stand-in for a DIB section. Every drawing target and every image frame is one.
+// Not thread-safe: UI thread only, except that one made on a worker (a decoded picture)
+// may be handed over whole and not touched there again.
 
 #include <cstdint>
 #include <optional>

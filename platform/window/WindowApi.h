@@ -1,7 +1,9 @@
 #pragma once
 // The window system, shaped like the user32 calls that the framework and the application
 // make. Texts are bytes of the ANSI code page (GBK). The UI thread is the thread that
-// installed the back end (the first caller, when none was installed). Calls from other
+// installed the back end (the first caller, when none was installed), which happens
+// before any other thread starts: a worker's first call must not be the one that
+// installs it. Calls from other
 // threads run on the UI thread and wait until its loop or processPendingMessages serves
 // them; PostMessageA only queues. The loop calls themselves (GetMessageA, PeekMessageA,
 // processPendingMessages) belong to the UI thread and fail elsewhere. Calls on a handle

@@ -2,9 +2,10 @@
 // The window layer's own state: the window and class tables, the message queue, timers,
 // focus, activation, capture and the translation of back-end events into messages.
 // Everything here runs on the UI thread (the thread that installed the back end), except
-// post(), invoke() and wakeUp(), which any thread may call. The Win32-shaped functions of
-// WindowApi.h are the public face; tests reach this class only through them and the
-// headless back end.
+// post(), invoke(), onUiThread() and now(), which any thread may call. The back end is
+// installed before any other thread starts (by the first window call at start-up, or by a
+// test), since installing it moves the UI thread and drops every window. The Win32-shaped
+// functions of WindowApi.h are the public face; tests also install back ends here.
 
 #include <condition_variable>
 #include <cstdint>
