@@ -1,14 +1,16 @@
 #include "platform/window/Tooltips.h"
 
-#include <cairo.h>
-#include <pango/pangocairo.h>
-
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/text/CodePage.h"
+#include "platform/gfx/Font.h"
+#include "platform/gfx/Graphics.h"
+#include "platform/gfx/StringFormat.h"
 #include "platform/gfx/Surface.h"
 #include "platform/window/DesktopServices.h"
 #include "platform/window/SurfacePixels.h"
@@ -56,46 +58,34 @@ void hide(HWND tipWindow, Tip& tip) {
   tip.shown = false;
 }
 
+std::unique_ptr<gfx::Font>& chosenFont() {
+  static std::unique_ptr<gfx::Font> font;
+  return font;
+}
+
+const gfx::Font* tipFont() {
+  std::unique_ptr<gfx::Font>& font = chosenFont();
+  if (!font) font = gfx::Font::create("sans-serif", 12);
+  return font.get();
+}
+
 // Draws the text into a small pale box and pushes it to the tip window.
-void render(HWND tipWindow, Tip& tip, const std::string& ansi, POINT at) {
-  const std::string utf8 = text::ansiToUtf8(ansi);
-  cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-  cairo_t* pcr = cairo_create(probe);
-  PangoLayout* layout = pango_cairo_create_layout(pcr);
-  PangoFontDescription* font = pango_font_description_from_string("Sans 9");
-  pango_layout_set_font_description(layout, font);
-  pango_font_description_free(font);
-  pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
-  if (tip.maxWidth > 0) {
-    pango_layout_set_width(layout, tip.maxWidth * PANGO_SCALE);
-    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-  }
-  int tw = 0, th = 0;
-  pango_layout_get_pixel_size(layout, &tw, &th);
-  const int w = std::max(tw, 1) + 10;
-  const int h = std::max(th, 1) + 6;
+void render(HWND tipWindow, const Tip& tip, const std::string& ansi, POINT at) {
+  const std::u16string text = text::ansiToWide(ansi);
+  const gfx::Font* font = tipFont();
+  const gfx::StringFormat& format = gfx::StringFormat::genericTypographic();
+  const gfx::RectF layout{5, 3, tip.maxWidth > 0 ? static_cast<float>(tip.maxWidth) : 0.0f, 0};
+  const gfx::RectF extent = gfx::Graphics::measureDetached(text, font, layout, format);
+  const int w = std::max(static_cast<int>(std::ceil(extent.width)), 1) + 10;
+  const int h = std::max(static_cast<int>(std::ceil(extent.height)), 1) + 6;
   gfx::Surface surface = gfx::Surface::create(w, h);
-  if (!surface.valid()) {
-    g_object_unref(layout);
-    cairo_destroy(pcr);
-    cairo_surface_destroy(probe);
-    return;
+  if (!surface.valid()) return;
+  {
+    gfx::Graphics g(surface);
+    g.clear(0xFFFFFFE1);
+    g.drawRectangle(gfx::Pen{0xFF767676, 1}, {0, 0, static_cast<float>(w - 1), static_cast<float>(h - 1)});
+    g.drawString(text, font, layout, format, 0xFF000000);
   }
-  cairo_t* cr = cairo_create(surface.cairoSurface());
-  cairo_set_source_rgb(cr, 1.0, 1.0, 0xE1 / 255.0);
-  cairo_paint(cr);
-  cairo_set_source_rgb(cr, 0x76 / 255.0, 0x76 / 255.0, 0x76 / 255.0);
-  cairo_set_line_width(cr, 1.0);
-  cairo_rectangle(cr, 0.5, 0.5, w - 1.0, h - 1.0);
-  cairo_stroke(cr);
-  cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_move_to(cr, 5, 3);
-  pango_cairo_update_layout(cr, layout);
-  pango_cairo_show_layout(cr, layout);
-  cairo_destroy(cr);
-  g_object_unref(layout);
-  cairo_destroy(pcr);
-  cairo_surface_destroy(probe);
 
   const int screenW = GetSystemMetrics(SM_CXSCREEN);
   const int screenH = GetSystemMetrics(SM_CYSCREEN);
@@ -185,6 +175,10 @@ LRESULT tooltipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+void setTooltipFont(const gfx::Font* font) {
+  chosenFont() = font != nullptr ? font->clone() : nullptr;
+}
 
 void registerTooltipClass() {
   WNDCLASSEXA wc;

@@ -8,6 +8,10 @@
 
 #include "platform/window/WindowTypes.h"
 
+namespace platform::gfx {
+class Font;
+}
+
 namespace platform::window {
 
 inline constexpr UINT TTF_IDISHWND = 0x0001;
@@ -26,6 +30,10 @@ struct TOOLINFOA {
 // Registers the tooltip class in the current window system (done on first use by the
 // window system itself).
 void registerTooltipClass();
+
+// Tips are drawn in a copy of this font (the framework's default font); null, or never
+// set, means a 12 px sans-serif.
+void setTooltipFont(const gfx::Font* font);
 
 // Shows pointer traffic of every window to the tooltips that have tools on it.
 void relayToTooltips(const MSG& msg);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gfx/Font.h"
 #include "platform/text/CodePage.h"
 #include "platform/window/Tooltips.h"
 #include "tests/window/WindowTestSupport.h"
@@ -72,4 +73,48 @@ TEST(Tooltips, ATipShowsAfterTheDelayBelowThePointerAndGoesOnAPress) {
   DestroyWindow(tip);
   desk.mouseMove(w, 20, 20);  // the tools died with it
   desk.advance(600);
+}
+
+TEST(Tooltips, ATipIsDrawnInTheFontItWasGiven) {
+  HeadlessBackend& desk = freshDesktop();
+  HWND w = makeWindow("Rec", 100, 100, 300, 200);
+  ShowWindow(w, SW_SHOWNORMAL);
+  HWND tip = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_LAYERED, TOOLTIPS_CLASSA, "",
+                             WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, nullptr, nullptr);
+  static const std::string text = platform::text::utf8ToAnsi("播放 Play");
+  TOOLINFOA info;
+  info.hwnd = w;
+  info.uId = 1;
+  info.rect = {0, 0, 100, 100};
+  info.lpszText = text.c_str();
+  SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  auto shownSize = [&](int x) {
+    desk.mouseMove(w, x, 10);
+    desk.advance(600);
+    RECT r{};
+    GetWindowRect(tip, &r);
+    SendMessageA(tip, TTM_POP, 0, 0);
+    desk.mouseMove(w, 200, 150);  // away, so the next move shows it again
+    desk.pump();
+    return r;
+  };
+
+  setTooltipFont(nullptr);
+  const RECT plain = shownSize(10);
+  const auto big = platform::gfx::Font::create("sans-serif", 30);
+  ASSERT_NE(big, nullptr);
+  setTooltipFont(big.get());
+  const RECT large = shownSize(11);
+  // The text inside the 5 x 3 margins grows with the font: 30 px against 12.
+  EXPECT_GT(large.height() - 6, (plain.height() - 6) * 2);
+  EXPECT_GT(large.width() - 10, (plain.width() - 10) * 2);
+  // The text is dark on the pale box, inside the frame.
+  int dark = 0;
+  for (int y = 3; y < large.height() - 3; ++y) {
+    for (int x = 5; x < large.width() - 5; ++x) dark += (desk.pixel(tip, x, y) & 0xFF) < 0x40 ? 1 : 0;
+  }
+  EXPECT_GT(dark, 30);
+  setTooltipFont(nullptr);
+  EXPECT_EQ(shownSize(12).height(), plain.height());
+  DestroyWindow(tip);
 }

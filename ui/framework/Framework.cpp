@@ -1,6 +1,7 @@
 #include "ui/framework/Framework.h"
 
 #include "assets/EmbeddedArtwork.h"
+#include "platform/window/Tooltips.h"
 #include "ui/framework/Fonts.h"
 #include "ui/framework/WindowClass.h"
 
@@ -28,6 +29,7 @@ void start(int /*gdiplusVersion*/) {
   // The drawing libraries start themselves on first use; nothing to bring up here.
   state.osMajorVersion = kModernOsMajorVersion;
   state.defaultFont = chooseDefaultFont({songTypefaceName(), systemFontFace(2)});
+  platform::window::setTooltipFont(state.defaultFont.get());
   state.defaultInterval = kDefaultTimerInterval;
   const auto sprite = assets::captionSpritePng();
   state.captionSprite.LoadFromBytes(platform::system::ByteBlock(sprite.begin(), sprite.end()));
