@@ -30,9 +30,17 @@ void ShownImage::resize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
-  gfx::Surface next = gfx::Surface::create(width, height);
+  gfx::Surface next = createWindowSurface(width, height);
   if (next.valid() && surface_.valid()) {
-    next.copyFrom(surface_, 0, 0, std::min(width, width_), std::min(height, height_), 0, 0);
+    const auto* from = reinterpret_cast<const std::uint8_t*>(surface_.pixels());
+    auto* to = reinterpret_cast<std::uint8_t*>(next.mutablePixels());
+    const int rows = std::min(next.height(), surface_.height());
+    const std::size_t rowBytes = static_cast<std::size_t>(std::min(next.width(), surface_.width())) * 4;
+    for (int y = 0; y < rows; ++y) {
+      std::memcpy(to + static_cast<std::size_t>(y) * next.strideBytes(),
+                  from + static_cast<std::size_t>(y) * surface_.strideBytes(), rowBytes);
+    }
+    next.markDirty();
   }
   surface_ = std::move(next);
   width_ = surface_.valid() ? width : 0;
@@ -44,23 +52,26 @@ RECT ShownImage::copyFrom(PixelView source, POINT sourceOrigin, const RECT& rect
   const RECT r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width_),
                std::min(rect.bottom, height_)};
   if (r.empty() || !surface_.valid()) return {};
-  // The columns of r that have a source pixel: [inLeft, inRight).
-  const long long ox = sourceOrigin.x;
-  const long long oy = sourceOrigin.y;
+  // From here on in pixels: the source is a window surface, kDeviceScale pixels a unit.
+  constexpr int s = kDeviceScale;
+  const RECT d{r.left * s, r.top * s, r.right * s, r.bottom * s};
+  const long long ox = static_cast<long long>(sourceOrigin.x) * s;
+  const long long oy = static_cast<long long>(sourceOrigin.y) * s;
   const bool hasSource = source.pixels != nullptr && source.width > 0 && source.height > 0;
-  const int inLeft = static_cast<int>(std::clamp<long long>(-ox, r.left, r.right));
-  const int inRight = static_cast<int>(std::clamp<long long>(source.width - ox, inLeft, r.right));
+  // The columns of d that have a source pixel: [inLeft, inRight).
+  const int inLeft = static_cast<int>(std::clamp<long long>(-ox, d.left, d.right));
+  const int inRight = static_cast<int>(std::clamp<long long>(source.width - ox, inLeft, d.right));
   auto* base = reinterpret_cast<std::uint8_t*>(surface_.mutablePixels());
   const std::size_t stride = static_cast<std::size_t>(surface_.strideBytes());
-  for (int y = r.top; y < r.bottom; ++y) {
+  for (int y = d.top; y < d.bottom; ++y) {
     auto* out = reinterpret_cast<std::uint32_t*>(base + static_cast<std::size_t>(y) * stride);
     const long long sy = y + oy;
     if (!hasSource || sy < 0 || sy >= source.height || inLeft == inRight) {
-      std::fill(out + r.left, out + r.right, 0u);
+      std::fill(out + d.left, out + d.right, 0u);
       continue;
     }
-    std::fill(out + r.left, out + inLeft, 0u);
-    std::fill(out + inRight, out + r.right, 0u);
+    std::fill(out + d.left, out + inLeft, 0u);
+    std::fill(out + inRight, out + d.right, 0u);
     const std::uint32_t* in = rowOf(source, static_cast<int>(sy)) + (inLeft + ox);
     if (constantAlpha == 255) {
       std::memcpy(out + inLeft, in, static_cast<std::size_t>(inRight - inLeft) * 4);
@@ -68,7 +79,8 @@ RECT ShownImage::copyFrom(PixelView source, POINT sourceOrigin, const RECT& rect
       for (int x = inLeft; x < inRight; ++x) out[x] = scaled(*in++, constantAlpha);
     }
   }
-  cairo_surface_mark_dirty_rectangle(surface_.cairoSurface(), r.left, r.top, r.width(), r.height());
+  // In pixels: cairo leaves the device scale out here.
+  cairo_surface_mark_dirty_rectangle(surface_.cairoSurface(), d.left, d.top, d.width(), d.height());
   return r;
 }
 

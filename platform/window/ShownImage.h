@@ -1,7 +1,8 @@
 #pragma once
 // The pixels a window shows, held once, by the back end that puts them on the screen.
 // Layered updates and paint copies write into it rectangle by rectangle, and the back end
-// shows just the rectangle that changed. UI thread only.
+// shows just the rectangle that changed. Sizes and rectangles are in window units; the
+// pixels are kDeviceScale to a unit (SurfacePixels.h). UI thread only.
 
 #include <cairo.h>
 
@@ -18,8 +19,8 @@ class ShownImage {
   // Keeps the pixels both sizes share; new ones are transparent.
   void resize(int width, int height);
 
-  // Writes rect (window coordinates, cut to the image) with source pixel
-  // (x + sourceOrigin.x, y + sourceOrigin.y); what lies outside the source turns
+  // Writes rect (window coordinates, cut to the image) from a window surface, unit
+  // (x, y) from unit (x + sourceOrigin.x, y + sourceOrigin.y); what lies outside it turns
   // transparent. Premultiplied channels scale with constantAlpha. Returns the rectangle
   // written, empty when none.
   RECT copyFrom(PixelView source, POINT sourceOrigin, const RECT& rect, BYTE constantAlpha);
