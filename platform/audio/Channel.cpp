@@ -11,10 +11,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::size_t ringCapacity(const PcmFormat& format) {
-  std::size_t frameBytes = static_cast<std::size_t>(format.frameBytes());
-  std::size_t half = static_cast<std::size_t>(format.rate) / 2 * frameBytes;
-  return std::max<std::size_t>(half, 4096 * frameBytes);
+// A quarter second per decode step and a second of PCM ahead: the decoder thread wakes a
+// few times a second and an output never finds the ring short while a step runs.
+constexpr int kBlocksPerSecond = 4;
+constexpr std::size_t kRingBlocks = 4;
+// A live output that has been short for this long reports the channel stalled.
+constexpr int kStallAfterMs = 100;
+
+std::size_t blockBytesFor(const PcmFormat& format) {
+  std::size_t frames = std::max<std::size_t>(static_cast<std::size_t>(format.rate / kBlocksPerSecond), 2048);
+  return frames * static_cast<std::size_t>(format.frameBytes());
 }
 
 }  // namespace
@@ -27,10 +33,11 @@ Channel::Channel(std::unique_ptr<ByteSource> source, std::unique_ptr<Decoder> de
       format_(decoder->format()),
       device_(device),
       encodedBytesPerSecond_(decoder->encodedBytesPerSecond()),
+      blockBytes_(blockBytesFor(format_)),
       readAheadBytes_(std::clamp<std::uint64_t>(
-          static_cast<std::uint64_t>(encodedBytesPerSecond_ / 4), 4096, 65536)),
+          static_cast<std::uint64_t>(encodedBytesPerSecond_ * 1.6 / kBlocksPerSecond), 8192, 262144)),
       decoder_(std::move(decoder)),
-      ring_(ringCapacity(format_)),
+      ring_(blockBytes_ * kRingBlocks),
       lengthFrames_(decoder_->lengthFrames()) {
   if (format_ != device_.format) {
     converter_.reset(SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(format_.channels),
@@ -38,6 +45,9 @@ Channel::Channel(std::unique_ptr<ByteSource> source, std::unique_ptr<Decoder> de
                                     static_cast<Uint8>(device_.format.channels),
                                     device_.format.rate));
   }
+  // Sized once here so that rendering never allocates.
+  scratch_.resize(static_cast<std::size_t>(kMaxRenderFrames) * static_cast<std::size_t>(device_.format.channels));
+  raw_.resize(4096 * static_cast<std::size_t>(format_.frameBytes()));
   decoderThread_ = std::thread([this] { decodeLoop(); });
 }
 
@@ -64,15 +74,15 @@ std::uint64_t Channel::prebufferFor(double encodedBytesPerSecond) {
   return static_cast<std::uint64_t>(encodedBytesPerSecond * kNetBufferSeconds * kPrebufferShare);
 }
 
-bool Channel::networkReady() const {
-  if (network_ == nullptr) return true;
-  bool dataThere = network_->finished() || network_->bytesAhead() >= prebufferBytes();
+bool Channel::readyToResume() const {
+  bool dataThere = network_ == nullptr || network_->finished() ||
+                   network_->bytesAhead() >= prebufferBytes();
   bool pcmThere = decoderEnded_ || ring_.size() >= ring_.capacity() / 2;
   return dataThere && pcmThere;
 }
 
 void Channel::decodeLoop() {
-  std::size_t chunkBytes = static_cast<std::size_t>(format_.frameBytes()) * 2048;
+  const std::size_t chunkBytes = blockBytes_;
   std::vector<std::uint8_t> chunk(chunkBytes);
   bool completionSeen = network_ == nullptr;
   for (;;) {
@@ -80,12 +90,14 @@ void Channel::decodeLoop() {
     {
       std::unique_lock lock(mutex_);
       auto work = [&] { return shutdown_ || (!seeking_ && !decoderEnded_ && ring_.room() >= chunkBytes); };
+      decoderWaiting_ = true;
       // A download can complete while the ring is full; look now and then.
       if (completionSeen) {
         ready_.wait(lock, work);
       } else {
         ready_.wait_for(lock, 100ms, work);
       }
+      decoderWaiting_ = false;
       if (shutdown_) return;
       room = work();
     }
@@ -329,7 +341,6 @@ bool Channel::filePosition(std::uint32_t mode, std::uint64_t& value, int& error)
 int Channel::pullFrames(int frames) {
   std::size_t frameBytes = static_cast<std::size_t>(format_.frameBytes());
   std::size_t deviceFrameBytes = static_cast<std::size_t>(device_.format.frameBytes());
-  scratch_.resize(static_cast<std::size_t>(frames) * device_.format.channels);
   auto* out = reinterpret_cast<std::uint8_t*>(scratch_.data());
   if (!converter_) {
     std::size_t bytes = ring_.pop(out, static_cast<std::size_t>(frames) * frameBytes);
@@ -337,7 +348,6 @@ int Channel::pullFrames(int frames) {
     return static_cast<int>(bytes / frameBytes);
   }
   int wanted = frames * static_cast<int>(deviceFrameBytes);
-  raw_.resize(4096 * frameBytes);
   while (SDL_AudioStreamAvailable(converter_.get()) < wanted && ring_.size() > 0) {
     std::size_t bytes = ring_.pop(raw_.data(), raw_.size());
     SDL_AudioStreamPut(converter_.get(), raw_.data(), static_cast<int>(bytes));
@@ -368,17 +378,19 @@ std::uint64_t Channel::convertPending() const {
   return expected > convertedOut_ ? expected - convertedOut_ : 0;
 }
 
-int Channel::render(std::int32_t* mix, int frames) {
+int Channel::render(std::int32_t* mix, int frames, Pace pace) {
+  frames = std::min(frames, kMaxRenderFrames);
   std::unique_lock lock(mutex_);
   auto idle = [&] { return state_ != State::Playing || seeking_ || shutdown_; };
   if (idle()) return 0;
   if (buffering_) {
-    if (!networkReady()) return 0;
+    if (!readyToResume()) return 0;
     buffering_ = false;
+    starvedFrames_ = 0;
   }
   bool bytesAtHand = network_ == nullptr || network_->finished() ||
                      network_->bytesAhead() >= readAheadBytes_;
-  if (bytesAtHand) {
+  if (pace == Pace::MayWait && bytesAtHand) {
     // The bytes are there: wait for the decoder rather than leave a gap in what is heard.
     std::size_t frameBytes = static_cast<std::size_t>(format_.frameBytes());
     std::size_t need = static_cast<std::size_t>(
@@ -389,31 +401,49 @@ int Channel::render(std::int32_t* mix, int frames) {
   }
 
   int got = pullFrames(frames);
-  int channels = device_.format.channels;
-  std::uint64_t clock = device_.clock->load();
-  if (!volume_.sliding(clock) && volume_.at(clock) == 1.0f) {
-    for (int i = 0; i < got * channels; ++i) mix[i] += scratch_[static_cast<std::size_t>(i)];
-  } else {
-    for (int frame = 0; frame < got; ++frame) {
-      float gain = volume_.at(clock + static_cast<std::uint64_t>(frame));
-      for (int c = 0; c < channels; ++c) {
-        std::size_t i = static_cast<std::size_t>(frame * channels + c);
-        mix[i] += static_cast<std::int32_t>(std::lrint(scratch_[i] * gain));
-      }
-    }
-  }
+  mixScratch(mix, got);
   if (got < frames) {
     bool drained = decoderEnded_ && ring_.size() == 0 &&
                    (!converter_ || convertPending() == 0);
+    starvedFrames_ += static_cast<std::uint64_t>(frames - got);
     if (drained) {
       state_ = State::Stopped;
-    } else if (network_ != nullptr) {
+    } else if (network_ != nullptr ||
+               starvedFrames_ * 1000 >= static_cast<std::uint64_t>(device_.format.rate) * kStallAfterMs) {
       buffering_ = true;
     }
+  } else {
+    starvedFrames_ = 0;
   }
+  // Wake the decoder only when a whole step fits: one wake per step, not per render.
+  bool wakeDecoder = decoderWaiting_ && ring_.room() >= blockBytes_;
+  bool stopped = state_ == State::Stopped;
   lock.unlock();
-  ready_.notify_all();
+  if (wakeDecoder || stopped) ready_.notify_all();
   return got;
+}
+
+void Channel::mixScratch(std::int32_t* mix, int frames) {
+  int channels = device_.format.channels;
+  std::size_t samples = static_cast<std::size_t>(frames) * static_cast<std::size_t>(channels);
+  const std::int16_t* pcm = scratch_.data();
+  std::uint64_t clock = device_.clock->load();
+  if (!volume_.sliding(clock)) {
+    float gain = volume_.at(clock);
+    if (gain == 1.0f) {
+      for (std::size_t i = 0; i < samples; ++i) mix[i] += pcm[i];
+      return;
+    }
+    for (std::size_t i = 0; i < samples; ++i) mix[i] += static_cast<std::int32_t>(std::lrint(pcm[i] * gain));
+  } else {
+    for (int frame = 0; frame < frames; ++frame) {
+      float gain = volume_.at(clock + static_cast<std::uint64_t>(frame));
+      for (int c = 0; c < channels; ++c) {
+        std::size_t i = static_cast<std::size_t>(frame * channels + c);
+        mix[i] += static_cast<std::int32_t>(std::lrint(pcm[i] * gain));
+      }
+    }
+  }
 }
 
 }  // namespace platform::audio

@@ -22,8 +22,16 @@ namespace platform::audio {
 
 // One stream: its source, decoder, decoder thread and the PCM waiting to be heard.
 // The decoder thread and the output thread meet in the PCM ring under mutex_ / ready_.
+// Nothing slow runs under mutex_ (no decoding, no waiting for the network, no waiting on
+// another lock), so a live output may take it.
 class Channel {
  public:
+  // How an output takes PCM: a live device never waits; a paced one (no sound, capture)
+  // may wait for the decoder so that what it writes has no gaps.
+  enum class Pace { Live, MayWait };
+  // The most frames one render() call takes.
+  static constexpr int kMaxRenderFrames = 16384;
+
   struct Device {
     PcmFormat format;                          // what the output plays
     std::shared_ptr<const std::atomic<std::uint64_t>> clock;  // output frames rendered so far
@@ -59,19 +67,21 @@ class Channel {
   void slideVolume(float value, std::uint32_t milliseconds);
   bool filePosition(std::uint32_t mode, std::uint64_t& value, int& error);
 
-  // Runs on the output thread: adds up to frames device frames into mix and returns how
-  // many it gave.
-  int render(std::int32_t* mix, int frames);
+  // Runs on the output thread: adds up to frames (at most kMaxRenderFrames) device frames
+  // into mix and returns how many it gave. Live: a channel whose PCM is not ready gives
+  // what it has at once and counts as stalled when that lasts.
+  int render(std::int32_t* mix, int frames, Pace pace);
 
  private:
   enum class State { Stopped, Playing, Paused };
 
   void decodeLoop();
   bool seekDecoder(std::uint64_t frame);
-  bool networkReady() const;        // caller holds mutex_
+  bool readyToResume() const;       // caller holds mutex_
   void resetConverter();            // caller holds mutex_
   int pullFrames(int frames);       // caller holds mutex_; fills scratch_
   std::uint64_t convertPending() const;  // caller holds mutex_
+  void mixScratch(std::int32_t* mix, int frames);  // caller holds mutex_
   std::uint64_t prebufferBytes() const;
 
   const std::unique_ptr<ByteSource> source_;
@@ -80,8 +90,11 @@ class Channel {
   const PcmFormat format_;
   const Device device_;
   const double encodedBytesPerSecond_;
-  // Downloaded bytes a decode step may need: a quarter second, so that a step never waits
-  // in the middle of the decoder for the network.
+  // PCM bytes one decode step makes: large steps keep the decoder thread asleep most of
+  // the time.
+  const std::size_t blockBytes_;
+  // Downloaded bytes a decode step may need, so that a step never waits in the middle of
+  // the decoder for the network.
   const std::uint64_t readAheadBytes_;
 
   std::mutex decoderMutex_;  // serialises decoder use: decoder thread and seeks
@@ -96,6 +109,8 @@ class Channel {
   bool decoderEnded_ = false;
   bool seeking_ = false;
   bool shutdown_ = false;
+  bool decoderWaiting_ = false;   // the decoder thread sleeps until the ring has room
+  std::uint64_t starvedFrames_ = 0;  // frames a live output asked for and did not get
   std::uint64_t generation_ = 0;  // bumped by seeks; stale decoder output is dropped
   std::uint64_t heard_ = 0;       // bytes handed to the output
   std::uint64_t decoded_ = 0;     // bytes the decoder has produced

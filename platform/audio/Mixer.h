@@ -11,10 +11,10 @@
 namespace platform::audio {
 
 // Sums the playing channels into the device's 16-bit layout. The output thread calls
-// render(); channels come and go from API threads.
+// render(); channels come and go from API threads, which hold mutex_ only briefly.
 class Mixer {
  public:
-  explicit Mixer(PcmFormat device) : format_(device) {}
+  explicit Mixer(PcmFormat device);
 
   const PcmFormat& format() const { return format_; }
   std::shared_ptr<const std::atomic<std::uint64_t>> clock() const { return clock_; }
@@ -24,10 +24,12 @@ class Mixer {
   void remove(const std::shared_ptr<Channel>& channel);
 
   // Fills frames device frames (silence where nothing plays) and returns how many of
-  // them carried a playing channel. Runs on the output thread.
-  int render(std::int16_t* out, int frames);
+  // them carried a playing channel. Runs on the output thread; never allocates.
+  int render(std::int16_t* out, int frames, Channel::Pace pace);
 
  private:
+  int renderBlock(std::int16_t* out, int frames, Channel::Pace pace);
+
   const PcmFormat format_;
   // Shared so that a channel still in a caller's hands outlives the mixer safely.
   const std::shared_ptr<std::atomic<std::uint64_t>> clock_ =

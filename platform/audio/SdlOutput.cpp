@@ -1,6 +1,9 @@
 #include "platform/audio/SdlOutput.h"
 
+#include <cstring>
+
 #include "platform/audio/Bass.h"
+#include "platform/audio/CallbackGuard.h"
 
 namespace platform::audio {
 
@@ -46,7 +49,9 @@ SdlOutput::~SdlOutput() {
 void SdlOutput::callback(void* self, Uint8* stream, int length) {
   auto* output = static_cast<SdlOutput*>(self);
   int frames = length / output->mixer_.format().frameBytes();
-  output->mixer_.render(reinterpret_cast<std::int16_t*>(stream), frames);
+  guardCallback(0, [&] {
+    return output->mixer_.render(reinterpret_cast<std::int16_t*>(stream), frames, Channel::Pace::Live);
+  }, [&] { std::memset(stream, 0, static_cast<std::size_t>(length)); });
 }
 
 }  // namespace platform::audio

@@ -1,0 +1,81 @@
+// The live output's side of a channel: it must never wait for a decoder.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "AudioTestSupport.h"
+#include "platform/audio/Channel.h"
+#include "platform/audio/DecoderFactory.h"
+#include "platform/audio/MemorySource.h"
+#include "platform/audio/Mixer.h"
+
+using namespace audiotest;
+using namespace std::chrono_literals;
+using platform::audio::Channel;
+using platform::audio::Mixer;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Bytes in memory whose reads can be held back, as a slow disk or a busy machine would.
+class HeldSource : public platform::audio::MemorySource {
+ public:
+  using MemorySource::MemorySource;
+  std::size_t read(void* out, std::size_t size) override {
+    auto until = Clock::time_point(Clock::duration(holdUntil.load()));
+    if (Clock::now() < until) std::this_thread::sleep_until(until);
+    return MemorySource::read(out, size);
+  }
+  std::atomic<Clock::duration::rep> holdUntil{0};
+};
+
+}  // namespace
+
+TEST(LiveOutput, ADecoderHeldBackGivesSilenceAtOnceAndLosesNothing) {
+  std::vector<std::uint8_t> file = readFile(media("talk.wav"));
+  std::vector<std::uint8_t> reference = wavData(media("talk.wav"));
+  Mixer mixer(platform::audio::PcmFormat{44100, 2});
+  auto source = std::make_unique<HeldSource>(file.data(), file.size());
+  HeldSource* held = source.get();
+  auto opened = platform::audio::openDecoder(*source);
+  ASSERT_NE(opened.decoder, nullptr);
+  auto channel = std::make_shared<Channel>(std::move(source), std::move(opened.decoder), 0, nullptr,
+                                           Channel::Device{mixer.format(), mixer.clock()});
+  mixer.add(channel);
+  int error = 0;
+  ASSERT_TRUE(channel->play(false, error));
+  std::this_thread::sleep_for(100ms);  // the decoder fills what it may ahead
+
+  // Every read from now on waits 500 ms; the callback runs five times faster than real
+  // time, so it empties what was decoded ahead well within that.
+  held->holdUntil = (Clock::now() + 500ms).time_since_epoch().count();
+  constexpr int kFrames = 1024;
+  std::vector<std::int16_t> block(kFrames * 2);
+  std::vector<std::uint8_t> heard;
+  auto slowest = Clock::duration::zero();
+  bool sawStall = false;
+  auto end = Clock::now() + 1200ms;
+  while (Clock::now() < end && heard.size() < reference.size()) {
+    auto start = Clock::now();
+    int got = mixer.render(block.data(), kFrames, Channel::Pace::Live);
+    slowest = std::max(slowest, Clock::now() - start);
+    auto* bytes = reinterpret_cast<const std::uint8_t*>(block.data());
+    heard.insert(heard.end(), bytes, bytes + got * 4);
+    sawStall = sawStall || channel->activity() == BASS_ACTIVE_STALLED;
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_LT(slowest, 20ms) << "a live render waited";
+  EXPECT_TRUE(sawStall) << "a channel starved for long is stalled";
+  EXPECT_EQ(channel->activity(), BASS_ACTIVE_PLAYING) << "and plays on by itself";
+  // The gap is silence in the output, not a hole in the stream: every sample once, in order.
+  ASSERT_GT(heard.size(), 44100u * 4);
+  EXPECT_TRUE(std::equal(heard.begin(), heard.end(), reference.begin()));
+  EXPECT_EQ(channel->position(), heard.size());
+  mixer.remove(channel);
+  channel->shutdown();
+}
