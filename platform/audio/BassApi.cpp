@@ -167,6 +167,7 @@ BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
   if (!channel) return FALSE;
   int error = BASS_OK;
   bool ok = channel->play(restart != FALSE, error);
+  if (ok) Engine::instance().channelStarted();
   return result(ok, error);
 }
 

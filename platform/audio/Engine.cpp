@@ -144,6 +144,11 @@ std::shared_ptr<Channel> Engine::find(std::uint32_t handle, int& error) {
   return it->second;
 }
 
+void Engine::channelStarted() {
+  std::lock_guard lock(mutex_);
+  if (output_) output_->channelStarted();
+}
+
 bool Engine::freeStream(std::uint32_t handle, int& error) {
   std::shared_ptr<Channel> channel;
   std::shared_ptr<Mixer> mixer;

@@ -29,6 +29,8 @@ class Engine {
   // The mixer format of the open output; false with INIT when none is open.
   bool deviceFormat(PcmFormat& format, int& error);
   std::shared_ptr<Channel> find(std::uint32_t handle, int& error);
+  // Lets the output know that a channel has started to play.
+  void channelStarted();
   bool freeStream(std::uint32_t handle, int& error);
 
  private:

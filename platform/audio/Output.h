@@ -6,6 +6,9 @@ namespace platform::audio {
 class Output {
  public:
   virtual ~Output() = default;
+  // A channel has started to play; an output that renders in blocks of its own may start
+  // one at once rather than at its next turn. Any thread.
+  virtual void channelStarted() {}
 };
 
 }  // namespace platform::audio

@@ -29,30 +29,54 @@ PacedOutput::~PacedOutput() {
   thread_.join();
 }
 
+void PacedOutput::channelStarted() {
+  {
+    std::lock_guard lock(mutex_);
+    started_ = true;
+  }
+  wake_.notify_all();
+}
+
 void PacedOutput::run() {
   using Clock = std::chrono::steady_clock;
+  using Seconds = std::chrono::duration<double>;
   const int rate = mixer_.format().rate;
   const double blockFrames = std::min<double>(
       Channel::kMaxRenderFrames, std::ceil(rate * speed_ / kWakesPerSecond));
   const int block = std::max(64, static_cast<int>(blockFrames));
+  const double framesPerSecond = speed_ * rate;
   std::vector<std::int16_t> pcm(static_cast<std::size_t>(block) * static_cast<std::size_t>(mixer_.format().channels));
-  const auto start = Clock::now();
+  auto start = Clock::now();
   std::uint64_t rendered = 0;
+  auto renderBlock = [&] {
+    int heard = mixer_.render(pcm.data(), block, Channel::Pace::MayWait);
+    if (sink_) guardCallback(0, [&] { sink_(pcm.data(), block, heard); return 0; });
+    rendered += static_cast<std::uint64_t>(block);
+  };
   for (;;) {
     // Renders whole blocks that are due; the clock never runs ahead of real time * speed.
-    double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    auto due = static_cast<std::uint64_t>(elapsed * speed_ * rate);
+    auto due = static_cast<std::uint64_t>(Seconds(Clock::now() - start).count() * framesPerSecond);
     while (rendered + static_cast<std::uint64_t>(block) <= due) {
-      int heard = mixer_.render(pcm.data(), block, Channel::Pace::MayWait);
-      if (sink_) guardCallback(0, [&] { sink_(pcm.data(), block, heard); return 0; });
-      rendered += static_cast<std::uint64_t>(block);
+      renderBlock();
       std::lock_guard lock(mutex_);
       if (stopping_) return;
     }
-    auto next = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
-                            static_cast<double>(rendered + static_cast<std::uint64_t>(block)) / (speed_ * rate)));
-    std::unique_lock lock(mutex_);
-    if (wake_.wait_until(lock, next, [&] { return stopping_; })) return;
+    auto next = start + std::chrono::duration_cast<Clock::duration>(
+                            Seconds(static_cast<double>(rendered + static_cast<std::uint64_t>(block)) / framesPerSecond));
+    bool startNow = false;
+    {
+      std::unique_lock lock(mutex_);
+      if (wake_.wait_until(lock, next, [&] { return stopping_ || started_; }) && stopping_) return;
+      startNow = started_;
+      started_ = false;
+    }
+    if (startNow) {
+      // The new channel's first block starts now instead of up to a block later; the
+      // blocks after it fall on a grid that starts here, so the clock never runs ahead.
+      start = Clock::now() - std::chrono::duration_cast<Clock::duration>(Seconds(
+                                 static_cast<double>(rendered + static_cast<std::uint64_t>(block)) / framesPerSecond));
+      renderBlock();
+    }
   }
 }
 

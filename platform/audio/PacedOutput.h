@@ -21,6 +21,8 @@ class PacedOutput : public Output {
   PacedOutput(Mixer& mixer, double speed, Sink sink);
   ~PacedOutput() override;
 
+  void channelStarted() override;
+
  private:
   void run();
 
@@ -29,7 +31,9 @@ class PacedOutput : public Output {
   Sink sink_;
   std::mutex mutex_;
   std::condition_variable wake_;
-  bool stopping_ = false;  // guarded by mutex_
+  // guarded by mutex_
+  bool stopping_ = false;
+  bool started_ = false;  // a channel started since the last block
   std::thread thread_;
 };
 
