@@ -72,12 +72,11 @@ void playZoom(HWND hwnd, const gfx::Surface& image, gfx::Surface& frame) {
 }
 
 // kind 3: right to left, 4: left to right, 5: bottom to top, 6: top to bottom.
-void playWipe(HWND hwnd, int kind, int margin, const gfx::Surface& image, gfx::Surface& frame) {
+void playWipe(HWND hwnd, int kind, const gfx::Surface& image, gfx::Surface& frame) {
   const bool vertical = kind == kCloseWipeRightToLeft || kind == kCloseWipeLeftToRight;  // column lines
   const bool fromFar = kind == kCloseWipeRightToLeft || kind == kCloseWipeBottomToTop;
   const int extent = vertical ? image.width() : image.height();
-  // The transparent margin around the background has nothing to wipe.
-  const int first = std::min(margin, extent / 2), n = std::max(1, extent - 2 * first);
+  const int n = std::max(1, extent);
   const int soft = std::max(1, std::min(kWipeSoftEdge, n / 3));
   frame.copyFrom(image, 0, 0, image.width(), image.height(), 0, 0);
   int done = 0;  // lines (from the start side) already fully gone
@@ -86,7 +85,7 @@ void playWipe(HWND hwnd, int kind, int margin, const gfx::Surface& image, gfx::S
     int low = n, high = -1;
     for (int j = std::max(0, done); j < std::min(n, front); ++j) {
       const int alpha = j < front - soft ? 0 : 255 * (soft - (front - j)) / soft;
-      const int line = first + (fromFar ? n - 1 - j : j);
+      const int line = fromFar ? n - 1 - j : j;
       copyLine(image, frame, vertical, line, alpha);
       low = std::min(low, line);
       high = std::max(high, line);
@@ -130,7 +129,7 @@ void ExWindow::State::playCloseEffect() {
         playZoom(hwnd, image, frame);
         break;
       default:
-        playWipe(hwnd, closeEffect, margin(), image, frame);
+        playWipe(hwnd, closeEffect, image, frame);
         break;
     }
     frame.clear(0);

@@ -1,0 +1,149 @@
+// Keys and focus: editing keys for an edit box, Ctrl+Tab, Tab order, Space and Enter,
+// access keys, the key callbacks and focus on activation.
+
+#include "tests/framework/HostTestSupport.h"
+
+using namespace hosttest;
+
+namespace {
+
+std::vector<std::pair<WPARAM, LPARAM>> chars(const RecordingControl& c) {
+  std::vector<std::pair<WPARAM, LPARAM>> out;
+  for (const auto& r : c.received) {
+    if (r.message == WM_CHAR) out.push_back({r.wParam, r.lParam});
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(HostTest, EditingKeysReachAnEditBoxAsMarkedCharacters) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  RecordingControl edit, button;
+  edit.create(w, {10, 40, 80, 20}, ui::kKindEdit);
+  button.create(w, {100, 40, 40, 20});
+  host.setFocusedControl(1);
+  std::vector<std::pair<int, WPARAM>> keys;
+  host.onKeyDown([&](HWND, int id, WPARAM key, LPARAM) -> LRESULT { return keys.push_back({id, key}), 0; });
+  desk->keyDown(w, VK_CONTROL);
+  desk->pressKey(w, 'C');
+  desk->keyUp(w, VK_CONTROL);
+  desk->pressKey(w, VK_HOME);
+  desk->pressKey(w, 'C');  // without Ctrl only the typed character
+  desk->pump();
+  const auto got = chars(edit);
+  ASSERT_GE(got.size(), 2u);
+  EXPECT_EQ(got[0], (std::pair<WPARAM, LPARAM>{0x43, ui::kEditKeyMarker}));
+  EXPECT_EQ(std::count(got.begin(), got.end(), std::pair<WPARAM, LPARAM>{VK_HOME, ui::kEditKeyMarker}), 1);
+  EXPECT_EQ(std::count_if(got.begin(), got.end(), [](auto p) { return p.second == ui::kEditKeyMarker; }), 2);
+  EXPECT_EQ(edit.count(WM_KEYDOWN), 4);
+  EXPECT_EQ(keys.front(), (std::pair<int, WPARAM>{edit.id(), VK_CONTROL}));
+
+  // Another kind hears no editing keys.
+  host.setFocusedControl(2);
+  desk->pressKey(w, VK_DELETE);
+  desk->pump();
+  EXPECT_TRUE(chars(button).empty());
+  closeWindows();
+}
+
+TEST_F(HostTest, TabMovesTheFocusToTheNextEligibleControlAndWraps) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  RecordingControl a, label, hidden, locked, caption, b;
+  a.create(w, {0, 40, 10, 10});
+  label.create(w, {20, 40, 10, 10}, ui::kKindLabel, false);
+  hidden.create(w, {40, 40, 10, 10}, 6, true, false);
+  locked.flag = 1;
+  locked.create(w, {60, 40, 10, 10});
+  b.create(w, {80, 40, 10, 10});
+  caption.create(w, {150, 0, 28, 19}, ui::kKindCaptionButton);
+  desk->pressKey(w, VK_TAB);
+  desk->pump();
+  EXPECT_EQ(host.focusedControl(), 1);
+  desk->pressKey(w, VK_TAB);
+  desk->pump();
+  EXPECT_EQ(host.focusedControl(), 5);
+  EXPECT_EQ(b.paintOccasions().back(), ui::kPaintPlain);
+  desk->pressKey(w, VK_TAB);
+  desk->pump();
+  EXPECT_EQ(host.focusedControl(), 1);  // wrapped past the caption button
+  EXPECT_EQ(b.paintOccasions().back(), ui::kPaintFocusLost);
+  EXPECT_EQ(GetFocus(), w);
+
+  // With no eligible control nothing changes.
+  HWND bare = makeWindow();
+  ExWindow& other = attached(bare);
+  RecordingControl only;
+  only.create(bare, {0, 40, 10, 10}, ui::kKindLabel, false);
+  desk->pressKey(bare, VK_TAB);
+  desk->pump();
+  EXPECT_EQ(other.focusedControl(), 0);
+}
+
+TEST_F(HostTest, SpaceEnterAndAccessKeysClick) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  RecordingControl ok, cancel, bar;
+  ok.create(w, {10, 40, 40, 20}, ui::kKindPushButton);
+  cancel.create(w, {60, 40, 40, 20}, ui::kKindPushButton);
+  bar.create(w, {180, 0, 10, 100}, ui::kKindScrollBar);
+  std::vector<int> clicked;
+  host.onClick([&](HWND, int id, ControlObject*, int) -> LRESULT { return clicked.push_back(id), 0; });
+  ASSERT_EQ(SendMessageA(w, ui::kMsgAccessKey, static_cast<WPARAM>(cancel.id()), 'c'), 1);
+  host.setFocusedControl(1);
+  desk->pressKey(w, VK_SPACE);
+  desk->pressKey(w, VK_RETURN);
+  desk->pressKey(w, 'C');  // the access key alone works only on its own focused button
+  desk->pump();
+  EXPECT_EQ(ok.count(ui::kMsgClick), 2);
+  EXPECT_EQ(cancel.count(ui::kMsgClick), 0);
+  desk->keyDown(w, VK_MENU);
+  desk->pressKey(w, 'C');
+  desk->keyUp(w, VK_MENU);
+  desk->pump();
+  EXPECT_EQ(cancel.count(ui::kMsgClick), 1);
+  host.setFocusedControl(2);
+  desk->pressKey(w, 'C');
+  desk->pump();
+  EXPECT_EQ(cancel.count(ui::kMsgClick), 2);
+  EXPECT_EQ(clicked, (std::vector<int>{ok.id(), ok.id(), cancel.id(), cancel.id()}));
+
+  // Ctrl+Tab goes to a focused scroll bar; a hidden focused control is not clicked.
+  host.setFocusedControl(3);
+  desk->keyDown(w, VK_CONTROL);
+  desk->pressKey(w, VK_TAB);
+  desk->keyUp(w, VK_CONTROL);
+  desk->pump();
+  EXPECT_EQ(bar.count(ui::kMsgCtrlTab), 1);
+  EXPECT_EQ(host.focusedControl(), 3);  // Ctrl+Tab does not move the focus
+  ui::controlRecord(host.windowIndex(), 3)->visible = false;
+  desk->pressKey(w, VK_RETURN);
+  desk->pump();
+  EXPECT_EQ(bar.count(ui::kMsgClick), 0);
+  closeWindows();
+}
+
+TEST_F(HostTest, ActivationRepaintsTheFocusedControlAndCallsBack) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  RecordingControl c, keeper;
+  c.create(w, {10, 40, 40, 20});
+  std::vector<char> events;
+  host.onFocusGained([&](HWND, int, ControlObject*, int) -> LRESULT { return events.push_back('G'), 0; });
+  host.onFocusLost([&](HWND, int, ControlObject*, int) -> LRESULT { return events.push_back('L'), 0; });
+  host.setFocusedControl(1);
+  desk->activateWindow(w);
+  desk->pump();
+  desk->deactivateWindow(w);
+  desk->pump();
+  EXPECT_EQ(c.paintOccasions().back(), ui::kPaintFocusLost);
+  desk->activateWindow(w);
+  desk->pump();
+  EXPECT_EQ(c.paintOccasions().back(), ui::kPaintPlain);
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(std::vector<char>(events.end() - 2, events.end()), (std::vector<char>{'L', 'G'}));
+  EXPECT_EQ(host.focusedControl(), 1);
+  closeWindows();
+}
