@@ -148,3 +148,19 @@ TEST_F(HostTest, FadeInShowsSixFramesAndIgnoresTheMouseUntilTheLast) {
   desk->pump();
   EXPECT_EQ(c.count(WM_LBUTTONDOWN), 1);
 }
+
+TEST_F(HostTest, CustomDrawingSurvivesRegionRepaints) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  int after = 0;
+  host.onCustomDraw([](HWND, platform::gfx::Graphics& g, int width, int) {
+    g.fillRectangle(platform::gfx::Brush::solid(0xFFFFFF00u), RectF{0, 0, static_cast<float>(width), 100});
+  });
+  host.onAfterDraw([&](HWND, platform::gfx::Graphics&, int, int) { ++after; });
+  host.redraw();
+  EXPECT_EQ(after, 1);
+  EXPECT_EQ(desk->pixel(w, 50, 50), 0xFFFFFF00u);
+  host.repaintRegion({40, 40, 20, 20});
+  EXPECT_EQ(desk->pixel(w, 50, 50), 0xFFFFFF00u);
+  closeWindows();
+}

@@ -34,16 +34,16 @@ int followMove(int index, int from, int to) {
 
 }  // namespace
 
-ControlObject::~ControlObject() {
-  WindowEntry* entry = liveEntry(windowIndex_);
+void forgetControl(ControlObject& control) {
+  WindowEntry* entry = liveEntry(control.windowIndex());
   if (entry == nullptr) return;
   for (std::size_t i = 0; i < entry->controls.size(); ++i) {
     ControlRecord& record = entry->controls[i];
-    if (record.object != this) continue;
+    if (record.object != &control) continue;
     record.object = nullptr;
     record.visible = false;
     // Its timer would otherwise tick on for nobody.
-    const auto timerId = (static_cast<UINT_PTR>(i + 1) << 16) | static_cast<UINT_PTR>(windowIndex_);
+    const auto timerId = (static_cast<UINT_PTR>(i + 1) << 16) | static_cast<UINT_PTR>(control.windowIndex());
     pw::KillTimer(entry->handle, timerId);
     const int index = static_cast<int>(i) + 1;
     Interaction& in = entry->interaction;
@@ -55,6 +55,8 @@ ControlObject::~ControlObject() {
     }
   }
 }
+
+ControlObject::~ControlObject() { forgetControl(*this); }
 
 int registerControl(ControlObject& control, HWND host, const ControlPlacement& placement) {
   TUNORA_ASSERT_UI_THREAD();

@@ -40,9 +40,12 @@ inline constexpr UINT kMsgShown = 0x6C8F7;
 inline constexpr UINT kMsgCtrlTab = 0x6C8F8;
 inline constexpr UINT_PTR kAnimationTimerId = 0x6C8F4;  // the host's own fade-in timer
 inline constexpr LPARAM kEditKeyMarker = 10086;  // WM_CHAR lParam of editing keys; wParam of double clicks
-inline constexpr UINT kMsgAccessKey = 0x2800;     // a push button registers its access key
+// wParam control id, lParam the key's character; an attached window answers 1.
+inline constexpr UINT kMsgAccessKey = 0x2800;
+// An attached window answers a pointer to its background resources::ExImage (0 when it has
+// no picture); valid until its next redraw with a picture or its detach.
 inline constexpr UINT kMsgBackgroundImage = 0x2801;
-inline constexpr UINT kMsgBackgroundColour = 0x2802;
+inline constexpr UINT kMsgBackgroundColour = 0x2802;  // answers the colour reference
 
 // Occasions of a repaint request (WM_PAINT, wParam 0, lParam = occasion).
 inline constexpr LPARAM kPaintPlain = -1;        // region repaint, focus gained, window activated

@@ -52,6 +52,13 @@ LRESULT ExWindow::State::goOn(UINT message, WPARAM wParam, LPARAM lParam, bool a
 }
 
 LRESULT ExWindow::State::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  ++handlingDepth;
+  const LRESULT result = handleMessage(message, wParam, lParam);
+  if (--handlingDepth == 0) retired.clear();
+  return result;
+}
+
+LRESULT ExWindow::State::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case pw::WM_DESTROY: {
       mouseTracking = false;
@@ -332,6 +339,7 @@ ExWindow::ExWindow() : state_(std::make_unique<State>(*this)) {}
 
 ExWindow::~ExWindow() {
   if (state_->entry() != nullptr) state_->detach();
+  state_->retired.clear();
 }
 
 ExWindow* ExWindow::fromHandle(HWND hwnd) {

@@ -69,7 +69,8 @@ struct AttachOptions {
 using ControlEventCallback = std::function<LRESULT(HWND, int controlId, ControlObject*, int kind)>;
 using KeyEventCallback = std::function<LRESULT(HWND, int controlId, WPARAM, LPARAM)>;
 using ResizedCallback = std::function<void(HWND, int width, int height)>;
-// Called during a redraw with the composed surface's graphics and the window size.
+// Called during a redraw with the window size. onCustomDraw draws on the background (so
+// region repaints keep it), onAfterDraw on the composed image over the controls.
 using CustomDrawCallback = std::function<void(HWND, platform::gfx::Graphics&, int width, int height)>;
 // Sees every message first; any answer but -1 is the message's result.
 using MessageHook = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;

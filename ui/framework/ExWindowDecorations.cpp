@@ -62,11 +62,14 @@ void ExWindow::State::destroyDecorations() {
     if (control == nullptr || entry() == nullptr) return;
     const int index = controlIndexOf(windowIndex, control->id());
     if (index > 0) sendToControl(windowIndex, index, hwnd, pw::WM_DESTROY, 0, 0, true);
+    forgetControl(*control);
   };
   for (auto& button : captionButtons) farewell(button.control.get());
   farewell(iconPanel.get());
+  for (auto& button : captionButtons) retired.push_back(std::move(button.control));
+  retired.push_back(std::move(iconPanel));
   captionButtons.clear();
-  iconPanel.reset();
+  if (handlingDepth == 0) retired.clear();
 }
 
 void ExWindow::State::placeDecorations() {

@@ -75,11 +75,17 @@ void ExWindow::State::redraw(bool animate) {
   ++paintDepth;
   pw::KillTimer(hwnd, kAnimationTimerId);
   drawBackground();
+  // Custom drawing joins the background, so region repaints restore it too.
+  if (customDraw && e->background.valid()) customDraw(hwnd, *e->background.graphics, width, height);
+  if ((e = entry()) == nullptr) {
+    --paintDepth;
+    composingNow = animationBusy = false;
+    return;
+  }
   gfx::Graphics& g = *e->composed.graphics;
   g.resetClip();
   if (e->background.valid()) e->composed.pixels.copyFrom(e->background.pixels, 0, 0, width, height, 0, 0);
-  if (customDraw) customDraw(hwnd, g, width, height);
-  if (entry() != nullptr) drawTitleInto(g);
+  drawTitleInto(g);
   if (entry() != nullptr) paintControls({0, 0, width, height});
   if (afterDraw && entry() != nullptr) afterDraw(hwnd, g, width, height);
   --paintDepth;

@@ -32,6 +32,9 @@ inline constexpr int kCaptionButtonHeight = 19;
 inline constexpr int kMinimumTrackHeight = 40;
 inline constexpr float kBackgroundCornerDiameter = 14;  // corner radius 7
 
+// Takes a control out of its window's dispatch for good (its record stays, empty).
+void forgetControl(ControlObject& control);
+
 struct CaptionButton {
   int bit = 0;
   std::unique_ptr<ControlObject> control;
@@ -57,6 +60,10 @@ struct ExWindow::State {
   int height = 0;
   std::vector<CaptionButton> captionButtons;
   std::unique_ptr<ControlObject> iconPanel;
+  // Decorations dropped while a message is handled, freed when the outermost one is done:
+  // the close button closes the window from inside its own click.
+  std::vector<std::unique_ptr<ControlObject>> retired;
+  int handlingDepth = 0;
   pw::HMENU systemMenu = nullptr;
   NineGridMargins nineGridMargins;
   int closeEffect = 0;
@@ -79,6 +86,7 @@ struct ExWindow::State {
   // ExWindow.cpp: life cycle and the procedure.
   static LRESULT procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // The hook, then result 0 (answeredHere) or the previous procedure.
   LRESULT goOn(UINT message, WPARAM wParam, LPARAM lParam, bool answeredHere = false);
   bool attach(HWND window, const platform::system::ByteBlock& image, const AttachOptions& options);
