@@ -51,8 +51,9 @@ for name in "${targets[@]}"; do
   # Keep only what reaches code the corpus did not reach yet.
   "$binary" -merge=1 "$corpus" "$fresh" >> "$log" 2>&1 || true
   rm -rf "$fresh"
-  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
-  last=$(grep -E '^#[0-9]+' "$log" | grep -v MERGE | tail -1)
+  # A run cut short by a fault may lack some of these lines.
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1 || true)
+  last=$(grep -E '^#[0-9]+' "$log" | grep -v MERGE | tail -1 || true)
   cov=$(grep -o 'cov: [0-9]*' <<< "$last" | grep -o '[0-9]*' || true)
   ft=$(grep -o 'ft: [0-9]*' <<< "$last" | grep -o '[0-9]*' || true)
   printf '%-24s %12s %8s %8s %8s  %s\n' "$name" "${runs:-?}" "${cov:-?}" "${ft:-?}" \
