@@ -96,4 +96,14 @@ class FaultServer {
 // Resident memory of this process in bytes, from /proc/self/status.
 std::uint64_t residentBytes();
 
+// What a sanitizer build keeps resident beside each byte the program touches, so that a
+// bound on resident memory holds there too.
+#if defined(__SANITIZE_THREAD__)
+inline constexpr std::uint64_t kShadowBytesPerByte = 4;
+#elif defined(__SANITIZE_ADDRESS__)
+inline constexpr std::uint64_t kShadowBytesPerByte = 1;  // an eighth, rounded up
+#else
+inline constexpr std::uint64_t kShadowBytesPerByte = 0;
+#endif
+
 }  // namespace testsupport
