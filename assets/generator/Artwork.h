@@ -4,6 +4,11 @@
 
 #include <cairo.h>
 
+#include <cstdint>
+#include <vector>
+
+#include "assets/generator/GifWriter.h"
+
 namespace artwork {
 
 // 729 x 20: close (39 px cells) then maximise, restore, minimise, menu, skin, feedback
@@ -13,5 +18,11 @@ cairo_surface_t* drawCaptionSprite();
 cairo_surface_t* drawMessageIcons();
 // 14 x 14 round slider thumbs.
 cairo_surface_t* drawSliderThumb(bool hot);
+
+// Pictures of the framework demo, written as files only.
+// 296 x 657 dusk landscape: a starry sky, a low sun and layered hills.
+cairo_surface_t* drawDemoBackground();
+// 48 x 48 animated GIF of bouncing equaliser bars, 8 frames of 90 ms.
+std::vector<std::uint8_t> drawDemoEqualiserGif();
 
 }  // namespace artwork

@@ -29,6 +29,23 @@ bool writeFile(const std::string& path, const std::string& text) {
   return std::fclose(f) == 0 && ok;
 }
 
+// The demo's pictures are files beside the embedded ones, not part of the program.
+bool writeDemoPictures(const std::string& folder) {
+  cairo_surface_t* background = artwork::drawDemoBackground();
+  const cairo_status_t status = cairo_surface_write_to_png(background, (folder + "/demo-background.png").c_str());
+  cairo_surface_destroy(background);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    std::fprintf(stderr, "could not write demo-background.png\n");
+    return false;
+  }
+  const std::vector<std::uint8_t> gif = artwork::drawDemoEqualiserGif();
+  if (gif.empty() || !writeFile(folder + "/demo-equaliser.gif", std::string(gif.begin(), gif.end()))) {
+    std::fprintf(stderr, "could not write demo-equaliser.gif\n");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,5 +82,6 @@ int main(int argc, char** argv) {
               "() { return k_" + p.function + "; }\n";
   }
   source += "\n}  // namespace assets\n";
+  if (!writeDemoPictures(folder)) return 1;
   return writeFile(folder + "/EmbeddedArtwork.cpp", source) ? 0 : 1;
 }
