@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/window/WindowApi.h"
-#include "ui/controls/UiThreadCheck.h"
+#include "platform/window/UiThread.h"
 #include "ui/framework/ExWindow.h"
 #include "ui/framework/Framework.h"
 

@@ -4,7 +4,7 @@
 
 #include "platform/window/Tooltips.h"
 #include "platform/window/WindowApi.h"
-#include "ui/controls/UiThreadCheck.h"
+#include "platform/window/UiThread.h"
 #include "ui/framework/ExWindow.h"
 
 namespace ui::controls {

@@ -1,6 +1,6 @@
 #include "ui/controls/ExPicture.h"
 
-#include "ui/controls/UiThreadCheck.h"
+#include "platform/window/UiThread.h"
 #include "ui/framework/Drawing.h"
 
 namespace ui::controls {
