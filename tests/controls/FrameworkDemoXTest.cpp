@@ -1,0 +1,227 @@
+// The framework demo window under a private X server with openbox (GTK back end), driven
+// with xdotool and read back from screenshots. The screenshots stay in the test's temp
+// folder (their paths are printed) for a person to look at.
+
+#include "tests/window/XSession.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/window/WindowApi.h"
+#include "platform/window/WindowSystem.h"
+#include "platform/window/gtk/GtkBackend.h"
+#include "tools/framework-demo/DemoWindow.h"
+
+using windowtest::XSession;
+namespace pw = platform::window;
+
+namespace {
+
+constexpr int kLeft = 150;
+constexpr int kTop = 40;
+
+struct Logged {
+  std::string what;
+  int a, b;
+};
+
+// A screenshot of the whole screen as 0x00RRGGBB words.
+class Screenshot {
+ public:
+  explicit Screenshot(const std::string& name) : path_(::testing::TempDir() + name) {
+    EXPECT_EQ(XSession::run("import -window root '" + path_ + "'"), 0);
+    std::printf("screenshot: %s\n", path_.c_str());
+    cairo_surface_t* png = cairo_image_surface_create_from_png(path_.c_str());
+    rgb_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1024, 768);
+    cairo_t* cr = cairo_create(rgb_);
+    cairo_set_source_surface(cr, png, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(png);
+    cairo_surface_flush(rgb_);
+  }
+  ~Screenshot() { cairo_surface_destroy(rgb_); }
+  Screenshot(const Screenshot&) = delete;
+  Screenshot& operator=(const Screenshot&) = delete;
+
+  std::uint32_t at(int x, int y) const {
+    const auto* data = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(rgb_));
+    return data[y * (cairo_image_surface_get_stride(rgb_) / 4) + x] & 0xFFFFFF;
+  }
+
+ private:
+  std::string path_;
+  cairo_surface_t* rgb_ = nullptr;
+};
+
+int channel(std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
+
+class DemoOnScreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!XSession::ensure()) GTEST_SKIP() << "no Xvfb";
+    ASSERT_TRUE(pw::GtkBackend::open());
+    pw::WindowSystem::instance().installBackend(std::make_unique<pw::GtkBackend>());
+    demo_ = demo::openDemoWindow(kLeft, kTop, DEMO_PICTURES, [this](const char* what, int a, int b) {
+      log_.push_back({what, a, b});
+    });
+    ASSERT_NE(demo_, nullptr);
+    hwnd_ = demo_->hwnd;
+    ASSERT_TRUE(XSession::pumpUntil([&] {
+      return XSession::run("xdotool search --name '^Tunora 框架演示$' >/dev/null 2>&1") == 0 &&
+             pw::GetActiveWindow() == hwnd_;
+    }));
+    settle(700);  // the fade-in's six ticks
+  }
+
+  void TearDown() override {
+    if (hwnd_ != nullptr && pw::IsWindow(hwnd_)) pw::DestroyWindow(hwnd_);
+    settle(50);
+    demo_.reset();
+  }
+
+  static void settle(int ms) { XSession::pumpUntil([] { return false; }, ms); }
+
+  // Screen position of a caption button's pixel (dx, dy) from its top-left.
+  void captionButtonAt(int bit, int dx, int dy, int& x, int& y) {
+    const ui::ControlList* list = ui::controlList(demo_->host.windowIndex());
+    ASSERT_NE(list, nullptr);
+    for (const ui::ControlRecord& r : *list) {
+      if (r.kind == ui::kKindCaptionButton && demo_->host.captionButtonBit(r.controlId) == bit) {
+        pw::RECT w;
+        pw::GetWindowRect(hwnd_, &w);
+        x = w.left + static_cast<int>(r.bounds.x) + dx;
+        y = w.top + static_cast<int>(r.bounds.y) + dy;
+        return;
+      }
+    }
+    FAIL() << "no caption button " << bit;
+  }
+
+  void xdotool(const std::string& args) { XSession::run("xdotool " + args + " >/dev/null 2>&1"); }
+
+  std::unique_ptr<demo::DemoWindow> demo_;
+  pw::HWND hwnd_ = nullptr;
+  std::vector<Logged> log_;
+};
+
+TEST_F(DemoOnScreen, AppearsAtItsPositionShowingTheComposedImage) {
+  FILE* p = popen("xdotool search --name '^Tunora 框架演示$' getwindowgeometry --shell 2>/dev/null", "r");
+  ASSERT_NE(p, nullptr);
+  std::string geometry;
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, p) != nullptr) geometry += buffer;
+  pclose(p);
+  EXPECT_NE(geometry.find("X=150\n"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("Y=40\n"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("WIDTH=296\n"), std::string::npos) << geometry;
+  EXPECT_NE(geometry.find("HEIGHT=657\n"), std::string::npos) << geometry;
+
+  xdotool("mousemove --sync 900 700");
+  settle(200);
+  Screenshot shot("demo-shown.png");
+  // The lower half holds no animation: every pixel there is what was composed (the
+  // window alpha of 254 leaves it nearly opaque; the screen shows the stored colour).
+  const platform::gfx::Surface* composed = demo_->host.composedSurface();
+  ASSERT_NE(composed, nullptr);
+  int compared = 0, wrong = 0;
+  for (int y = 280; y < 640; y += 4) {
+    for (int x = 12; x < 284; x += 4) {
+      const std::uint32_t want = composed->rawPixel(x, y) & 0xFFFFFF;
+      const std::uint32_t got = shot.at(kLeft + x, kTop + y);
+      ++compared;
+      for (int shift : {0, 8, 16}) {
+        if (std::abs(channel(want, shift) - channel(got, shift)) > 2) {
+          ++wrong;
+          break;
+        }
+      }
+    }
+  }
+  EXPECT_GT(compared, 5000);
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(DemoOnScreen, HoveringAndPressingACaptionButtonChangeItsLook) {
+  int x, y;
+  captionButtonAt(ui::kCaptionClose, 2, 2, x, y);  // a corner: backdrop, no glyph
+  Screenshot normal("demo-normal.png");
+  xdotool("mousemove --sync " + std::to_string(x + 17) + " " + std::to_string(y + 7));
+  settle(300);
+  Screenshot hover("demo-hover.png");
+  xdotool("mousedown 1");
+  settle(300);
+  Screenshot pressed("demo-pressed.png");
+  // Released off the button: no click.
+  xdotool("mousemove --sync 900 700 mouseup 1");
+  settle(300);
+  Screenshot after("demo-after-press.png");
+
+  const std::uint32_t n = normal.at(x, y), h = hover.at(x, y), d = pressed.at(x, y);
+  // The close button lights up red on hover and turns a darker red while pressed.
+  EXPECT_GT(channel(h, 16), 180) << std::hex << h;
+  EXPECT_LT(channel(h, 8), 90) << std::hex << h;
+  EXPECT_GT(channel(d, 16), 100) << std::hex << d;
+  EXPECT_LT(channel(d, 16), channel(h, 16) - 40) << std::hex << d;
+  EXPECT_EQ(after.at(x, y), n);
+  EXPECT_TRUE(pw::IsWindow(hwnd_));
+  EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(DemoOnScreen, APressOnEmptyAreaDragsTheWindow) {
+  pw::RECT before;
+  pw::GetWindowRect(hwnd_, &before);
+  XSession::run("(xdotool mousemove --sync 300 500 mousedown 1 sleep 0.3 mousemove 330 520 sleep 0.1 "
+                "mousemove 360 540 sleep 0.2 mouseup 1) >/dev/null 2>&1 &");
+  pw::RECT now;
+  EXPECT_TRUE(XSession::pumpUntil([&] {
+    pw::GetWindowRect(hwnd_, &now);
+    return now.left == before.left + 60 && now.top == before.top + 40;
+  }));
+  settle(300);
+  EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(DemoOnScreen, MinimiseAndCloseButtonsWorkAndTheCloseEffectRuns) {
+  int x, y;
+  captionButtonAt(ui::kCaptionMinimize, 14, 9, x, y);
+  xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return pw::IsIconic(hwnd_); }));
+  ASSERT_FALSE(log_.empty());
+  EXPECT_EQ(log_.back().what, "caption");
+  EXPECT_EQ(log_.back().b, ui::kCaptionMinimize);
+  pw::ShowWindow(hwnd_, pw::SW_RESTORE);
+  ASSERT_TRUE(XSession::pumpUntil([&] { return !pw::IsIconic(hwnd_) && pw::GetActiveWindow() == hwnd_; }));
+  settle(300);
+  Screenshot before("demo-before-close.png");
+
+  // A screenshot taken by another process while the effect holds this thread.
+  const std::string mid = ::testing::TempDir() + "demo-closing.png";
+  std::remove(mid.c_str());
+  captionButtonAt(ui::kCaptionClose, 19, 9, x, y);
+  xdotool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
+  settle(200);
+  XSession::run("(sleep 0.25; import -window root '" + mid + "') >/dev/null 2>&1 &");
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  const auto start = std::chrono::steady_clock::now();
+  xdotool("click 1");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return !pw::IsWindow(hwnd_); }));
+  const auto took = std::chrono::steady_clock::now() - start;
+  std::printf("close took %lld ms; screenshot: %s\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()),
+              mid.c_str());
+  EXPECT_EQ(log_.back().b, ui::kCaptionClose);
+  EXPECT_GE(took, std::chrono::milliseconds(150));  // the wipe takes its time
+  settle(500);
+  Screenshot gone("demo-closed.png");
+  // The window is gone from the screen.
+  EXPECT_NE(gone.at(kLeft + 150, kTop + 500), before.at(kLeft + 150, kTop + 500));
+}
+
+}  // namespace
