@@ -169,6 +169,7 @@ TEST_F(ControlBase, LockedControlsIgnoreTheMouseAndStateFlagsReachTheRecord) {
   desk->pump();
   EXPECT_TRUE(c.notes.empty());
   c.locked(0);
+  desk->advance(1000);  // not a double click
   desk->click(hwnd, 31, 31);
   desk->pump();
   EXPECT_NE(std::count(c.notes.begin(), c.notes.end(), pw::WM_LBUTTONDOWN), 0);

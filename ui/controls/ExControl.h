@@ -45,6 +45,7 @@ class ExControl : public ControlObject {
                     int controlIndex) final;
   int stateFlag() const override { return locked_; }
   int cursorId() const override { return cursor_; }
+  void setPlacement(RectF bounds) override { bounds_ = bounds; }
 
   // --- creation ------------------------------------------------------------------------
   // Registers the control in host's list with the bounds given; returns the id. A control
