@@ -15,6 +15,8 @@ resources::ExImage windowIconPicture(HWND host) {
   auto icon = reinterpret_cast<pw::HICON>(pw::SendMessageA(host, pw::WM_GETICON, pw::ICON_SMALL, 0));
   if (icon == nullptr) icon = reinterpret_cast<pw::HICON>(pw::GetClassLongPtrA(host, pw::GCLP_HICONSM));
   if (icon == nullptr) icon = reinterpret_cast<pw::HICON>(pw::GetClassLongPtrA(host, pw::GCLP_HICON));
+  // A window without an icon shows the stock application icon, as a native caption does.
+  if (icon == nullptr) icon = pw::LoadIconA(nullptr, pw::IDI_APPLICATION);
   resources::ExImage picture;
   const pw::PixelView pixels = pw::iconPixels(icon);
   if (pixels.pixels != nullptr) {
