@@ -204,8 +204,27 @@ TEST_F(ControlBase, TooltipsShowTheirTextAndAnEmptiedTipShowsNothing) {
   EXPECT_FALSE(pw::IsWindowVisible(tips));
   desk->mouseMove(hwnd, 150, 120);
   desk->pump();
+  // The tip follows a move.
+  c.move(100, 80, std::nullopt, std::nullopt);
+  desk->mouseMove(hwnd, 110, 90);
+  desk->pump();
+  desk->advance(600);
+  EXPECT_TRUE(pw::IsWindowVisible(tips));
+  EXPECT_EQ(pw::GetWindowTextA(tips), "second");
+  desk->mouseMove(hwnd, 190, 140);
+  desk->pump();
   c.tip(std::string(""), true);
-  desk->mouseMove(hwnd, 31, 31);
+  desk->mouseMove(hwnd, 111, 91);
+  desk->pump();
+  desk->advance(600);
+  EXPECT_FALSE(pw::IsWindowVisible(tips));
+  // Nor does the tip of a control that is gone.
+  {
+    FlatControl gone(kBlue);
+    gone.create(hwnd, {20, 20, 30, 30});
+    gone.tip(std::string("gone"), true);
+  }
+  desk->mouseMove(hwnd, 25, 25);
   desk->pump();
   desk->advance(600);
   EXPECT_FALSE(pw::IsWindowVisible(tips));

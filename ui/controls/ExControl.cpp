@@ -199,6 +199,7 @@ void ExControl::move(std::optional<float> x, std::optional<float> y, std::option
   if (width) bounds_.width = *width;
   if (height) bounds_.height = *height;
   r->bounds = bounds_;
+  if (tipRegistered_) sendTipMessage(pw::TTM_ADDTOOLA);  // the tip follows the control
   if (!repaint) return;
   repaintArea(old);
   repaintArea(bounds_);
@@ -263,31 +264,39 @@ const std::string& ExControl::tip(std::optional<std::string> text, bool showNow)
   return tipText_;
 }
 
-void ExControl::showTip() {
-  TUNORA_ASSERT_UI_THREAD();
+bool ExControl::sendTipMessage(UINT message) {
   ExWindow* window = host();
-  if (window == nullptr) return;
-  HWND tips = window->tooltipWindow();
-  if (tips == nullptr) return;
-  pw::SendMessageA(tips, pw::TTM_POP, 0, 0);
+  HWND tips = window != nullptr ? window->tooltipWindow() : nullptr;
+  if (tips == nullptr || !pw::IsWindow(tips)) return false;
   pw::TOOLINFOA info;
   info.hwnd = window->handle();
   info.uId = static_cast<pw::UINT_PTR>(id());
   info.rect = nativeRect(bounds_);
   info.lpszText = tipText_.c_str();
-  const auto infoParam = reinterpret_cast<LPARAM>(&info);
+  pw::SendMessageA(tips, message, 0, reinterpret_cast<LPARAM>(&info));
+  return true;
+}
+
+void ExControl::showTip() {
+  TUNORA_ASSERT_UI_THREAD();
+  if (!sendTipMessage(pw::TTM_POP)) return;
   if (tipText_.empty()) {
     // An emptied text means no tip: the old one must not come back on the next hover.
-    if (tipRegistered_) pw::SendMessageA(tips, pw::TTM_DELTOOLA, 0, infoParam);
+    if (tipRegistered_) sendTipMessage(pw::TTM_DELTOOLA);
     tipRegistered_ = false;
     return;
   }
+  HWND tips = host()->tooltipWindow();
   pw::SetWindowPos(tips, pw::HWND_TOPMOST, 0, 0, 0, 0, pw::SWP_NOMOVE | pw::SWP_NOSIZE | pw::SWP_NOACTIVATE);
-  pw::SendMessageA(tips, pw::TTM_ADDTOOLA, 0, infoParam);
+  sendTipMessage(pw::TTM_ADDTOOLA);
   pw::SendMessageA(tips, pw::TTM_SETDELAYTIME, pw::TTDT_INITIAL, 500);
   pw::SendMessageA(tips, pw::TTM_SETMAXTIPWIDTH, 0, 1024);
-  pw::SendMessageA(tips, pw::TTM_UPDATETIPTEXTA, 0, infoParam);
+  sendTipMessage(pw::TTM_UPDATETIPTEXTA);
   tipRegistered_ = true;
+}
+
+ExControl::~ExControl() {
+  if (tipRegistered_) sendTipMessage(pw::TTM_DELTOOLA);
 }
 
 int ExControl::cursor(std::optional<int> value) {

@@ -38,7 +38,8 @@ struct Registration {
 class ExControl : public ControlObject {
  public:
   ExControl() = default;
-  ~ExControl() override = default;
+  // Takes the control's tip off the host's tooltip window.
+  ~ExControl() override;
 
   // --- what the host reads -------------------------------------------------------------
   LRESULT onMessage(HWND host, UINT message, WPARAM wParam, LPARAM lParam, int windowIndex,
@@ -136,6 +137,8 @@ class ExControl : public ControlObject {
  private:
   ControlRecord* record() const;
   void repaintArea(RectF area);
+  // Sends one tool message about this control's tip; false when there is no tooltip window.
+  bool sendTipMessage(UINT message);
 
   int locked_ = 0;
   std::string tipText_;
