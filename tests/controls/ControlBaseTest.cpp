@@ -187,6 +187,34 @@ TEST_F(ControlBase, LockedControlsIgnoreTheMouseAndStateFlagsReachTheRecord) {
   EXPECT_EQ(c.tag(std::string("x")), "x");
 }
 
+TEST_F(ControlBase, EventsReachTheirHandlers) {
+  openHost(200, 150, plainOptions());
+  FlatControl c(kRed);
+  c.create(hwnd, {20, 20, 40, 40});
+  auto count = [&](UINT m) { return std::count(c.notes.begin(), c.notes.end(), m); };
+  desk->click(hwnd, 30, 30);  // takes the focus
+  desk->pump();
+  ASSERT_TRUE(c.isFocused());
+  desk->pressKey(hwnd, 'Q');
+  desk->pump();
+  EXPECT_EQ(count(pw::WM_KEYDOWN), 1);
+  EXPECT_EQ(c.lastKey, static_cast<WPARAM>('Q'));
+  desk->typeKeys(hwnd, "z");
+  desk->pump();
+  EXPECT_EQ(c.lastChar, static_cast<WPARAM>('z'));
+  desk->wheel(hwnd, -1, 30, 30);
+  desk->pump();
+  EXPECT_EQ(c.lastWheel, -120);
+  desk->advance(1000);
+  desk->doubleClick(hwnd, 30, 30);
+  desk->pump();
+  EXPECT_EQ(count(pw::WM_LBUTTONDBLCLK), 1);
+  desk->click(hwnd, 30, 30, pw::MouseButton::Right);
+  desk->pump();
+  EXPECT_EQ(count(pw::WM_RBUTTONDOWN), 1);
+  EXPECT_EQ(count(pw::WM_RBUTTONUP), 1);
+}
+
 TEST_F(ControlBase, TooltipsShowTheirTextAndAnEmptiedTipShowsNothing) {
   openHost(200, 150, plainOptions());
   FlatControl c(kRed);

@@ -40,6 +40,25 @@ class FlatControl : public ui::controls::ExControl {
   void onClickMessage() override { notes.push_back(ui::kMsgClick); }
   void onHidden() override { notes.push_back(ui::kMsgHidden); }
   void onShown() override { notes.push_back(ui::kMsgShown); }
+  void onDoubleClick(int, int, WPARAM) override { notes.push_back(pw::WM_LBUTTONDBLCLK); }
+  void onRightDown(int, int, WPARAM) override { notes.push_back(pw::WM_RBUTTONDOWN); }
+  void onRightUp(int, int, WPARAM) override { notes.push_back(pw::WM_RBUTTONUP); }
+  void onKeyDown(WPARAM key, LPARAM) override {
+    notes.push_back(pw::WM_KEYDOWN);
+    lastKey = key;
+  }
+  void onChar(WPARAM code, LPARAM) override {
+    notes.push_back(pw::WM_CHAR);
+    lastChar = code;
+  }
+  void onWheel(int delta, int, int) override {
+    notes.push_back(pw::WM_MOUSEWHEEL);
+    lastWheel = delta;
+  }
+
+ public:
+  WPARAM lastKey = 0, lastChar = 0;
+  int lastWheel = 0;
 
  private:
   platform::gfx::Argb colour_;

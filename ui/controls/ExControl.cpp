@@ -55,8 +55,17 @@ LRESULT ExControl::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, i
     case pw::WM_RBUTTONDOWN:
       if (!mouseIgnored) onRightDown(x, y, wParam);
       return 0;
+    case pw::WM_RBUTTONUP:
+      if (!mouseIgnored) onRightUp(x, y, wParam);
+      return 0;
     case pw::WM_MOUSEWHEEL:
       if (!mouseIgnored) onWheel(pw::hiWordSigned(static_cast<LPARAM>(wParam)), x, y);
+      return 0;
+    case pw::WM_KEYDOWN:
+      onKeyDown(wParam, lParam);
+      return 0;
+    case pw::WM_KEYUP:
+      onKeyUp(wParam, lParam);
       return 0;
     case pw::WM_CHAR:
       onChar(wParam, lParam);

@@ -122,9 +122,13 @@ class ExControl : public ControlObject {
   virtual void onLeftUp(int /*x*/, int /*y*/, WPARAM /*keys*/) {}
   virtual void onDoubleClick(int /*x*/, int /*y*/, WPARAM /*keys*/) {}
   virtual void onRightDown(int /*x*/, int /*y*/, WPARAM /*keys*/) {}
+  virtual void onRightUp(int /*x*/, int /*y*/, WPARAM /*keys*/) {}
   virtual void onWheel(int /*delta*/, int /*x*/, int /*y*/) {}
   // Characters, and editing keys marked with kEditKeyMarker in lParam.
   virtual void onChar(WPARAM /*code*/, LPARAM /*flags*/) {}
+  // Keys reach the focused control.
+  virtual void onKeyDown(WPARAM /*virtualKey*/, LPARAM /*flags*/) {}
+  virtual void onKeyUp(WPARAM /*virtualKey*/, LPARAM /*flags*/) {}
   virtual void onTimer(UINT_PTR /*timerId*/) {}
   virtual void onClickMessage() {}
   virtual void onHidden() {}
