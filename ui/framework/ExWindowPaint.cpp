@@ -39,15 +39,19 @@ void fadeCopy(const gfx::Surface& from, gfx::Surface& to, RectI r, int alpha) {
   std::uint32_t* dst = to.mutablePixels();
   if (src == nullptr || dst == nullptr) return;
   const int srcStride = from.strideBytes() / 4, dstStride = to.strideBytes() / 4;
-  const unsigned a = static_cast<unsigned>(alpha);
+  const std::uint32_t a = static_cast<std::uint32_t>(alpha);
+  // Two channels per multiply; (t + (t >> 8)) >> 8 with t = c * a + 128 rounds c * a / 255
+  // exactly, and the loop vectorises.
   for (int y = r.y; y < r.y + r.height; ++y) {
     const std::uint32_t* s = src + static_cast<std::ptrdiff_t>(y) * srcStride;
     std::uint32_t* d = dst + static_cast<std::ptrdiff_t>(y) * dstStride;
     for (int x = r.x; x < r.x + r.width; ++x) {
       const std::uint32_t p = s[x];
-      std::uint32_t out = 0;
-      for (int shift = 0; shift < 32; shift += 8) out |= ((((p >> shift) & 0xFF) * a + 127) / 255) << shift;
-      d[x] = out;
+      std::uint32_t rb = (p & 0x00FF00FFu) * a + 0x00800080u;
+      rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+      std::uint32_t ag = ((p >> 8) & 0x00FF00FFu) * a + 0x00800080u;
+      ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+      d[x] = rb | ag;
     }
   }
   to.markDirty();
