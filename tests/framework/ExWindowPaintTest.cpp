@@ -93,8 +93,12 @@ TEST_F(HostTest, AlphaWindowIsARoundedShapeAtTheWindowAlpha) {
   EXPECT_LT(alphaAt(*desk, w, 60, 50), 255u);
   EXPECT_GE(alphaAt(*desk, w, 12, 5), 252u);   // edges away from the corners are full
   EXPECT_GE(alphaAt(*desk, w, 5, 12), 252u);
-  host.setBackgroundMode(0);  // square corners
+  ASSERT_TRUE(desk->nativeRegion(w).has_value());
+  ASSERT_NE(desk->nativeRegion(w)->roundRectSource(), nullptr);
+  EXPECT_EQ(desk->nativeRegion(w)->roundRectSource()->rect, (RECT{0, 0, 121, 101}));
+  host.setBackgroundMode(0);  // square corners, no rounded region
   EXPECT_GE(alphaAt(*desk, w, 5, 5), 252u);
+  EXPECT_FALSE(desk->nativeRegion(w).has_value());
 }
 
 TEST_F(HostTest, TitleIsWhiteOnDarkAndBlackOnLight) {

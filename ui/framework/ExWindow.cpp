@@ -258,6 +258,7 @@ void ExWindow::State::detach() {
   windowIndex = 0;
   accessKeys.clear();
   mouseTracking = false;
+  regionSize = {};
   previousProcedure = nullptr;
   hook = nullptr;
   hwnd = nullptr;
@@ -343,11 +344,13 @@ ExWindow::~ExWindow() {
 }
 
 ExWindow* ExWindow::fromHandle(HWND hwnd) {
+  TUNORA_ASSERT_UI_THREAD();
   const int index = windowIndexOf(hwnd);
   return index > 0 ? fromIndex(index) : nullptr;
 }
 
 ExWindow* ExWindow::fromIndex(int windowIndex) {
+  TUNORA_ASSERT_UI_THREAD();
   const WindowEntry* e = framework().windows.at(windowIndex);
   return e ? e->window : nullptr;
 }
@@ -357,9 +360,18 @@ bool ExWindow::attach(HWND hwnd, const platform::system::ByteBlock& backgroundIm
   return state_->attach(hwnd, backgroundImage, options);
 }
 
-bool ExWindow::attached() const { return state_->entry() != nullptr; }
-HWND ExWindow::handle() const { return state_->hwnd; }
-int ExWindow::windowIndex() const { return state_->windowIndex; }
+bool ExWindow::attached() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->entry() != nullptr;
+}
+HWND ExWindow::handle() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->hwnd;
+}
+int ExWindow::windowIndex() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->windowIndex;
+}
 
 void ExWindow::redraw(const std::optional<platform::system::ByteBlock>& backgroundImage,
                       std::optional<ColourRef> backgroundColour, bool animate) {
@@ -379,9 +391,18 @@ void ExWindow::setBackgroundBitmap(const resources::ExImage& image) {
   state_->backgroundImage = image;
 }
 
-const resources::ExImage& ExWindow::backgroundImage() const { return state_->backgroundImage; }
-ColourRef ExWindow::backgroundColour() const { return state_->backgroundColour; }
-int ExWindow::backgroundMode() const { return state_->backgroundMode; }
+const resources::ExImage& ExWindow::backgroundImage() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->backgroundImage;
+}
+ColourRef ExWindow::backgroundColour() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->backgroundColour;
+}
+int ExWindow::backgroundMode() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->backgroundMode;
+}
 
 void ExWindow::setBackgroundMode(int mode, std::optional<NineGridMargins> margins) {
   TUNORA_ASSERT_UI_THREAD();
@@ -406,8 +427,14 @@ void ExWindow::setCaptionButtons(int captionButtonSet) {
   state_->redraw(false);
 }
 
-int ExWindow::captionButtonSet() const { return state_->captionButtonSet; }
-int ExWindow::captionButtonBit(int controlId) const { return state_->captionBitOf(controlId); }
+int ExWindow::captionButtonSet() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->captionButtonSet;
+}
+int ExWindow::captionButtonBit(int controlId) const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->captionBitOf(controlId);
+}
 
 void ExWindow::close() {
   TUNORA_ASSERT_UI_THREAD();
@@ -424,6 +451,7 @@ void ExWindow::setWindowAlpha(int alpha) {
 }
 
 int ExWindow::windowAlpha() const {
+  TUNORA_ASSERT_UI_THREAD();
   const WindowEntry* e = state_->entry();
   return e ? e->windowAlpha : -1;
 }
@@ -471,12 +499,14 @@ int ExWindow::applicationValue(std::optional<int> value) {
 }
 
 int ExWindow::cornerRadius() const {
+  TUNORA_ASSERT_UI_THREAD();
   const WindowEntry* e = state_->entry();
   if (e == nullptr || e->windowAlpha == -1 || state_->backgroundMode == 0 || state_->backgroundMode == 1) return 0;
   return static_cast<int>(kBackgroundCornerDiameter / 2);
 }
 
 int ExWindow::focusedControl() const {
+  TUNORA_ASSERT_UI_THREAD();
   const WindowEntry* e = state_->entry();
   return e ? e->interaction.focused : 0;
 }
@@ -490,34 +520,46 @@ void ExWindow::setFocusedControl(int controlIndex) {
 }
 
 int ExWindow::hoveredControl() const {
+  TUNORA_ASSERT_UI_THREAD();
   const WindowEntry* e = state_->entry();
   return e ? e->interaction.hovered : 0;
 }
 
 int ExWindow::pressedControl() const {
+  TUNORA_ASSERT_UI_THREAD();
   const WindowEntry* e = state_->entry();
   return e ? e->interaction.pressed : 0;
 }
 
 bool ExWindow::captureActive() const {
+  TUNORA_ASSERT_UI_THREAD();
   const WindowEntry* e = state_->entry();
   return e ? e->interaction.captureActive : false;
 }
 
-bool ExWindow::composing() const { return state_->animationBusy; }
-bool ExWindow::painting() const { return state_->paintDepth > 0; }
+bool ExWindow::composing() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->animationBusy;
+}
+bool ExWindow::painting() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->paintDepth > 0;
+}
 
 platform::gfx::Graphics* ExWindow::composedGraphics() {
+  TUNORA_ASSERT_UI_THREAD();
   WindowEntry* e = state_->entry();
   return e ? e->composed.graphics.get() : nullptr;
 }
 
 platform::gfx::Surface* ExWindow::composedSurface() {
+  TUNORA_ASSERT_UI_THREAD();
   WindowEntry* e = state_->entry();
   return (e && e->composed.valid()) ? &e->composed.pixels : nullptr;
 }
 
 const platform::gfx::Surface* ExWindow::backgroundSurface() const {
+  TUNORA_ASSERT_UI_THREAD();
   const WindowEntry* e = state_->entry();
   return (e && e->background.valid()) ? &e->background.pixels : nullptr;
 }
@@ -532,24 +574,78 @@ void ExWindow::presentRect(RectI rect) {
   state_->pushRect(rect);
 }
 
-HWND ExWindow::tooltipWindow() const { return state_->tooltipWindow; }
+HWND ExWindow::tooltipWindow() const {
+  TUNORA_ASSERT_UI_THREAD();
+  return state_->tooltipWindow;
+}
 
-void ExWindow::setMessageHook(MessageHook hook) { state_->hook = std::move(hook); }
-void ExWindow::onCustomDraw(CustomDrawCallback fn) { state_->customDraw = std::move(fn); }
-void ExWindow::onAfterDraw(CustomDrawCallback fn) { state_->afterDraw = std::move(fn); }
-void ExWindow::onResized(ResizedCallback fn) { state_->resized = std::move(fn); }
-void ExWindow::onLeave(ControlEventCallback fn) { state_->onLeave = std::move(fn); }
-void ExWindow::onEnter(ControlEventCallback fn) { state_->onEnter = std::move(fn); }
-void ExWindow::onLeftDown(ControlEventCallback fn) { state_->onLeftDown = std::move(fn); }
-void ExWindow::onLeftUp(ControlEventCallback fn) { state_->onLeftUp = std::move(fn); }
-void ExWindow::onClick(ControlEventCallback fn) { state_->onClick = std::move(fn); }
-void ExWindow::onDoubleClick(ControlEventCallback fn) { state_->onDoubleClick = std::move(fn); }
-void ExWindow::onRightDown(ControlEventCallback fn) { state_->onRightDown = std::move(fn); }
-void ExWindow::onRightUp(ControlEventCallback fn) { state_->onRightUp = std::move(fn); }
-void ExWindow::onKeyDown(KeyEventCallback fn) { state_->onKeyDown = std::move(fn); }
-void ExWindow::onKeyUp(KeyEventCallback fn) { state_->onKeyUp = std::move(fn); }
-void ExWindow::onCharacter(KeyEventCallback fn) { state_->onCharacter = std::move(fn); }
-void ExWindow::onFocusGained(ControlEventCallback fn) { state_->onFocusGained = std::move(fn); }
-void ExWindow::onFocusLost(ControlEventCallback fn) { state_->onFocusLost = std::move(fn); }
+void ExWindow::setMessageHook(MessageHook hook) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->hook = std::move(hook);
+}
+void ExWindow::onCustomDraw(CustomDrawCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->customDraw = std::move(fn);
+}
+void ExWindow::onAfterDraw(CustomDrawCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->afterDraw = std::move(fn);
+}
+void ExWindow::onResized(ResizedCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->resized = std::move(fn);
+}
+void ExWindow::onLeave(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onLeave = std::move(fn);
+}
+void ExWindow::onEnter(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onEnter = std::move(fn);
+}
+void ExWindow::onLeftDown(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onLeftDown = std::move(fn);
+}
+void ExWindow::onLeftUp(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onLeftUp = std::move(fn);
+}
+void ExWindow::onClick(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onClick = std::move(fn);
+}
+void ExWindow::onDoubleClick(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onDoubleClick = std::move(fn);
+}
+void ExWindow::onRightDown(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onRightDown = std::move(fn);
+}
+void ExWindow::onRightUp(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onRightUp = std::move(fn);
+}
+void ExWindow::onKeyDown(KeyEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onKeyDown = std::move(fn);
+}
+void ExWindow::onKeyUp(KeyEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onKeyUp = std::move(fn);
+}
+void ExWindow::onCharacter(KeyEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onCharacter = std::move(fn);
+}
+void ExWindow::onFocusGained(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onFocusGained = std::move(fn);
+}
+void ExWindow::onFocusLost(ControlEventCallback fn) {
+  TUNORA_ASSERT_UI_THREAD();
+  state_->onFocusLost = std::move(fn);
+}
 
 }  // namespace ui

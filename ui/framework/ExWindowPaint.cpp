@@ -100,8 +100,16 @@ void ExWindow::State::redraw(bool animate) {
     return;
   }
   g.resetClip();
-  if (e->windowAlpha != -1 && backgroundMode != 0 && backgroundMode != 1) {
-    setRoundRegion(hwnd, width, height, 0, static_cast<int>(kBackgroundCornerDiameter / 2));
+  // The region changes only with the size or the mode; the desktop reshapes the window for it.
+  const bool rounded = e->windowAlpha != -1 && backgroundMode != 0 && backgroundMode != 1;
+  const pw::SIZE wanted = rounded ? pw::SIZE{width, height} : pw::SIZE{};
+  if (wanted != regionSize) {
+    if (rounded) {
+      setRoundRegion(hwnd, width, height, 0, static_cast<int>(kBackgroundCornerDiameter / 2));
+    } else {
+      pw::SetWindowRgn(hwnd, std::nullopt, true);
+    }
+    regionSize = wanted;
   }
   if (!animate) {
     animationBusy = false;

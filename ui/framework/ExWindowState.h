@@ -71,6 +71,7 @@ struct ExWindow::State {
   int dragLocked = 0;
   int flagC = 1;
   bool mouseTracking = false;
+  pw::SIZE regionSize{};  // of the rounded region installed, 0 x 0 for none
   bool closeEffectRunning = false;
   // Access keys of push buttons: control id -> upper-case key.
   std::map<int, int> accessKeys;
