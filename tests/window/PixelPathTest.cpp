@@ -86,6 +86,22 @@ TEST(PixelPath, SourceOffsetsConstantAlphaAndMissingSourcePixelsApplyInsideTheRe
   EXPECT_EQ(desk.pixel(w, 7, 7), 0u);
 }
 
+TEST(PixelPath, ConstantAlphaRoundsEveryChannelToNearest) {
+  HeadlessBackend& desk = freshDesktop();
+  HWND w = makeWindow("Rec", 0, 0, 256, 1);
+  // Pixel x carries x in every channel (premultiplied: alpha x, colour x).
+  std::vector<std::uint32_t> ramp(256);
+  for (std::uint32_t x = 0; x < 256; ++x) ramp[x] = x * 0x01010101u;
+  for (unsigned alpha : {0u, 1u, 77u, 128u, 254u, 255u}) {
+    ASSERT_TRUE(UpdateLayeredWindow(w, nullptr, nullptr, {ramp.data(), 256, 1, 1024}, {0, 0},
+                                    static_cast<BYTE>(alpha)));
+    for (unsigned x = 0; x < 256; ++x) {
+      const unsigned want = (x * alpha + 127) / 255;
+      ASSERT_EQ(desk.pixel(w, static_cast<int>(x), 0), want * 0x01010101u) << x << " at " << alpha;
+    }
+  }
+}
+
 TEST(PixelPath, TheShownImageFollowsTheWindowSizeAndKeepsWhatBothSizesShare) {
   HeadlessBackend& desk = freshDesktop();
   HWND w = makeWindow("Rec", 0, 0, 6, 4);
