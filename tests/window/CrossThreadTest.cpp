@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "tests/window/WindowTestSupport.h"
@@ -104,4 +105,29 @@ TEST(CrossThread, CallsFromWorkersOnDeadWindowsAnswerZero) {
   worker.join();
   EXPECT_EQ(answer, 0);
   EXPECT_FALSE(posted);
+}
+
+TEST(CrossThread, WorkersReadTheTestClockWhileTheUiThreadMovesIt) {
+  HeadlessBackend& desk = freshDesktop();
+  std::atomic<bool> stop{false};
+  std::atomic<DWORD> latest{0};
+  std::thread worker([&] {
+    DWORD last = 0;
+    while (!stop) {
+      const DWORD now = GetTickCount();
+      EXPECT_GE(now, last);  // never goes back
+      last = now;
+      latest = now;
+      Sleep(1);  // real time here: the clock is the UI thread's
+    }
+  });
+  for (int i = 0; i < 50; ++i) {
+    desk.advance(10);
+    Sleep(10);
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  stop = true;
+  worker.join();
+  EXPECT_EQ(desk.now(), 1000);
+  EXPECT_LE(latest.load(), 1000u);
 }
