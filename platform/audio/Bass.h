@@ -58,7 +58,9 @@ enum : DWORD {
 enum : DWORD { BASS_POS_BYTE = 0 };
 enum : DWORD { BASS_ATTRIB_VOL = 2 };
 
-// BASS_StreamGetFilePosition modes.
+// BASS_StreamGetFilePosition modes. DOWNLOAD counts every byte downloaded (from the
+// stream's start); BUFFER only those still held, which is less once played bytes of a
+// long stream were let go.
 enum : DWORD {
   BASS_FILEPOS_CURRENT = 0,
   BASS_FILEPOS_DOWNLOAD = 1,
@@ -86,7 +88,9 @@ int BASS_ErrorGetCode(void);
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length,
                               DWORD flags);
 // http and https only. Blocks for connection, headers, format detection and the
-// pre-buffer, 5 s at most in all; the download then continues in the background.
+// pre-buffer, 5 s at most in all; the download then continues in the background. A stream
+// holds at most 64 MB of the file: beyond that the part already played is let go and the
+// download waits for the player. A stated size over 1 TiB is refused (FILEOPEN).
 HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC proc,
                              void* user);
 BOOL BASS_StreamFree(HSTREAM handle);

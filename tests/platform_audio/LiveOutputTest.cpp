@@ -58,18 +58,26 @@ TEST(LiveOutput, ADecoderHeldBackGivesSilenceAtOnceAndLosesNothing) {
   std::vector<std::int16_t> block(kFrames * 2);
   std::vector<std::uint8_t> heard;
   auto slowest = Clock::duration::zero();
+  int slowCalls = 0;
+  int calls = 0;
   bool sawStall = false;
   auto end = Clock::now() + 1200ms;
   while (Clock::now() < end && heard.size() < reference.size()) {
     auto start = Clock::now();
     int got = mixer.render(block.data(), kFrames, Channel::Pace::Live);
-    slowest = std::max(slowest, Clock::now() - start);
+    auto took = Clock::now() - start;
+    slowest = std::max(slowest, took);
+    slowCalls += took > 10ms ? 1 : 0;
+    ++calls;
     auto* bytes = reinterpret_cast<const std::uint8_t*>(block.data());
     heard.insert(heard.end(), bytes, bytes + got * 4);
     sawStall = sawStall || channel->activity() == BASS_ACTIVE_STALLED;
     std::this_thread::sleep_for(5ms);
   }
-  EXPECT_LT(slowest, 20ms) << "a live render waited";
+  // A busy machine may preempt a call or two; a render that waits for the decoder would
+  // take 200 ms again and again.
+  EXPECT_LE(slowCalls, 2) << "of " << calls;
+  EXPECT_LT(slowest, 100ms) << "a live render waited";
   EXPECT_TRUE(sawStall) << "a channel starved for long is stalled";
   EXPECT_EQ(channel->activity(), BASS_ACTIVE_PLAYING) << "and plays on by itself";
   // The gap is silence in the output, not a hole in the stream: every sample once, in order.
