@@ -128,6 +128,11 @@ TEST_F(ControlBase, MovingRepaintsTheOldAndTheNewArea) {
   // The host's record follows, so hit tests find it where it is now.
   EXPECT_EQ(ui::hitTest(c.windowIndex(), at(105, 62)), c.controlIndex());
   EXPECT_EQ(shown(105, 62), kRed);
+  // Far off the window and back: nothing breaks, and it shows again.
+  c.move(1e12f, -1e12f, 1e12f, std::nullopt);
+  EXPECT_EQ(shown(105, 62), kBackgroundArgb);
+  c.move(100, 60, 10, std::nullopt);
+  EXPECT_EQ(shown(105, 62), kRed);
   // Without repaint only the numbers change.
   c.move(10, 10, std::nullopt, std::nullopt, false);
   EXPECT_EQ(shown(105, 62), kRed);

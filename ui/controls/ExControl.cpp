@@ -1,5 +1,6 @@
 #include "ui/controls/ExControl.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/window/Tooltips.h"
@@ -13,12 +14,17 @@ namespace pw = platform::window;
 
 namespace {
 
+// Far beyond any screen, and safely inside int.
+constexpr float kCoordinateLimit = 1.0e6f;
+
+int pixelCoordinate(float v) { return static_cast<int>(std::clamp(v, -kCoordinateLimit, kCoordinateLimit)); }
+
 platform::gfx::RectI pixelArea(RectF r) {
   // Whole pixels covering the rectangle, so anti-aliased edges are repainted too.
-  const int left = static_cast<int>(std::floor(r.x));
-  const int top = static_cast<int>(std::floor(r.y));
-  const int right = static_cast<int>(std::ceil(r.x + r.width));
-  const int bottom = static_cast<int>(std::ceil(r.y + r.height));
+  const int left = pixelCoordinate(std::floor(r.x));
+  const int top = pixelCoordinate(std::floor(r.y));
+  const int right = pixelCoordinate(std::ceil(r.x + r.width));
+  const int bottom = pixelCoordinate(std::ceil(r.y + r.height));
   return {left, top, right - left, bottom - top};
 }
 
