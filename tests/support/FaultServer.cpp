@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "tests/support/LoopbackListener.h"
+
 namespace testsupport {
 namespace {
 
@@ -72,18 +74,11 @@ std::string httpResponse(const std::string& status, const std::string& headerLin
 
 FaultServer::FaultServer(std::chrono::milliseconds connectionLimit)
     : connectionLimit_(connectionLimit) {
-  listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const testsupport::LoopbackListener listener = testsupport::openLoopbackListener(64);
+  listenFd_ = listener.fd;
+  port_ = listener.port;
   stopFd_ = ::eventfd(0, EFD_CLOEXEC);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listenFd_ < 0 || stopFd_ < 0 ||
-      ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(listenFd_, 64) != 0 ||
-      ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-    std::abort();
-  port_ = ntohs(address.sin_port);
+  if (stopFd_ < 0) std::abort();
   acceptor_ = std::thread([this] { acceptLoop(); });
 }
 

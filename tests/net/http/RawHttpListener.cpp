@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "tests/support/LoopbackListener.h"
+
 namespace net::test {
 namespace {
 
@@ -45,18 +47,11 @@ RawHttpListener::RawHttpListener(NeverAnswer) : RawHttpListener(std::string(), f
 
 RawHttpListener::RawHttpListener(std::string response, bool answer)
     : response_(std::move(response)), answer_(answer) {
-  listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const testsupport::LoopbackListener listener = testsupport::openLoopbackListener(16);
+  listenFd_ = listener.fd;
+  port_ = listener.port;
   stopFd_ = ::eventfd(0, EFD_CLOEXEC);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listenFd_ < 0 || stopFd_ < 0 ||
-      ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      ::listen(listenFd_, 16) != 0 ||
-      ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-    std::abort();
-  port_ = ntohs(address.sin_port);
+  if (stopFd_ < 0) std::abort();
   thread_ = std::thread([this] { serve(); });
 }
 
