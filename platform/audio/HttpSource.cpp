@@ -161,7 +161,10 @@ void HttpSource::run() {
       changed_.notify_all();
       if (proc_ != nullptr && !stopping_) {
         lock.unlock();
-        proc_(nullptr, 0, user_);  // the download has ended
+        guardCallback(0, [&] {
+          proc_(nullptr, 0, user_);  // the download has ended
+          return 0;
+        });
         lock.lock();
       }
     }
@@ -357,6 +360,7 @@ std::size_t HttpSource::body(const char* data, std::size_t size) {
     publish();
   }
   changed_.notify_all();
+  // A caller's callback that throws ends this download (onData's guard), nothing more.
   if (proc_ != nullptr) proc_(data, static_cast<DWORD>(size), user_);
   return size;
 }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "AudioTestSupport.h"
@@ -309,4 +310,24 @@ TEST(HostileServer, ASeekBackOutOfTheWindowRequestsARange) {
   }
   EXPECT_TRUE(std::equal(again.begin(), again.end(), song.begin() + 1234));
   std::remove(media("window.bin").c_str());
+}
+
+TEST(HostileServer, ADownloadCallbackThatThrowsEndsTheDownloadNotTheProcess) {
+  NginxServer nginx;
+  ASSERT_TRUE(nginx.running());
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  static std::atomic<int> calls{0};
+  DOWNLOADPROC throwing = [](const void*, DWORD, void*) {
+    ++calls;
+    throw std::runtime_error("a caller's callback gone wrong");
+  };
+  const QWORD size = readFile(media("talk.mp3")).size();
+  HSTREAM stream = BASS_StreamCreateURL(nginx.url("talk.mp3").c_str(), 0, 0, throwing, nullptr);
+  EXPECT_GE(calls.load(), 1);
+  if (stream != 0) {
+    // What arrived before the throw may play; the download itself has ended.
+    EXPECT_TRUE(waitFor([&] { return BASS_StreamGetFilePosition(stream, BASS_FILEPOS_CONNECTED) == 0; }));
+    EXPECT_LT(BASS_StreamGetFilePosition(stream, BASS_FILEPOS_DOWNLOAD), size);
+  }
+  EXPECT_TRUE(BASS_Free());
 }
