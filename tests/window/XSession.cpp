@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -35,7 +36,9 @@ Session& session() {
   return s;
 }
 
-pid_t spawn(const std::vector<std::string>& args) {
+// Spawns args with stdout and stderr on /dev/null; with passFd >= 0, that descriptor
+// becomes the child's descriptor 3.
+pid_t spawn(const std::vector<std::string>& args, int passFd = -1) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -44,9 +47,28 @@ pid_t spawn(const std::vector<std::string>& args) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  if (passFd >= 0) posix_spawn_file_actions_adddup2(&actions, passFd, 3);
   const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   return rc == 0 ? pid : 0;
+}
+
+// Reads the display number the server writes on its -displayfd descriptor.
+std::string readDisplayNumber(int fd, int timeoutMs) {
+  std::string text;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (text.find('\n') == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return {};
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+    char buffer[32];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) return {};
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  text.resize(text.find('\n'));
+  return text.empty() || text.find_first_not_of("0123456789") != std::string::npos ? std::string{} : text;
 }
 
 void stop(pid_t& pid) {
@@ -111,40 +133,52 @@ bool XSession::ensure() {
   Session& s = session();
   if (s.ok) return true;
   (void)registered;
-  for (int n = 90 + static_cast<int>(getpid() % 200); n < 400; ++n) {
-    const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-    struct stat st;
-    if (stat(lock.c_str(), &st) == 0 || stat(socket.c_str(), &st) == 0) continue;
-    const std::string display = ":" + std::to_string(n);
-    s.xvfb = spawn({"Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
-    if (s.xvfb == 0) return false;
-    const bool up = waitFor([&] {
-      if (Display* d = XOpenDisplay(display.c_str())) {
-        XCloseDisplay(d);
-        return true;
-      }
-      return waitpid(s.xvfb, nullptr, WNOHANG) == s.xvfb ? true : false;
-    }, 5000);
-    if (!up || kill(s.xvfb, 0) != 0) {  // lost the race for this number
-      stop(s.xvfb);
-      continue;
-    }
-    s.display = display;
-    setenv("DISPLAY", display.c_str(), 1);
-    setenv("GDK_BACKEND", "x11", 1);
-    setenv("NO_AT_BRIDGE", "1", 1);  // no accessibility bus in a private session
-    setenv("GSETTINGS_BACKEND", "memory", 1);
-    s.wm = spawn({"openbox", "--sm-disable"});
-    if (s.wm == 0 || !waitFor([&] { return windowManagerRunning(display); }, 5000)) {
-      shutdown();
-      return false;
-    }
-    s.ok = true;
-    std::atexit(shutdown);
-    return true;
+  // The server picks a free display itself, so parallel test processes never share one.
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return false;
+  // Keep the write end off descriptor 3: dup2 onto itself would leave it close-on-exec.
+  const int writeEnd = fcntl(fds[1], F_DUPFD_CLOEXEC, 10);
+  close(fds[1]);
+  fds[1] = writeEnd;
+  if (writeEnd < 0) {
+    close(fds[0]);
+    return false;
   }
-  return false;
+  s.xvfb = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, fds[1]);
+  close(fds[1]);
+  const std::string number = s.xvfb != 0 ? readDisplayNumber(fds[0], 10000) : std::string{};
+  close(fds[0]);
+  if (number.empty()) {
+    shutdown();
+    return false;
+  }
+  const std::string display = ":" + number;
+  s.display = display;
+  setenv("DISPLAY", display.c_str(), 1);
+  setenv("GDK_BACKEND", "x11", 1);
+  setenv("NO_AT_BRIDGE", "1", 1);  // no accessibility bus in a private session
+  setenv("GSETTINGS_BACKEND", "memory", 1);
+  // openbox runs its startup command only once it manages windows; a window mapped before
+  // that is adopted without focus.
+  char ready[] = "/tmp/tunora-openbox-XXXXXX";
+  const int readyFd = mkstemp(ready);
+  if (readyFd < 0) {
+    shutdown();
+    return false;
+  }
+  close(readyFd);
+  unlink(ready);
+  s.wm = spawn({"openbox", "--sm-disable", "--startup", std::string("touch ") + ready});
+  struct stat st;
+  const bool managing = s.wm != 0 && waitFor([&] { return stat(ready, &st) == 0 && windowManagerRunning(display); }, 10000);
+  unlink(ready);
+  if (!managing) {
+    shutdown();
+    return false;
+  }
+  s.ok = true;
+  std::atexit(shutdown);
+  return true;
 }
 
 std::string XSession::display() { return session().display; }
