@@ -74,6 +74,7 @@ std::unique_ptr<DemoWindow> openDemoWindow(int x, int y, const std::string& pict
   framed.borderColour = 0xE6FFFFFFu;
   framed.takesPress = false;  // a press on it drags the window like the background
   demo->preview.create(demo->hwnd, {120, 96, 64, 142}, imageFrom(background), framed);
+  createDemoList(*demo);
 
   DemoWindow* self = demo.get();
   demo->host.onClick([self, log](pw::HWND, int controlId, ui::ControlObject*, int kind) -> pw::LRESULT {
