@@ -241,8 +241,9 @@ TEST_F(DemoOnScreen, HoveringAndPressingACaptionButtonChangeItsLook) {
 TEST_F(DemoOnScreen, APressOnEmptyAreaDragsTheWindow) {
   pw::RECT before;
   pw::GetWindowRect(hwnd_, &before);
-  XSession::run("(xdotool mousemove --sync 300 500 mousedown 1 sleep 0.3 mousemove 330 520 sleep 0.1 "
-                "mousemove 360 540 sleep 0.2 mouseup 1) >/dev/null 2>&1 &");
+  // (240, 200) in the window: no control lies there.
+  XSession::run("(xdotool mousemove --sync 390 240 mousedown 1 sleep 0.3 mousemove 420 260 sleep 0.1 "
+                "mousemove 450 280 sleep 0.2 mouseup 1) >/dev/null 2>&1 &");
   pw::RECT now;
   EXPECT_TRUE(XSession::pumpUntil([&] {
     pw::GetWindowRect(hwnd_, &now);

@@ -53,7 +53,7 @@ void createDemoList(DemoWindow& window) {
   look.colours.hover = 0x1E000000u;
   ui::controls::ExList& list = part.list;
   list.create(window.hwnd, {16, 360, 264, 170}, look);
-  list.addColumn(0, "", 250);
+  list.addColumn(0, "", 244);  // leaves room for the vertical bar
   ui::controls::ListStyle style;
   style.imageList = part.covers.handle();
   style.gridFlags = 0;
