@@ -1,0 +1,168 @@
+#include "ui/controls/FadingButton.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/window/UiThread.h"
+#include "platform/window/WindowApi.h"
+#include "ui/framework/ExWindow.h"
+
+namespace ui::controls {
+
+namespace pw = platform::window;
+using platform::gfx::RectI;
+
+namespace {
+
+constexpr int kFullLevel = 255;
+
+RectI intersect(RectI a, RectI b) {
+  const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
+// Whole pixels covering r, limited to the surface.
+RectI coveredPixels(RectF r, const platform::gfx::Surface& surface) {
+  if (r.empty() || !r.finite()) return {};
+  const RectI whole{0, 0, surface.width(), surface.height()};
+  const float left = std::max(std::floor(r.x), -1.0f), top = std::max(std::floor(r.y), -1.0f);
+  const float right = std::min(std::ceil(r.right()), static_cast<float>(whole.width) + 1);
+  const float bottom = std::min(std::ceil(r.bottom()), static_cast<float>(whole.height) + 1);
+  if (right <= left || bottom <= top) return {};
+  return intersect({static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                    static_cast<int>(bottom - top)},
+                   whole);
+}
+
+// (from * (255 - level) + to * level) / 255 for each premultiplied channel.
+std::uint32_t mix(std::uint32_t from, std::uint32_t to, std::uint32_t level) {
+  std::uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    const std::uint32_t f = (from >> shift) & 0xFF, t = (to >> shift) & 0xFF;
+    const std::uint32_t v = (f * (kFullLevel - level) + t * level + 127) / kFullLevel;
+    out |= v << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+bool FadingButton::holdsCapture() const {
+  const ExWindow* w = host();
+  return w != nullptr && w->captureActive() && w->pressedControl() == controlIndex();
+}
+
+void FadingButton::onPaint(LPARAM) {
+  ExWindow* w = host();
+  if (w == nullptr) return;
+  if (!w->painting()) {
+    // The host tells of an occasion (the pointer left, the focus went): back to normal.
+    changeLook(Look::Normal, paintFadeStart(), pw::WM_PAINT);
+    return;
+  }
+  if (!ownRepaint_) {
+    // The window repaints the button; what it showed before is gone, so no fade.
+    stopFade();
+    look_ = Look::Normal;
+    lastMessage_ = pw::WM_PAINT;
+  }
+  Graphics* g = beginPaint();
+  if (g == nullptr) return;
+  drawLook(*g, bounds(), look_);
+  if (fade_ > 0 && fade_ < kFullLevel) blendOverKept(*g);
+  endPaint();
+}
+
+void FadingButton::onMouseMove(int, int, WPARAM) {
+  if (lastMessage_ == pw::WM_MOUSEMOVE || holdsCapture()) return;
+  changeLook(Look::Hover, moveFadeStart(), pw::WM_MOUSEMOVE);
+}
+
+void FadingButton::onLeftDown(int, int, WPARAM) {
+  if (lastMessage_ == pw::WM_LBUTTONDOWN) return;
+  changeLook(Look::Pressed, pressFadeStart(), pw::WM_LBUTTONDOWN);
+}
+
+void FadingButton::onDoubleClick(int x, int y, WPARAM keys) { onLeftDown(x, y, keys); }
+
+void FadingButton::onLeftUp(int, int, WPARAM) {
+  if (lastMessage_ == pw::WM_LBUTTONUP) return;
+  changeLook(Look::Pressed, pressFadeStart(), pw::WM_LBUTTONUP);
+}
+
+void FadingButton::onTimer(UINT_PTR) {
+  if (fade_ > 0 && fade_ < kFullLevel) {
+    fade_ = std::min(kFullLevel, fade_ + kFadeStep);
+    repaintLook();
+  } else {
+    stopFade();
+  }
+}
+
+void FadingButton::onDestroy() { stopFade(); }
+
+void FadingButton::repaintLook() {
+  ownRepaint_ = true;
+  invalidate();
+  ownRepaint_ = false;
+}
+
+void FadingButton::changeLook(Look look, int fadeStart, UINT message) {
+  ExWindow* w = host();
+  if (w == nullptr) return;
+  lastMessage_ = message;
+  look_ = look;
+  fade_ = std::clamp(fadeStart, 0, kFullLevel);
+  kept_ = platform::gfx::Surface{};
+  keptArea_ = {};
+  const platform::gfx::Surface* shown = w->composedSurface();
+  if (fade_ > 0 && shown != nullptr && shown->valid()) {
+    keptArea_ = coveredPixels(bounds(), *shown);
+    kept_ = platform::gfx::Surface::create(keptArea_.width, keptArea_.height);
+    if (kept_.valid()) {
+      kept_.copyFrom(*shown, keptArea_.x, keptArea_.y, keptArea_.width, keptArea_.height, 0, 0);
+    }
+  }
+  repaintLook();
+  // The repaint may have ended in a callback that destroyed the window.
+  if (fade_ > 0 && host() != nullptr) {
+    startTimer();
+  } else {
+    stopTimer();
+  }
+}
+
+void FadingButton::stopFade() {
+  stopTimer();
+  fade_ = 0;
+  kept_ = platform::gfx::Surface{};
+  keptArea_ = {};
+}
+
+void FadingButton::blendOverKept(Graphics& g) {
+  ExWindow* w = host();
+  platform::gfx::Surface* shown = w != nullptr ? w->composedSurface() : nullptr;
+  if (shown == nullptr || !shown->valid() || !kept_.valid()) return;
+  const RectI area = intersect(coveredPixels(g.clipBounds(), *shown), keptArea_);
+  if (area.width <= 0) return;
+  std::uint32_t* to = shown->mutablePixels();
+  std::uint32_t* from = kept_.mutablePixels();
+  if (to == nullptr || from == nullptr) return;
+  const int toStride = shown->strideBytes() / 4, fromStride = kept_.strideBytes() / 4;
+  const auto level = static_cast<std::uint32_t>(fade_);
+  for (int y = area.y; y < area.y + area.height; ++y) {
+    std::uint32_t* t = to + static_cast<std::ptrdiff_t>(y) * toStride;
+    std::uint32_t* f = from + static_cast<std::ptrdiff_t>(y - keptArea_.y) * fromStride;
+    for (int x = area.x; x < area.x + area.width; ++x) {
+      const std::uint32_t mixed = mix(f[x - keptArea_.x], t[x], level);
+      t[x] = mixed;
+      f[x - keptArea_.x] = mixed;
+    }
+  }
+  shown->markDirty();
+  kept_.markDirty();
+}
+
+}  // namespace ui::controls
