@@ -24,5 +24,10 @@ cairo_surface_t* drawSliderThumb(bool hot);
 cairo_surface_t* drawDemoBackground();
 // 48 x 48 animated GIF of bouncing equaliser bars, 8 frames of 90 ms.
 std::vector<std::uint8_t> drawDemoEqualiserGif();
+// Round media buttons of the demo, one row per glyph (previous, play, pause, next, stop,
+// heart), columns normal, hover and pressed; cells of kDemoButtonCell pixels.
+inline constexpr int kDemoButtonCell = 36;
+inline constexpr int kDemoButtonGlyphs = 6;
+cairo_surface_t* drawDemoButtons();
 
 }  // namespace artwork

@@ -38,6 +38,13 @@ bool writeDemoPictures(const std::string& folder) {
     std::fprintf(stderr, "could not write demo-background.png\n");
     return false;
   }
+  cairo_surface_t* buttons = artwork::drawDemoButtons();
+  const cairo_status_t buttonsStatus = cairo_surface_write_to_png(buttons, (folder + "/demo-buttons.png").c_str());
+  cairo_surface_destroy(buttons);
+  if (buttonsStatus != CAIRO_STATUS_SUCCESS) {
+    std::fprintf(stderr, "could not write demo-buttons.png\n");
+    return false;
+  }
   const std::vector<std::uint8_t> gif = artwork::drawDemoEqualiserGif();
   if (gif.empty() || !writeFile(folder + "/demo-equaliser.gif", std::string(gif.begin(), gif.end()))) {
     std::fprintf(stderr, "could not write demo-equaliser.gif\n");

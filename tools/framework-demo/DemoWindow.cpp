@@ -76,6 +76,8 @@ std::unique_ptr<DemoWindow> openDemoWindow(int x, int y, const std::string& pict
   demo->preview.create(demo->hwnd, {120, 96, 64, 142}, imageFrom(background), framed);
   createDemoList(*demo);
 
+  createDemoButtons(*demo, pictureFolder);
+
   DemoWindow* self = demo.get();
   demo->host.onClick([self, log](pw::HWND, int controlId, ui::ControlObject*, int kind) -> pw::LRESULT {
     if (kind == ui::kKindCaptionButton) log("caption", controlId, self->host.captionButtonBit(controlId));

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "tools/framework-demo/DemoButtons.h"
 #include "tools/framework-demo/DemoList.h"
 #include "ui/controls/ExPicture.h"
 #include "ui/framework/ExWindow.h"
@@ -24,6 +25,7 @@ struct DemoWindow {
   ui::controls::ExPicture still;    // its first frame, framed in white
   ui::controls::ExPicture preview;  // the background, small, as a skin preview
   DemoList list;
+  DemoButtons buttons;
   platform::window::HWND hwnd = nullptr;
 };
 
