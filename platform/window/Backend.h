@@ -148,6 +148,12 @@ class Backend {
   virtual bool beginResizeDrag(HWND hwnd, int wmszEdge) = 0;
   // Whether the left button is down right now, as the desktop sees it.
   virtual bool leftButtonDown() = 0;
+  // Where the input method's candidate window should open (client coordinates of the
+  // caret, nothing when the window has no caret). Desktops without one ignore it.
+  virtual void setInputCursor(HWND hwnd, const std::optional<RECT>& area) {
+    (void)hwnd;
+    (void)area;
+  }
 
   // Event loop and clock.
   virtual std::int64_t nowMs() = 0;

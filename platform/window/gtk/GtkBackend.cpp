@@ -333,6 +333,16 @@ bool GtkBackend::leftButtonDown() {
   return (mask & GDK_BUTTON1_MASK) != 0;
 }
 
+void GtkBackend::setInputCursor(HWND hwnd, const std::optional<RECT>& area) {
+  Native* n = find(hwnd);
+  if (n == nullptr || n->im == nullptr) return;
+  // The input method's client window is the drawing area, which fills the window, so the
+  // client coordinates carry over.
+  GdkRectangle r{0, 0, 0, 0};
+  if (area) r = {area->left, area->top, std::max(area->right - area->left, 0), std::max(area->bottom - area->top, 0)};
+  gtk_im_context_set_cursor_location(n->im, &r);
+}
+
 bool GtkBackend::beginMoveDrag(HWND hwnd) {
   Native* n = find(hwnd);
   if (n == nullptr) return false;

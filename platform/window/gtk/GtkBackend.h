@@ -44,6 +44,7 @@ class GtkBackend final : public Backend {
   bool beginMoveDrag(HWND hwnd) override;
   bool beginResizeDrag(HWND hwnd, int wmszEdge) override;
   bool leftButtonDown() override;
+  void setInputCursor(HWND hwnd, const std::optional<RECT>& area) override;
   std::int64_t nowMs() override;
   void sleep(std::int64_t ms) override;
   void wait(std::optional<std::int64_t> deadlineMs) override;

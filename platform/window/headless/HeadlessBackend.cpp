@@ -484,6 +484,15 @@ void HeadlessBackend::present(HWND hwnd, const RECT& dirty) {
   if (w.recording) w.frames.push_back({clock_, dirty, w.image.surface().clone()});
 }
 
+void HeadlessBackend::setInputCursor(HWND hwnd, const std::optional<RECT>& area) {
+  if (auto it = windows_.find(hwnd); it != windows_.end()) it->second.inputCursor = area;
+}
+
+std::optional<RECT> HeadlessBackend::inputCursor(HWND hwnd) const {
+  const NativeWindow* w = window(hwnd);
+  return w != nullptr ? w->inputCursor : std::nullopt;
+}
+
 void HeadlessBackend::setCursor(HWND hwnd, int cursorId) {
   if (auto it = windows_.find(hwnd); it != windows_.end()) it->second.cursor = cursorId;
 }

@@ -101,6 +101,8 @@ class HeadlessBackend final : public Backend {
   bool moveDragActive(HWND hwnd) const;
   int resizeDragEdge(HWND hwnd) const;  // WMSZ_ edge, 0 when none
   const std::vector<UINT>& beeps() const { return beeps_; }
+  // Where the window last placed the input method's cursor (caret), nothing when unset.
+  std::optional<RECT> inputCursor(HWND hwnd) const;
 
   // --- desktop settings and scripted answers ------------------------------------------
   void setScreen(SIZE size, RECT workArea);
@@ -147,6 +149,7 @@ class HeadlessBackend final : public Backend {
   bool beginMoveDrag(HWND hwnd) override;
   bool beginResizeDrag(HWND hwnd, int wmszEdge) override;
   bool leftButtonDown() override { return leftDown_; }
+  void setInputCursor(HWND hwnd, const std::optional<RECT>& area) override;
   std::int64_t nowMs() override { return clock_; }
   void sleep(std::int64_t ms) override { clock_ += std::max<std::int64_t>(ms, 0); }
   void wait(std::optional<std::int64_t> deadlineMs) override;
@@ -187,6 +190,7 @@ class HeadlessBackend final : public Backend {
     ShownImage image;
     bool recording = false;
     std::vector<Frame> frames;
+    std::optional<RECT> inputCursor;
   };
   struct Foreign {
     std::string title;
