@@ -154,16 +154,16 @@ RectF TextLayout::bounds() const {
                static_cast<float>(logical_.height / double(PANGO_SCALE))};
 }
 
-void TextLayout::draw(cairo_t* cr, Argb colour) const {
+void TextLayout::draw(cairo_t* cr, Argb colour, double dx, double dy) const {
   if (pango_layout_get_character_count(layout_.get()) == 0) return;
   cairo_save(cr);
   if (!(format_.flags & kFlagNoClip) && rect_.width > 0 && rect_.height > 0) {
-    cairo_rectangle(cr, rect_.x, rect_.y, rect_.width, rect_.height);
+    cairo_rectangle(cr, rect_.x + dx, rect_.y + dy, rect_.width, rect_.height);
     cairo_clip(cr);
   }
   cairo_set_source_rgba(cr, redOf(colour) / 255.0, greenOf(colour) / 255.0, blueOf(colour) / 255.0,
                         alphaOf(colour) / 255.0);
-  cairo_move_to(cr, originX_, originY_);
+  cairo_move_to(cr, originX_ + dx, originY_ + dy);
   pango_cairo_update_layout(cr, layout_.get());
   pango_cairo_show_layout(cr, layout_.get());
   cairo_restore(cr);

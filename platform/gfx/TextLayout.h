@@ -24,7 +24,9 @@ class TextLayout {
   TextLayout(cairo_t* cr, std::u16string_view text, const Font& font, RectF layoutRect,
              const StringFormat& format, bool keepTrailingSpaces = false);
 
-  void draw(cairo_t* cr, Argb colour) const;
+  // Moved by (dx, dy) without touching the transformation, which would make Pango lay
+  // the text out again.
+  void draw(cairo_t* cr, Argb colour, double dx = 0, double dy = 0) const;
   RectF bounds() const;
   // Bounding box of the characters [first, first + length) of the original string.
   RectF rangeBounds(int first, int length) const;

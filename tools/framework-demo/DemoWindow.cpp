@@ -77,6 +77,7 @@ std::unique_ptr<DemoWindow> openDemoWindow(int x, int y, const std::string& pict
   createDemoList(*demo);
 
   createDemoButtons(*demo, pictureFolder);
+  createDemoEdit(*demo);
 
   DemoWindow* self = demo.get();
   demo->host.onClick([self, log](pw::HWND, int controlId, ui::ControlObject*, int kind) -> pw::LRESULT {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tools/framework-demo/DemoButtons.h"
+#include "tools/framework-demo/DemoEdit.h"
 #include "tools/framework-demo/DemoList.h"
 #include "ui/controls/ExPicture.h"
 #include "ui/framework/ExWindow.h"
@@ -26,6 +27,7 @@ struct DemoWindow {
   ui::controls::ExPicture preview;  // the background, small, as a skin preview
   DemoList list;
   DemoButtons buttons;
+  DemoEdit edit;
   platform::window::HWND hwnd = nullptr;
 };
 

@@ -188,6 +188,7 @@ void ExEdit::onDestroy() {
   rights_.clear();
   unitOf_.clear();
   display_.clear();
+  line_ = platform::gfx::PreparedText();
 }
 
 int ExEdit::indexAt(float x) {

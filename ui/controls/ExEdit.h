@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/gfx/Font.h"
+#include "platform/gfx/PreparedText.h"
 #include "ui/controls/EditText.h"
 #include "ui/controls/EditTyping.h"
 #include "ui/controls/ExControl.h"
@@ -150,6 +151,7 @@ class ExEdit : public ExControl {
   // UTF-16 unit where each character's display starts, then the display length.
   std::vector<int> unitOf_;
   std::u16string display_;
+  platform::gfx::PreparedText line_;  // display_ laid out at the origin
   std::unique_ptr<platform::gfx::Surface> measureSurface_;
   std::unique_ptr<platform::gfx::Graphics> measureGraphics_;
 };

@@ -18,9 +18,6 @@ namespace {
 
 constexpr Argb kSelectionColour = 0x9B0088FF;
 constexpr float kUnmeasured = std::numeric_limits<float>::quiet_NaN();
-// Characters measured around the one asked for, so a hit test's few steps and the
-// neighbouring caret places cost one layout.
-constexpr int kMeasureSpan = 8;
 
 }  // namespace
 
@@ -81,11 +78,14 @@ void ExEdit::layout() {
   rights_.assign(static_cast<std::size_t>(count), kUnmeasured);
 
   gfx::Graphics* g = measuringGraphics();
+  line_ = gfx::PreparedText();
   if (count == 0 || font_ == nullptr || g == nullptr) {
     textExtent_ = RectF{};
     lineHeight_ = font_ != nullptr ? font_->height() : 0;
   } else {
-    textExtent_ = g->measureString(display_, font_, RectF{}, *format_.handle());
+    // One layout serves the width, every caret place and the drawing until the next edit.
+    line_ = gfx::PreparedText(*g, display_, font_, RectF{}, *format_.handle());
+    textExtent_ = line_.bounds();
     lineHeight_ = textExtent_.height;
   }
   textTop_ = textRect_.y + std::floor((textRect_.height - lineHeight_ + 1) / 2);
@@ -93,24 +93,13 @@ void ExEdit::layout() {
 
 RectF ExEdit::measureCharacter(int index) {
   const int count = model_.characterCount();
-  if (index < 0 || index >= count || font_ == nullptr) return {};
+  if (index < 0 || index >= count || !line_.valid()) return {};
   const auto at = static_cast<std::size_t>(index);
-  if (!std::isnan(lefts_[at])) return RectF{lefts_[at], 0, rights_[at] - lefts_[at], lineHeight_};
-  gfx::Graphics* g = measuringGraphics();
-  if (g == nullptr) return {};
-  const int first = std::max(0, index - kMeasureSpan);
-  const int last = std::min(count - 1, index + kMeasureSpan);
-  std::vector<std::pair<int, int>> ranges;
-  ranges.reserve(static_cast<std::size_t>(last - first + 1));
-  for (int i = first; i <= last; ++i) {
-    const int unit = unitOf_[static_cast<std::size_t>(i)];
-    ranges.emplace_back(unit, unitOf_[static_cast<std::size_t>(i) + 1] - unit);
-  }
-  const std::vector<RectF> measured = g->measureCharacterRanges(display_, font_, RectF{}, *format_.handle(), ranges);
-  for (int i = first; i <= last; ++i) {
-    const RectF& r = measured[static_cast<std::size_t>(i - first)];
-    lefts_[static_cast<std::size_t>(i)] = r.x;
-    rights_[static_cast<std::size_t>(i)] = r.x + r.width;
+  if (std::isnan(lefts_[at])) {
+    const int unit = unitOf_[at];
+    const RectF r = line_.rangeBounds(unit, unitOf_[at + 1] - unit);
+    lefts_[at] = r.x;
+    rights_[at] = r.x + r.width;
   }
   return RectF{lefts_[at], 0, rights_[at] - lefts_[at], lineHeight_};
 }
@@ -153,8 +142,8 @@ void ExEdit::paint() {
     const RectF clip = g->clipBounds();
     g->setClip(textRect_, gfx::kCombineIntersect);
     if (model_.hasSelection()) fillRect(*g, selectionRect(), kSelectionColour);
-    g->drawString(display_, font_, RectF{textRect_.x + scroll_, textTop_, textExtent_.width, lineHeight_},
-                  *format_.handle(), textColor_);
+    line_.draw(*g, static_cast<int>(std::lround(textRect_.x + scroll_)), static_cast<int>(std::lround(textTop_)),
+               textColor_);
     g->setClip(clip);
   }
   endPaint();
