@@ -228,6 +228,13 @@ TEST_F(Lists, WheelScrollsByOneRowAndStopsExactlyAtTheEnds) {
   EXPECT_EQ(list.rowAt(60, static_cast<int>(kTop + kHeight) - 1), 20);
   for (int i = 0; i < 30; ++i) wheel(1);
   EXPECT_EQ(list.scrollTop(), 0);
+  // The hover follows the rows sliding under a pointer that stays put.
+  move(60, rowMiddle(2));
+  wheel(-1);
+  EXPECT_EQ(list.hotRow(), 3);
+  EXPECT_EQ(list.rowState(2), ExList::kNormal);
+  wheel(1);
+  move(250, 250);
   // What shows follows: row 1 selected shows at the top, and after a notch it has moved up.
   list.selectedRow(1);
   EXPECT_EQ(shown(120, static_cast<int>(kTop) + 2), kBlue);

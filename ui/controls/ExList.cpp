@@ -442,6 +442,8 @@ void ExList::updateVisibleRows() {
 void ExList::onVScroll(int position) {
   scrollTop_ = std::max(0, position);
   updateVisibleRows();
+  // The rows slid under a pointer that stayed put: hover the one it is over now.
+  if (hot_ != 0) hot_ = rowAt(pointerX_, pointerY_);
   if (showsRows()) repaintRows(topRow_, bottomRow_ + 1);
 }
 
