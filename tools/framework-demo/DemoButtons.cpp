@@ -55,6 +55,7 @@ void createDemoButtons(DemoWindow& window, const std::string& pictureFolder) {
   glowing.borderColour = 0x96FFFFFFu;
   glowing.textColour = 0xFF1B1E38u;
   glowing.glow = true;
+  glowing.effectColour = 0xF0FFFFFFu;  // a bright halo, plainer to see than the default
   glowing.fontSize = 14.0f;
   parts.glowing.create(window.hwnd, ansi("渐变背景与光晕文字"), {20, 292, 170, 28}, glowing);
 
