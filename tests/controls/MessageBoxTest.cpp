@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -12,6 +13,8 @@
 #include "platform/text/CodePage.h"
 #include "tests/controls/ControlTestSupport.h"
 #include "tests/gfx/TestPictures.h"
+#include "ui/controls/ExButton.h"
+#include "ui/controls/ExLabel.h"
 #include "ui/framework/Framework.h"
 #include "ui/framework/MessageBox.h"
 
@@ -68,6 +71,31 @@ class MessageBoxTest : public HostFixture {
   }
 
   void escape(pw::HWND box) { desk->pressKey(box, pw::VK_ESCAPE); }
+
+  // The box's push buttons from left to right, and its label.
+  static std::vector<ui::controls::ExButton*> buttonsOf(pw::HWND box) {
+    std::vector<ui::controls::ExButton*> out;
+    if (const ui::ControlList* list = ui::controlList(ui::windowIndexOf(box))) {
+      for (const ui::ControlRecord& r : *list) {
+        if (r.kind == ui::kKindPushButton) out.push_back(dynamic_cast<ui::controls::ExButton*>(r.object));
+      }
+    }
+    std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->bounds().x < b->bounds().x; });
+    return out;
+  }
+  static ui::controls::ExLabel* labelOf(pw::HWND box) {
+    if (const ui::ControlList* list = ui::controlList(ui::windowIndexOf(box))) {
+      for (const ui::ControlRecord& r : *list) {
+        if (r.kind == ui::kKindLabel) return dynamic_cast<ui::controls::ExLabel*>(r.object);
+      }
+    }
+    return nullptr;
+  }
+  // Clicks the middle of a button.
+  void press(pw::HWND box, const ui::controls::ExButton* button) {
+    const ui::RectF b = button->bounds();
+    desk->click(box, static_cast<int>(b.x + b.width / 2), static_cast<int>(b.y + b.height / 2));
+  }
 
   Opened opened;
 };
@@ -143,6 +171,97 @@ TEST_F(MessageBoxTest, AHugeTextGrowsTheBoxOnlyToTheWorkArea) {
   // A box that fits stays at the screen centre even where that is not the work area's.
   EXPECT_EQ(ui::placeMessageBox(320, 150, 1280, 800, {0, 30, 1280, 740}).y, 325);
   EXPECT_EQ(ui::placeMessageBox(400, 780, 1280, 800, {0, 30, 1280, 740}).y, 30);
+}
+
+// --- buttons and text ------------------------------------------------------------------------
+
+TEST_F(MessageBoxTest, YesNoCancelShowsFromLeftToRightAndNoReturnsSix) {
+  std::vector<std::string> captions, tags;
+  std::vector<ui::RectF> placed;
+  bool rightmostFocused = false;
+  const int code = show(nullptr, "?", ui::kBoxCancelNoYes, 0, [&](pw::HWND b) {
+    const auto buttons = buttonsOf(b);
+    ASSERT_EQ(buttons.size(), 3u);
+    for (auto* button : buttons) {
+      captions.push_back(button->caption());
+      tags.push_back(button->tag());
+      placed.push_back(button->bounds());
+    }
+    rightmostFocused = buttons[2]->isFocused();
+    press(b, buttons[1]);
+  });
+  EXPECT_EQ(code, ui::kBoxCodeNo);
+  EXPECT_EQ(captions, (std::vector<std::string>{ansi("是"), ansi("否"), ansi("取消")}));
+  EXPECT_EQ(tags, (std::vector<std::string>{"5", "6", "1"}));
+  EXPECT_TRUE(rightmostFocused);
+  ASSERT_EQ(placed.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(placed[static_cast<std::size_t>(i)].x, 320 - (233 - 75 * i)) << i;
+    EXPECT_EQ(placed[static_cast<std::size_t>(i)].y, 150 - 36);
+    EXPECT_EQ(placed[static_cast<std::size_t>(i)].width, 70);
+    EXPECT_EQ(placed[static_cast<std::size_t>(i)].height, 24);
+  }
+}
+
+TEST_F(MessageBoxTest, EverySetAnswersEachButtonsCodeAndEscapeWithOne) {
+  for (int set = 0; set <= 5; ++set) {
+    const std::array<int, 3> codes = ui::boxButtonCodes(set);
+    const int count = static_cast<int>(std::count_if(codes.begin(), codes.end(), [](int c) { return c >= 0; }));
+    for (int position = 1; position <= count; ++position) {
+      const int code = show(nullptr, "x", set, 0, [&](pw::HWND b) {
+        const auto buttons = buttonsOf(b);
+        ASSERT_EQ(static_cast<int>(buttons.size()), count);
+        press(b, buttons[static_cast<std::size_t>(count - position)]);  // position 1 is the rightmost
+      });
+      EXPECT_EQ(code, codes[static_cast<std::size_t>(position) - 1]) << "set " << set << " position " << position;
+    }
+    EXPECT_EQ(show(nullptr, "x", set, 0, [&](pw::HWND b) { escape(b); }), ui::kBoxCodeCancel) << "set " << set;
+  }
+  // The focused rightmost button answers Enter.
+  EXPECT_EQ(show(nullptr, "x", ui::kBoxNoYes, 0, [&](pw::HWND b) { desk->pressKey(b, pw::VK_RETURN); }),
+            ui::kBoxCodeNo);
+}
+
+TEST_F(MessageBoxTest, AResizeMovesTheButtonsToTheirResizedPlaces) {
+  std::vector<float> before, after;
+  show(nullptr, "x", ui::kBoxAbortRetryIgnore, 0, [&](pw::HWND b) { escape(b); }, [&](pw::HWND b) {
+    for (auto* button : buttonsOf(b)) before.push_back(button->bounds().x);
+    pw::MoveWindow(b, 100, 100, 400, 200, true);
+    for (auto* button : buttonsOf(b)) {
+      after.push_back(button->bounds().x);
+      EXPECT_EQ(button->bounds().y, 200 - 36);
+    }
+  });
+  EXPECT_EQ(before, (std::vector<float>{320 - 233, 320 - 158, 320 - 83}));
+  EXPECT_EQ(after, (std::vector<float>{400 - 245, 400 - 165, 400 - 85}));
+}
+
+TEST_F(MessageBoxTest, TheLabelHoldsTheTextOverTheTextRectangle) {
+  const pw::HWND owner = openOwner();
+  const std::string text = ansi("两行文字\r\n第二行");
+  ui::RectF twoLines, oneLine;
+  std::string shown, tag;
+  Argb colour = 0;
+  show(owner, text, ui::kBoxOk, ui::kBoxIconInformation, [&](pw::HWND b) { escape(b); }, [&](pw::HWND b) {
+    ui::controls::ExLabel* label = labelOf(b);
+    ASSERT_NE(label, nullptr);
+    twoLines = label->bounds();
+    shown = label->text();
+    tag = label->tag();
+    colour = label->textColour();
+  });
+  show(owner, "one", ui::kBoxOk, ui::kBoxIconInformation, [&](pw::HWND b) { escape(b); }, [&](pw::HWND b) {
+    ASSERT_NE(labelOf(b), nullptr);
+    oneLine = labelOf(b)->bounds();
+  });
+  EXPECT_EQ(shown, text);
+  EXPECT_EQ(tag, std::to_string(reinterpret_cast<std::uintptr_t>(owner)));
+  EXPECT_EQ(colour, 0xD2000000u);
+  EXPECT_EQ(twoLines.x, 85);
+  EXPECT_EQ(twoLines.y, 43);
+  EXPECT_EQ(oneLine.y, 47);
+  EXPECT_EQ(oneLine.width, 200);
+  EXPECT_EQ(oneLine.height, 50);
 }
 
 // --- the owner -----------------------------------------------------------------------------
@@ -224,11 +343,11 @@ TEST_F(MessageBoxTest, ABoxOpenedInsideAnotherKeepsTheSharedOwnerDisabledUntilBo
   int innerResult = -1;
   const int outerResult = show(owner, "outer", ui::kBoxOk, 0, [&](pw::HWND b) {
     outer = b;
-    innerResult = ui::showMessageBox(owner, "inner", ui::kBoxOk, std::nullopt, 0, [&](pw::HWND i, int, int) {
+    innerResult = ui::showMessageBox(owner, "inner", ui::kBoxNoYes, std::nullopt, 0, [&](pw::HWND i, int, int) {
       inner = i;
       desk->at(50, [&] {
         EXPECT_EQ(ui::openMessageBox(), inner);
-        escape(inner);
+        press(inner, buttonsOf(inner).at(0));  // yes
       });
     });
     ownerEnabledBetween = pw::IsWindowEnabled(owner);
@@ -237,7 +356,8 @@ TEST_F(MessageBoxTest, ABoxOpenedInsideAnotherKeepsTheSharedOwnerDisabledUntilBo
     escape(outer);
   });
   EXPECT_NE(inner, outer);
-  EXPECT_EQ(innerResult, ui::kBoxCodeCancel);
+  EXPECT_EQ(innerResult, ui::kBoxCodeYes);
+  // Each box answers for itself: the inner box's yes is not the outer one's.
   EXPECT_EQ(outerResult, ui::kBoxCodeCancel);
   EXPECT_FALSE(ownerEnabledBetween);
   EXPECT_TRUE(pw::IsWindowEnabled(owner));

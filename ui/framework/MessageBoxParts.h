@@ -17,7 +17,7 @@ class MessageBoxPart {
  public:
   virtual ~MessageBoxPart() = default;
   virtual ControlObject& control() = 0;
-  virtual std::string tag() const = 0;
+  virtual std::string tag() = 0;
   virtual void setTag(const std::string& text) = 0;
   // Moves the control and repaints what changed.
   virtual void moveTo(float x, float y) = 0;
