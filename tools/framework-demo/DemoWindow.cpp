@@ -78,6 +78,7 @@ std::unique_ptr<DemoWindow> openDemoWindow(int x, int y, const std::string& pict
 
   createDemoButtons(*demo, pictureFolder);
   createDemoEdit(*demo);
+  createDemoMessageBox(*demo, log);
 
   DemoWindow* self = demo.get();
   demo->host.onClick([self, log](pw::HWND, int controlId, ui::ControlObject*, int kind) -> pw::LRESULT {

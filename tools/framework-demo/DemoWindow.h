@@ -11,6 +11,7 @@
 #include "tools/framework-demo/DemoButtons.h"
 #include "tools/framework-demo/DemoEdit.h"
 #include "tools/framework-demo/DemoList.h"
+#include "tools/framework-demo/DemoMessageBox.h"
 #include "ui/controls/ExPicture.h"
 #include "ui/framework/ExWindow.h"
 
@@ -28,10 +29,12 @@ struct DemoWindow {
   DemoList list;
   DemoButtons buttons;
   DemoEdit edit;
+  DemoMessageBox messageBox;
   platform::window::HWND hwnd = nullptr;
 };
 
-// Reports a click: ("caption", id, bit) or ("control", id, kind).
+// Reports a click: ("caption", id, bit) or ("control", id, kind), and a message box
+// closing: ("msgbox", button set, code).
 using DemoLog = std::function<void(const char* what, int a, int b)>;
 
 // Creates, attaches and shows the window at (x, y), fading in. The pictures are read from
