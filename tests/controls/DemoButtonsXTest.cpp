@@ -110,6 +110,12 @@ class DemoButtonsOnScreen : public ::testing::Test {
   void pointAt(int x, int y) {
     xdotool("mousemove --sync " + std::to_string(kLeft + x) + " " + std::to_string(kTop + y));
   }
+  // Waits for a button to take a look and for its fade to end, then for the last push to
+  // reach the screen.
+  static void faded(const ui::controls::FadingButton& button, ui::controls::FadingButton::Look look) {
+    EXPECT_TRUE(XSession::pumpUntil([&] { return button.look() == look && button.fadeLevel() == 0; }));
+    settle(150);
+  }
   int clicksOf(int id) const {
     int n = 0;
     for (const Logged& l : log_) {
@@ -129,10 +135,10 @@ TEST_F(DemoButtonsOnScreen, AnImageButtonShowsHoverAndPressedLooksAndItsClickIsL
   const int x = static_cast<int>(b.x), y = static_cast<int>(b.y);
   Screenshot normal("buttons-normal.png");
   pointAt(x + 18, y + 18);
-  settle(500);  // past the four fade ticks
+  faded(play, ui::controls::FadingButton::Look::Hover);
   Screenshot hover("buttons-hover.png");
   xdotool("mousedown 1");
-  settle(500);
+  faded(play, ui::controls::FadingButton::Look::Pressed);
   Screenshot pressed("buttons-pressed.png");
   xdotool("mouseup 1");
   settle(300);
@@ -155,10 +161,10 @@ TEST_F(DemoButtonsOnScreen, ThePushButtonLightsUpClicksAndAnswersAltP) {
   const int x = static_cast<int>(b.x), y = static_cast<int>(b.y);
   Screenshot normal("push-normal.png");
   pointAt(x + 42, y + 13);
-  settle(400);
+  faded(play, ui::controls::FadingButton::Look::Hover);
   Screenshot hover("push-hover.png");
   xdotool("mousedown 1");
-  settle(400);
+  faded(play, ui::controls::FadingButton::Look::Pressed);
   Screenshot pressed("push-pressed.png");
   xdotool("mouseup 1");
   settle(300);
@@ -171,7 +177,7 @@ TEST_F(DemoButtonsOnScreen, ThePushButtonLightsUpClicksAndAnswersAltP) {
   settle(300);
   xdotool("key alt+p");
   ASSERT_TRUE(XSession::pumpUntil([&] { return clicksOf(play.id()) == 2; }));
-  settle(300);
+  faded(play, ui::controls::FadingButton::Look::Normal);
   EXPECT_EQ(play.caption(), platform::text::utf8ToAnsi("播放(&P)"));
   Screenshot whole("demo-with-buttons.png");
   // The focused button carries its ring; the screen shows what was composed there.
