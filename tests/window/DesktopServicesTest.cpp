@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text/CodePage.h"
+#include "platform/window/Caret.h"
 #include "platform/window/DesktopServices.h"
 #include "tests/window/WindowTestSupport.h"
 
@@ -96,4 +97,39 @@ TEST(DesktopServices, AWindowOfAnotherProcessIsFoundByTitleAndShown) {
   desk.closeForeignWindow(id);
   EXPECT_FALSE(IsWindow(found));
   EXPECT_EQ(FindWindowA(nullptr, title.c_str()), nullptr);
+}
+
+TEST(DesktopServices, TheCaretTellsTheInputMethodWhereTextGoes) {
+  HeadlessBackend& desk = freshDesktop();
+  HWND first = makeWindow();
+  HWND second = makeWindow("Rec", 450, 50);
+  POINT at{};
+  EXPECT_FALSE(SetCaretPos(3, 4));  // no caret yet
+  EXPECT_FALSE(GetCaretPos(&at));
+
+  ASSERT_TRUE(CreateCaret(first, 1, 16));
+  EXPECT_FALSE(desk.inputCursor(first).has_value());  // placed only once moved
+  ASSERT_TRUE(SetCaretPos(40, 12));
+  EXPECT_EQ(desk.inputCursor(first), (RECT{40, 12, 41, 28}));
+  ASSERT_TRUE(GetCaretPos(&at));
+  EXPECT_EQ(at, (POINT{40, 12}));
+
+  // One caret per thread: taking it to another window clears the first one's place.
+  ASSERT_TRUE(CreateCaret(second, 2, 10));
+  EXPECT_FALSE(desk.inputCursor(first).has_value());
+  ASSERT_TRUE(SetCaretPos(5, 6));
+  EXPECT_EQ(desk.inputCursor(second), (RECT{5, 6, 7, 16}));
+  EXPECT_EQ(GetCaretOwner(), second);
+
+  ASSERT_TRUE(DestroyCaret());
+  EXPECT_FALSE(desk.inputCursor(second).has_value());
+  EXPECT_FALSE(DestroyCaret());
+  EXPECT_EQ(GetCaretOwner(), nullptr);
+
+  // A caret whose window is gone does nothing.
+  ASSERT_TRUE(CreateCaret(first, 1, 16));
+  DestroyWindow(first);
+  EXPECT_FALSE(SetCaretPos(1, 1));
+  EXPECT_EQ(GetCaretOwner(), nullptr);
+  EXPECT_FALSE(CreateCaret(first, 1, 16));
 }
