@@ -190,12 +190,14 @@ TEST_F(DemoOnScreen, AppearsAtItsPositionShowingTheComposedImage) {
   xdotool("mousemove --sync 900 700");
   settle(200);
   Screenshot shot("demo-shown.png");
-  // The lower half holds no animation: every pixel there is what was composed (the
-  // window alpha of 254 leaves it nearly opaque; the screen shows the stored colour).
+  // The lower half holds no animation but the position slider's download bar: every other
+  // pixel there is what was composed (the window alpha of 254 leaves it nearly opaque; the
+  // screen shows the stored colour).
   const platform::gfx::Surface* composed = demo_->host.composedSurface();
   ASSERT_NE(composed, nullptr);
   int compared = 0, wrong = 0;
   for (int y = 280; y < 640; y += 4) {
+    if (y >= 612 && y < 624) continue;
     for (int x = 12; x < 284; x += 4) {
       const std::uint32_t want = composed->rawPixel(x, y) & 0xFFFFFF;
       const std::uint32_t got = shot.at(kLeft + x, kTop + y);

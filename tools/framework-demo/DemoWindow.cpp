@@ -75,6 +75,7 @@ std::unique_ptr<DemoWindow> openDemoWindow(int x, int y, const std::string& pict
   framed.takesPress = false;  // a press on it drags the window like the background
   demo->preview.create(demo->hwnd, {120, 96, 64, 142}, imageFrom(background), framed);
   createDemoList(*demo);
+  createDemoSliders(*demo, log);
 
   createDemoButtons(*demo, pictureFolder);
   createDemoEdit(*demo);

@@ -12,6 +12,7 @@
 #include "tools/framework-demo/DemoEdit.h"
 #include "tools/framework-demo/DemoList.h"
 #include "tools/framework-demo/DemoMessageBox.h"
+#include "tools/framework-demo/DemoSliders.h"
 #include "ui/controls/ExPicture.h"
 #include "ui/framework/ExWindow.h"
 
@@ -30,6 +31,7 @@ struct DemoWindow {
   DemoButtons buttons;
   DemoEdit edit;
   DemoMessageBox messageBox;
+  DemoSliders sliders;
   platform::window::HWND hwnd = nullptr;
 };
 
