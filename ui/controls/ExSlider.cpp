@@ -165,15 +165,13 @@ void ExSlider::takeMouseValue(float v, bool alwaysReport) {
 
 void ExSlider::onMouseMove(int x, int y, WPARAM) {
   if (!interactive_) return;
-  if (dragging()) {
-    // A move that leaves the value where it is (the pointer drifting up or down) reports
-    // nothing: a seek to the same place would only stutter the song.
-    takeMouseValue(valueAt(x), false);
-    setHot(true);
-  } else {
-    setHot(pointInRect(thumbRect(), static_cast<float>(x), static_cast<float>(y)));
-  }
+  const bool drag = dragging();
+  setHot(drag || pointInRect(thumbRect(), static_cast<float>(x), static_cast<float>(y)));
   if (hot_) pw::SetCursor(pw::LoadCursorA(nullptr, pw::IDC_HAND));
+  // Last: the handler may do anything, even to this slider. A move that leaves the value
+  // where it is (the pointer drifting up or down) reports nothing: a seek to the same
+  // place would only stutter the song.
+  if (drag) takeMouseValue(valueAt(x), false);
 }
 
 void ExSlider::onLeftDown(int, int, WPARAM) {
@@ -187,7 +185,13 @@ void ExSlider::onLeftUp(int x, int y, WPARAM) {
 
 void ExSlider::onClickMessage() {
   if (!interactive_ || locked() != 0) return;
-  takeMouseValue(valueFromMouse(), true);
+  // Space or Enter on the focused slider also arrives as a click; with the pointer
+  // elsewhere it would jump the value to wherever the pointer happens to be.
+  HWND window = hostHandle();
+  pw::POINT p{};
+  if (window == nullptr || !pw::GetCursorPos(&p) || !pw::ScreenToClient(window, &p)) return;
+  if (!pointInRect(bounds(), static_cast<float>(p.x), static_cast<float>(p.y))) return;
+  takeMouseValue(valueAt(p.x), true);
 }
 
 void ExSlider::onTimer(UINT_PTR) {
