@@ -144,18 +144,31 @@ struct LoaderResult {
   bool ok = false;
 };
 
+// The header checks above cannot follow every decoder's own reading (the JPEG reader skips
+// stray bytes before a marker, icons hold bitmaps of their own), so the size each decoder
+// arrives at is checked again before it allocates. A size of zero tells it to stop.
+void refuseOversized(GdkPixbufLoader* loader, gint width, gint height, gpointer refused) {
+  if (fitsLimit(width, height, 1)) return;
+  *static_cast<bool*>(refused) = true;
+  gdk_pixbuf_loader_set_size(loader, 0, 0);
+}
+
 LoaderResult runLoader(const char* type, std::span<const std::uint8_t> bytes) {
   LoaderResult result;
   GError* error = nullptr;
   result.loader.reset(gdk_pixbuf_loader_new_with_type(type, &error));
   if (error) g_clear_error(&error);
   if (!result.loader) return result;
+  bool refused = false;
+  const gulong watch = g_signal_connect(result.loader.get(), "size-prepared",
+                                        G_CALLBACK(refuseOversized), &refused);
   const bool written = gdk_pixbuf_loader_write(result.loader.get(), bytes.data(), bytes.size(), &error);
   g_clear_error(&error);
   // Closing is needed even after a failed write, or the loader complains when freed.
   const bool closed = gdk_pixbuf_loader_close(result.loader.get(), &error);
   g_clear_error(&error);
-  result.ok = written && closed;
+  g_signal_handler_disconnect(result.loader.get(), watch);
+  result.ok = written && closed && !refused;
   return result;
 }
 

@@ -80,6 +80,29 @@ TEST(GfxImageLoading, GarbageTruncatedAndOversizedPicturesFailCleanly) {
   Bytes wide = png;  // 4294967295 x 4294967295 must not overflow the size check
   std::fill(wide.begin() + 16, wide.begin() + 24, 0xFF);
   EXPECT_EQ(Image::fromBytes(wide), nullptr);
+  // The JPEG reader skips stray bytes before a marker, so the frame header it reads may be
+  // one the header check never saw; its size is checked before the decoder allocates.
+  const Bytes jpeg = testpictures::encodeSolid("jpeg", 16, 8, 0xFF3366CC);
+  Bytes stray = jpeg;
+  for (std::size_t i = 2; i + 1 < stray.size(); ++i) {
+    if (stray[i] == 0xFF && stray[i + 1] == 0xC0) {
+      stray.insert(stray.begin() + static_cast<std::ptrdiff_t>(i), {0x63, 0x63, 0x63});
+      break;
+    }
+  }
+  ASSERT_NE(stray.size(), jpeg.size());
+  auto strayButSmall = Image::fromBytes(stray);
+  ASSERT_NE(strayButSmall, nullptr);
+  EXPECT_EQ(strayButSmall->width(), 16);
+  for (std::size_t i = 2; i + 8 < stray.size(); ++i) {
+    if (stray[i] == 0xFF && stray[i + 1] == 0xC0) {
+      const std::uint8_t nineThousand[] = {0x23, 0x28};
+      std::copy(std::begin(nineThousand), std::end(nineThousand), stray.begin() + static_cast<std::ptrdiff_t>(i) + 5);
+      std::copy(std::begin(nineThousand), std::end(nineThousand), stray.begin() + static_cast<std::ptrdiff_t>(i) + 7);
+      break;
+    }
+  }
+  EXPECT_EQ(Image::fromBytes(stray), nullptr);
   // Formats outside the program's set are not handed to other decoders.
   const Bytes xpm = {'/', '*', ' ', 'X', 'P', 'M', ' ', '*', '/'};
   EXPECT_EQ(ImageDecoder::sniff(xpm), PictureFormat::Unknown);

@@ -27,6 +27,13 @@ LRESULT answer7(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// The creation structure lives only while WM_CREATE runs, so its parameter is read there.
+void* createParamSeen = nullptr;
+LRESULT createParamProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) createParamSeen = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
+  return recordingProc(hwnd, message, wParam, lParam);
+}
+
 MINMAXINFO limits;
 LRESULT limitingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_GETMINMAXINFO) {
@@ -43,17 +50,18 @@ LRESULT limitingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 TEST(WindowLifecycle, CreationSendsItsMessagesAndDestroyInvalidatesTheHandleForGood) {
   freshDesktop();
+  WNDCLASSEXA wc;
+  wc.lpfnWndProc = createParamProc;
+  wc.lpszClassName = "WithParam";
+  RegisterClassExA(&wc);
   int param = 42;
-  HWND w = CreateWindowExA(WS_EX_LAYERED, "rec", "title", WS_POPUP | WS_SYSMENU, 10, 20, 300, 200,
-                           nullptr, &param);
+  createParamSeen = nullptr;
+  HWND w = CreateWindowExA(WS_EX_LAYERED, "withparam", "title", WS_POPUP | WS_SYSMENU, 10, 20, 300,
+                           200, nullptr, &param);
   ASSERT_NE(w, nullptr);  // class names ignore case
   EXPECT_EQ(messagesOf(w, {WM_NCCREATE, WM_CREATE, WM_GETMINMAXINFO, WM_SIZE, WM_MOVE}),
             (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_GETMINMAXINFO, WM_SIZE, WM_MOVE}));
-  for (const Seen& s : seen()) {
-    if (s.message == WM_CREATE) {
-      EXPECT_EQ(reinterpret_cast<CREATESTRUCTA*>(s.lParam)->lpCreateParams, &param);
-    }
-  }
+  EXPECT_EQ(createParamSeen, &param);
   RECT r;
   ASSERT_TRUE(GetWindowRect(w, &r));
   EXPECT_EQ(r, (RECT{10, 20, 310, 220}));
