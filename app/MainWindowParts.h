@@ -1,0 +1,56 @@
+#pragma once
+// What the main window is made of: its host, its 20 controls in creation order, the button
+// picture table and the tab state. One instance for the process (mainParts()), alive until
+// exit. UI thread only: a worker reaches these through platform::window::invokeOnUiThread.
+
+#include <array>
+
+#include "platform/window/WindowTypes.h"
+#include "resources/ExImage.h"
+#include "ui/controls/ExEdit.h"
+#include "ui/controls/ExImageButton.h"
+#include "ui/controls/ExImageList.h"
+#include "ui/controls/ExLabel.h"
+#include "ui/controls/ExList.h"
+#include "ui/controls/ExSlider.h"
+#include "ui/framework/ExWindow.h"
+
+namespace app {
+
+inline constexpr int kButtonImageCount = 30;
+
+struct MainWindowParts {
+  ui::ExWindow host;
+  platform::window::HWND hwnd = nullptr;  // the owner of every message box
+  // Filled from "\Resource\Resu.rdb"; an entry stays empty when the package lacks it.
+  std::array<resources::ExImage, kButtonImageCount> buttonImages;
+
+  ui::controls::ExImageButton playPause;     // images 0-2, 27-29 while playing
+  ui::controls::ExImageButton previous;      // no action
+  ui::controls::ExImageButton next;          // no action
+  ui::controls::ExImageButton tab1;
+  ui::controls::ExImageButton tab2;          // search results
+  ui::controls::ExImageButton tab3;
+  ui::controls::ExImageButton volumeIcon;    // no action
+  ui::controls::ExImageButton groupHeader1;  // opens the preset list
+  ui::controls::ExImageButton groupHeader2;
+  ui::controls::ExImageButton searchButton;
+  ui::controls::ExSlider positionSlider;     // value: position %, second value: buffered %
+  ui::controls::ExSlider volumeSlider;       // value: volume, second value 100
+  ui::controls::ExLabel songLabel;           // title CR LF singer
+  ui::controls::ExLabel elapsedLabel;
+  ui::controls::ExLabel lengthLabel;
+  ui::controls::ExEdit searchBox;
+  ui::ExImageList presetImages;              // cells 45 x 45
+  ui::ExImageList resultImages;              // cells 26 x 26, stays empty
+  ui::controls::ExList resultList;           // title | singer
+  ui::controls::ExList presetList;           // title CR LF singer, one column
+
+  int activeTab = 0;  // 0 until the controls are built, then 1, 2 or 3
+  bool presetGroupOpen = false;
+  bool secondGroupOpen = false;
+};
+
+MainWindowParts& mainParts();
+
+}  // namespace app
