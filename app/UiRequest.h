@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace app {
+
+// HttpRequest (a GET with the default headers) made on the UI thread: pending window
+// messages are dispatched between reads, so the window keeps painting and its timers run.
+// Handlers reached that way may start a request of their own.
+std::string RequestOnUiThread(const std::string& url);
+
+}  // namespace app
