@@ -1,0 +1,138 @@
+// A picture of the main window put together from the generated files, to judge them as a
+// whole: the background laid out as the window host does it, each button picture at its
+// control's place, and the sliders, edit box and texts drawn plainly.
+
+#include <cmath>
+
+#include "assets/generator/AppArtwork.h"
+#include "assets/generator/Artwork.h"
+#include "assets/generator/Palette.h"
+#include "assets/generator/TextPainter.h"
+
+namespace artwork {
+
+namespace {
+
+constexpr int kWidth = 296;
+constexpr int kHeight = 657;
+
+void put(cairo_t* cr, cairo_surface_t* picture, double x, double y) {
+  cairo_set_source_surface(cr, picture, x, y);
+  cairo_paint(cr);
+}
+
+void putScaled(cairo_t* cr, cairo_surface_t* picture, double x, double y, double w, double h) {
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  cairo_scale(cr, w / cairo_image_surface_get_width(picture), h / cairo_image_surface_get_height(picture));
+  cairo_set_source_surface(cr, picture, 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+  cairo_paint(cr);
+  cairo_restore(cr);
+}
+
+void text(cairo_t* cr, const char* utf8, double x, double y, double w, double h, double alpha = 0.9,
+          TextAlign align = TextAlign::Left) {
+  cairo_set_source_rgba(cr, 0, 0, 0, alpha);
+  drawCaption(cr, utf8, 12, false, x, y, w, h, align);
+}
+
+// A slider as the control draws it: track, second bar, value bar and thumb.
+void slider(cairo_t* cr, double x, double y, double width, unsigned track, double trackAlpha, double value,
+            double second, cairo_surface_t* thumb) {
+  const double tx = x + 9, tw = width - 18, ty = y + 2, th = 7;
+  palette::roundedRect(cr, tx, ty, tw, th, 3.5);
+  palette::source(cr, track, trackAlpha);
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgba(cr, 0, 0, 0, 70 / 255.0);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  palette::roundedRect(cr, tx, ty, tw * second / 100, th, 3.5);
+  cairo_set_source_rgba(cr, 1, 1, 1, 70 / 255.0);
+  cairo_fill(cr);
+  cairo_pattern_t* bar = cairo_pattern_create_linear(tx, 0, tx + tw, 0);
+  cairo_pattern_add_color_stop_rgba(bar, 0, 0, 0x88 / 255.0, 1, 0.9);
+  cairo_pattern_add_color_stop_rgba(bar, 1, 0, 0xE0 / 255.0, 0x80 / 255.0, 0.9);
+  palette::roundedRect(cr, tx, ty, tw * value / 100, th, 3.5);
+  cairo_set_source(cr, bar);
+  cairo_fill(cr);
+  cairo_pattern_destroy(bar);
+  putScaled(cr, thumb, std::round(tx + tw * value / 100 - 6), y, 12, 12);
+}
+
+}  // namespace
+
+cairo_surface_t* drawAppPreview(cairo_surface_t* const (&buttons)[kButtonPictureCount], cairo_surface_t* skin,
+                                cairo_surface_t* rowPicture, cairo_surface_t* icon) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
+  cairo_t* cr = cairo_create(surface);
+  // A desktop behind the window's transparent margin.
+  cairo_set_source_rgb(cr, 0.36, 0.39, 0.44);
+  cairo_paint(cr);
+
+  palette::roundedRect(cr, 5, 5, kWidth - 10, kHeight - 10, 7);
+  cairo_save(cr);
+  cairo_clip(cr);
+  putScaled(cr, skin, 5, 5, kWidth - 10, kHeight - 10);
+  cairo_restore(cr);
+
+  putScaled(cr, icon, 6, 6, 16, 16);
+  cairo_set_source_rgba(cr, 1, 1, 1, 0.88);
+  drawCaption(cr, "Tunora音乐，聆听世界", 12, false, 33, 11, 158, 17, TextAlign::Left);
+  cairo_surface_t* captions = drawCaptionSprite();
+  const struct {
+    double x, width, spriteX;
+  } places[] = {{249, 39, 0}, {221, 28, 120 + 3 * 29 * 2}, {193, 28, 120 + 3 * 29 * 4}};
+  for (const auto& p : places) {
+    cairo_save(cr);
+    cairo_rectangle(cr, p.x, 6, p.width, 19);
+    cairo_clip(cr);
+    put(cr, captions, p.x - p.spriteX, 6);
+    cairo_restore(cr);
+  }
+  cairo_surface_destroy(captions);
+
+  text(cr, "晨光里的风\n林夏", 18, 69, 250, 27);
+  cairo_surface_t* thumb = drawSliderThumb(false);
+  slider(cr, 10, 100, 270, 0x808080, 225 / 255.0, 34, 71, thumb);
+  text(cr, "01:12", 18, 113, 35, 22);
+  text(cr, "03:31", 240, 113, 35, 22);
+  put(cr, buttons[27], 124, 130);
+  put(cr, buttons[3], 79, 130);
+  put(cr, buttons[6], 169, 130);
+  put(cr, buttons[15], 215, 143);
+  slider(cr, 236, 148, 55, 0xFFFFFF, 225 / 255.0, 60, 100, thumb);
+  cairo_surface_destroy(thumb);
+
+  palette::roundedRect(cr, 6.5, 186.5, 284, 29, 7);
+  cairo_set_source_rgba(cr, 1, 1, 1, 200 / 255.0);
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgba(cr, 0, 0, 0, 30 / 255.0);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  text(cr, "请输入歌曲/歌手名", 12, 186, 240, 30, 0.55);
+  put(cr, buttons[24], 260, 188);
+
+  put(cr, buttons[10], 6, 216);
+  put(cr, buttons[11], 101, 216);
+  put(cr, buttons[13], 196, 216);
+  put(cr, buttons[20], 6, 252);
+
+  const char* rows[] = {"晨光里的风\n林夏", "Neon Harbour\nMira Vale", "山海之间\n周子墨", "Paper Planes\nThe Linden Set",
+                        "夏夜晚风\n苏晚晴", "Silver Lining\nAria Moss"};
+  const double rowHeight = 55;
+  for (int i = 0; i < 6; ++i) {
+    const double y = 283 + i * rowHeight;
+    if (i == 1) {
+      cairo_rectangle(cr, 8, y, 280, rowHeight);
+      cairo_set_source_rgba(cr, 0, 0, 0, 30 / 255.0);
+      cairo_fill(cr);
+    }
+    put(cr, rowPicture, 14, y + 5);
+    text(cr, rows[i], 68, y + 5, 200, 45);
+  }
+  cairo_destroy(cr);
+  return surface;
+}
+
+}  // namespace artwork

@@ -1,0 +1,151 @@
+// The client's files as the build leaves them beside the program: the button package, the
+// background and the preset rows' picture, read back the way the program reads them.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Image.h"
+#include "platform/system/Files.h"
+#include "resources/ResourcePackage.h"
+
+namespace {
+
+using platform::gfx::Argb;
+using platform::gfx::Image;
+
+const std::string kFiles = TUNORA_APP_FILES_DIR;
+
+struct Size {
+  int width;
+  int height;
+};
+
+// The sizes of the controls that show each picture of the button table.
+Size expectedSize(int index) {
+  if (index <= 8 || index >= 27) return {45, 45};  // play, previous, next, pause
+  if (index <= 14) return {95, 35};                // tabs
+  if (index <= 17) return {22, 22};                // volume
+  if (index <= 23) return {282, 30};               // group headers
+  return {30, 27};                                 // search
+}
+
+std::vector<std::unique_ptr<Image>> buttonPictures() {
+  std::vector<platform::system::ByteBlock> entries;
+  std::string message;
+  EXPECT_TRUE(resources::UnpackResourcePackage(kFiles + "/Resource/Resu.rdb", entries, message));
+  std::vector<std::unique_ptr<Image>> pictures;
+  for (const auto& entry : entries) pictures.push_back(Image::fromBytes(entry));
+  return pictures;
+}
+
+bool samePixels(const Image& a, const Image& b) {
+  if (a.width() != b.width() || a.height() != b.height()) return false;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) return false;
+  return true;
+}
+
+double luminance(Argb c) {
+  return (0.2126 * ((c >> 16) & 0xFF) + 0.7152 * ((c >> 8) & 0xFF) + 0.0722 * (c & 0xFF)) / 255.0;
+}
+
+// Mean luminance of the skin under a window rectangle, through the host's stretch of the
+// picture into the window less its 5-pixel margin.
+double meanLuminanceUnder(const Image& skin, int x, int y, int width, int height) {
+  double sum = 0;
+  int count = 0;
+  for (int wy = y; wy < y + height; ++wy) {
+    for (int wx = x; wx < x + width; ++wx) {
+      const int px = (wx - 5) * skin.width() / (skin.width() - 10);
+      const int py = (wy - 5) * skin.height() / (skin.height() - 10);
+      sum += luminance(skin.pixel(px, py));
+      ++count;
+    }
+  }
+  return sum / count;
+}
+
+TEST(AppArtwork, PackageHoldsThirtyPicturesAtTheirControlsSizes) {
+  const auto pictures = buttonPictures();
+  ASSERT_EQ(pictures.size(), 30u);
+  for (int i = 0; i < 30; ++i) {
+    SCOPED_TRACE("picture " + std::to_string(i));
+    ASSERT_NE(pictures[i], nullptr);
+    EXPECT_EQ(pictures[i]->width(), expectedSize(i).width);
+    EXPECT_EQ(pictures[i]->height(), expectedSize(i).height);
+  }
+}
+
+TEST(AppArtwork, EachStateOfAButtonLooksDifferent) {
+  const auto pictures = buttonPictures();
+  ASSERT_EQ(pictures.size(), 30u);
+  for (const auto& p : pictures) ASSERT_NE(p, nullptr);
+  // Normal, hover and pressed of play, previous, next, volume, search and pause; closed,
+  // hover and open of both group headers.
+  for (int first : {0, 3, 6, 15, 18, 21, 24, 27}) {
+    SCOPED_TRACE("looks from " + std::to_string(first));
+    EXPECT_FALSE(samePixels(*pictures[first], *pictures[first + 1]));
+    EXPECT_FALSE(samePixels(*pictures[first + 1], *pictures[first + 2]));
+    EXPECT_FALSE(samePixels(*pictures[first], *pictures[first + 2]));
+  }
+  // Each tab at rest and chosen; the three tabs and the two headers carry their own captions.
+  for (int tab : {9, 11, 13}) EXPECT_FALSE(samePixels(*pictures[tab], *pictures[tab + 1])) << tab;
+  EXPECT_FALSE(samePixels(*pictures[9], *pictures[11]));
+  EXPECT_FALSE(samePixels(*pictures[11], *pictures[13]));
+  EXPECT_FALSE(samePixels(*pictures[18], *pictures[21]));
+  EXPECT_FALSE(samePixels(*pictures[0], *pictures[27]));
+}
+
+TEST(AppArtwork, RoundButtonsLeaveTheirCornersTransparent) {
+  const auto pictures = buttonPictures();
+  ASSERT_EQ(pictures.size(), 30u);
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 27, 28, 29}) {
+    ASSERT_NE(pictures[i], nullptr);
+    EXPECT_EQ(pictures[i]->pixel(0, 0) >> 24, 0u) << i;
+    EXPECT_EQ(pictures[i]->pixel(44, 44) >> 24, 0u) << i;
+  }
+}
+
+TEST(AppArtwork, BackgroundAndRowPictureDecodeAtTheirSizes) {
+  const auto skin = Image::fromFile(kFiles + "/Resource/skin.png");
+  ASSERT_NE(skin, nullptr);
+  EXPECT_EQ(skin->width(), 296);
+  EXPECT_EQ(skin->height(), 657);
+
+  const auto jpegBytes = platform::system::readWholeFile(kFiles + "/Resource/rilu.jpg");
+  ASSERT_TRUE(jpegBytes.has_value());
+  ASSERT_GE(jpegBytes->size(), 3u);
+  EXPECT_EQ((*jpegBytes)[0], 0xFF);
+  EXPECT_EQ((*jpegBytes)[1], 0xD8);
+  const auto row = Image::fromBytes(*jpegBytes);
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->width(), 45);
+  EXPECT_EQ(row->height(), 45);
+
+  for (int size : {48, 128}) {
+    const auto icon = Image::fromFile(kFiles + "/icons/tunora-" + std::to_string(size) + ".png");
+    ASSERT_NE(icon, nullptr) << size;
+    EXPECT_EQ(icon->width(), size);
+    EXPECT_EQ(icon->height(), size);
+  }
+}
+
+TEST(AppArtwork, BackgroundKeepsTheTextsReadable) {
+  const auto skin = Image::fromFile(kFiles + "/Resource/skin.png");
+  ASSERT_NE(skin, nullptr);
+  // Dark texts: song, elapsed and length labels, the search box, the tabs and both lists.
+  const struct {
+    int x, y, width, height;
+  } light[] = {{18, 69, 250, 27}, {18, 113, 35, 22}, {240, 113, 35, 22}, {6, 186, 285, 30},
+               {6, 216, 285, 35},  {7, 251, 283, 350}, {8, 283, 280, 350}};
+  for (const auto& r : light)
+    EXPECT_GT(meanLuminanceUnder(*skin, r.x, r.y, r.width, r.height), 0.8) << r.x << "," << r.y;
+  // The title is drawn white over a dark header.
+  EXPECT_LT(meanLuminanceUnder(*skin, 33, 11, 158, 17), 0.4);
+}
+
+}  // namespace
