@@ -1,0 +1,53 @@
+#pragma once
+// The demo song service over HTTP: song search and links in the JSONP shape the client reads,
+// the media with byte ranges, and the singer-picture lookup. Fault flags make the media slow
+// or cut and the links method fail, for tests.
+
+#include <httplib.h>
+
+#include <atomic>
+#include <string>
+
+#include "tools/song-service/Catalogue.h"
+
+namespace songservice {
+
+struct ServiceOptions {
+  long long slowBytesPerSecond = 0;  // 0: media at full speed
+  long long cutAfterBytes = -1;      // -1: media never cut
+  bool links404 = false;
+  bool linksWithoutUrl = false;
+};
+
+class SongService {
+ public:
+  SongService(Catalogue catalogue, ServiceOptions options);
+  SongService(const SongService&) = delete;
+  SongService& operator=(const SongService&) = delete;
+
+  // Listens on 127.0.0.1; port 0 picks a free one. The bound port, or -1.
+  int bind(int port);
+
+  // Serves until stop(); false when it could not serve at all.
+  bool run();
+
+  // Any thread; running downloads end at their next chunk.
+  void stop();
+
+ private:
+  void addRoutes();
+  void answerSearch(const httplib::Request& request, httplib::Response& response) const;
+  void answerLinks(const httplib::Request& request, httplib::Response& response) const;
+  void answerPicture(const httplib::Request& request, httplib::Response& response) const;
+  void serveMedia(const httplib::Request& request, httplib::Response& response);
+  void servePicture(const httplib::Request& request, httplib::Response& response) const;
+  std::string hostOf(const httplib::Request& request) const;
+
+  Catalogue catalogue_;
+  ServiceOptions options_;
+  httplib::Server server_;
+  int port_ = -1;
+  std::atomic<bool> stopping_{false};
+};
+
+}  // namespace songservice
