@@ -25,7 +25,7 @@ cairo_surface_t* drawMainSkin();
 cairo_surface_t* drawPresetRowPicture();
 // Square program icon of the given edge length.
 cairo_surface_t* drawProgramIcon(int size);
-// The main window as it looks on first start with tab 1's first group open: the skin as the
+// The main window on first start, with a preset playing and on the search tab: the skin as the
 // window host lays it out, the pictures at their controls' places and the texts plainly.
 cairo_surface_t* drawAppPreview(cairo_surface_t* const (&buttons)[kButtonPictureCount], cairo_surface_t* skin,
                                 cairo_surface_t* rowPicture, cairo_surface_t* icon);
