@@ -14,9 +14,11 @@ std::span<const std::uint8_t> messageIconStripPng();
 // 14 x 14 slider thumbs, normal and highlighted.
 std::span<const std::uint8_t> sliderThumbPng();
 std::span<const std::uint8_t> sliderThumbHotPng();
+// 32 x 32 program icon, for the main window's icon.
+std::span<const std::uint8_t> programIconPng();
 
 // A built-in picture by its name ("captionSprite", "messageIconStrip", "sliderThumb",
-// "sliderThumbHot"); empty for an unknown name.
+// "sliderThumbHot", "programIcon"); empty for an unknown name.
 std::span<const std::uint8_t> embeddedPicture(std::string_view name);
 
 }  // namespace assets

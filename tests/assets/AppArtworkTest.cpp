@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/EmbeddedArtwork.h"
 #include "platform/gfx/Image.h"
 #include "platform/system/Files.h"
 #include "resources/ResourcePackage.h"
@@ -110,7 +111,7 @@ TEST(AppArtwork, RoundButtonsLeaveTheirCornersTransparent) {
   }
 }
 
-TEST(AppArtwork, BackgroundAndRowPictureDecodeAtTheirSizes) {
+TEST(AppArtwork, BackgroundRowPictureAndIconsDecodeAtTheirSizes) {
   const auto skin = Image::fromFile(kFiles + "/Resource/skin.png");
   ASSERT_NE(skin, nullptr);
   EXPECT_EQ(skin->width(), 296);
@@ -132,6 +133,11 @@ TEST(AppArtwork, BackgroundAndRowPictureDecodeAtTheirSizes) {
     EXPECT_EQ(icon->width(), size);
     EXPECT_EQ(icon->height(), size);
   }
+  // The window's own icon travels inside the program.
+  const auto windowIcon = Image::fromBytes(assets::embeddedPicture("programIcon"));
+  ASSERT_NE(windowIcon, nullptr);
+  EXPECT_EQ(windowIcon->width(), 32);
+  EXPECT_EQ(windowIcon->height(), 32);
 }
 
 TEST(AppArtwork, BackgroundKeepsTheTextsReadable) {
