@@ -106,14 +106,13 @@ void drawWindow(cairo_t* cr, Scene scene, cairo_surface_t* const (&buttons)[kBut
   slider(cr, 236, 148, 55, 0xFFFFFF, 225 / 255.0, 50, 100, thumb);
   cairo_surface_destroy(thumb);
 
-  palette::roundedRect(cr, 6.5, 186.5, 284, 29, 7);
-  cairo_set_source_rgba(cr, 1, 1, 1, 200 / 255.0);
-  cairo_fill_preserve(cr);
+  // The search box: a dark film and white text, no border.
+  cairo_rectangle(cr, 6, 186, 285, 30);
   cairo_set_source_rgba(cr, 0, 0, 0, 30 / 255.0);
-  cairo_set_line_width(cr, 1);
-  cairo_stroke(cr);
-  if (scene == Scene::SearchResults) text(cr, "林夏", 12, 186, 240, 30, 0.9);
-  else text(cr, "请输入歌曲/歌手名", 12, 186, 240, 30, 0.55);
+  cairo_fill(cr);
+  cairo_set_source_rgba(cr, 1, 1, 1, 200 / 255.0);
+  drawCaption(cr, scene == Scene::SearchResults ? "林夏" : "请输入歌曲/歌手名", 12, false, 9, 186, 240, 30,
+              TextAlign::Left);
   put(cr, buttons[scene == Scene::Start ? 25 : 24], 260, 188);
 
   const bool results = scene == Scene::SearchResults;

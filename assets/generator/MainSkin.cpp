@@ -1,7 +1,6 @@
-// The main window's default background: a night-to-sky blue header with a sound wave, a
-// light card for the song and its controls, and a light panel behind the tabs and lists.
-// Texts drawn over it are black (labels, lists) except the title, so everything below the
-// header stays light.
+// The main window's default background: night-to-sky blue behind the title and the search
+// box, whose texts are white, with a light card floating on it for the song and its
+// controls, and a light panel behind the tabs and lists, whose texts are black.
 
 #include <cmath>
 
@@ -23,12 +22,8 @@ using palette::stop;
 
 void header(cairo_t* cr) {
   cairo_new_path(cr);
-  cairo_move_to(cr, 0, 0);
-  cairo_line_to(cr, kWidth, 0);
-  cairo_line_to(cr, kWidth, 70);
-  cairo_curve_to(cr, 200, 92, 110, 58, 0, 84);
-  cairo_close_path(cr);
-  cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, kWidth, 90);
+  cairo_rectangle(cr, 0, 0, kWidth, 236);
+  cairo_pattern_t* sky = cairo_pattern_create_linear(0, 0, kWidth, 236);
   stop(sky, 0, palette::kHeaderDeep);
   stop(sky, 1, palette::kHeaderBright);
   cairo_set_source(cr, sky);
@@ -38,7 +33,8 @@ void header(cairo_t* cr) {
   cairo_save(cr);
   cairo_clip(cr);
   // Soft lights behind the glass.
-  const double lights[][4] = {{262, 14, 38, 0.10}, {214, 62, 22, 0.07}, {40, 70, 30, 0.06}, {130, 18, 14, 0.05}};
+  const double lights[][4] = {{262, 14, 38, 0.10}, {214, 62, 22, 0.07}, {40, 70, 30, 0.06},
+                              {130, 18, 14, 0.05}, {250, 200, 40, 0.06}, {30, 190, 26, 0.05}};
   for (const auto& l : lights) {
     cairo_pattern_t* glow = cairo_pattern_create_radial(l[0], l[1], 0, l[0], l[1], l[2]);
     cairo_pattern_add_color_stop_rgba(glow, 0, 1, 1, 1, l[3] * 2);
@@ -68,7 +64,7 @@ void songCard(cairo_t* cr) {
   // Shadow first, a few widening rings of falling strength.
   for (int i = 4; i >= 1; --i) {
     palette::roundedRect(cr, 8 - i * 0.5, 61 + i * 0.8, 280 + i, 121, 11 + i * 0.5);
-    source(cr, palette::kHeaderDeep, 0.035);
+    cairo_set_source_rgba(cr, 0, 0.03, 0.12, 0.06);
     cairo_fill(cr);
   }
   palette::roundedRect(cr, 8, 60, 280, 121, 11);
@@ -88,21 +84,30 @@ void songCard(cairo_t* cr) {
   cairo_fill(cr);
 }
 
+void searchField(cairo_t* cr) {
+  // The search box lays a faint dark film over this and writes in white.
+  palette::roundedRect(cr, 6.5, 186.5, 284, 29, 6);
+  source(cr, 0xFFFFFF, 0.10);
+  cairo_fill_preserve(cr);
+  source(cr, 0xFFFFFF, 0.30);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+}
+
 void listPanel(cairo_t* cr) {
-  palette::roundedRect(cr, 6, 216, 285, 431, 10);
-  cairo_pattern_t* panel = cairo_pattern_create_linear(0, 216, 0, 647);
-  stop(panel, 0, 0xFFFFFF, 0.75);
-  stop(panel, 0.09, palette::kPanel);
+  // A sheet the width of the window, its top corners rounded over the blue.
+  palette::roundedRect(cr, 5, 219, 286, 440, 10);
+  cairo_pattern_t* panel = cairo_pattern_create_linear(0, 219, 0, 652);
+  stop(panel, 0, 0xFAFCFE);
+  stop(panel, 0.08, palette::kPanel);
   stop(panel, 1, 0xE1E8F1);
   cairo_set_source(cr, panel);
-  cairo_fill_preserve(cr);
+  cairo_fill(cr);
   cairo_pattern_destroy(panel);
   cairo_set_line_width(cr, 1);
-  source(cr, palette::kHairline, 0.7);
-  cairo_stroke(cr);
   // The tabs sit on a lighter strip, parted from the lists by a hairline.
-  cairo_move_to(cr, 6.5, 251.5);
-  cairo_line_to(cr, 290.5, 251.5);
+  cairo_move_to(cr, 5, 251.5);
+  cairo_line_to(cr, 291, 251.5);
   source(cr, palette::kHairline);
   cairo_stroke(cr);
   // A faint record in the empty lower panel, so a tab without content does not look broken.
@@ -136,6 +141,7 @@ cairo_surface_t* drawMainSkin() {
 
   header(cr);
   songCard(cr);
+  searchField(cr);
   listPanel(cr);
   cairo_destroy(cr);
   return surface;

@@ -164,7 +164,8 @@ cairo_surface_t* drawSearchButton(ButtonLook look) {
     cairo_fill(cr);
     source(cr, 0xFFFFFF);
   } else {
-    source(cr, palette::kInkMuted);
+    // The search box is dark with white text; the glyph at rest matches it.
+    source(cr, 0xFFFFFF, 0.85);
   }
   cairo_set_line_width(cr, 2);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
