@@ -179,6 +179,29 @@ TEST_F(ImageButtons, AChangeDuringAFadeStartsAgainFromWhatIsShown) {
   desk->pump();
 }
 
+TEST_F(ImageButtons, APressWhoseCaptureIsTakenAwayShowsNormalAndNeverClicks) {
+  ExImageButton b;
+  makeButton(b);
+  move(40, 40);
+  desk->mouseDown(hwnd, 40, 40);
+  desk->pump();
+  settle();
+  ASSERT_EQ(centre(), kBlue);
+  desk->deactivateWindow(hwnd);  // say a message box opened on the press
+  desk->pump();
+  settle();
+  EXPECT_EQ(b.look(), Look::Normal);
+  EXPECT_EQ(centre(), kRed);
+  desk->activateWindow(hwnd);
+  desk->mouseUp(hwnd, 40, 40);
+  desk->pump();
+  EXPECT_TRUE(clicks.empty());
+  // The pointer coming back over it shows hover as usual.
+  move(41, 41);
+  settle();
+  EXPECT_EQ(centre(), kGreen);
+}
+
 TEST_F(ImageButtons, OnePictureServesEveryLookAndSetImagesKeepsWhatIsNotGiven) {
   ExImageButton single;
   single.create(hwnd, {20, 20, 40, 40}, solid(kYellow), std::nullopt, std::nullopt, 1);

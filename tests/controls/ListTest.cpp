@@ -163,6 +163,29 @@ TEST_F(Lists, ClicksSelectOneRowAndRightPressesFollowTheirRules) {
   EXPECT_EQ(topOf(3), kBackgroundArgb);  // no pressed look left behind
 }
 
+TEST_F(Lists, APressWhoseCaptureIsTakenAwayLetsGoOfTheRowWithoutAClick) {
+  make();
+  fill(3);
+  window->redraw();
+  for (bool hoveredFirst : {false, true}) {
+    if (hoveredFirst) move(60, rowMiddle(2));
+    desk->mouseDown(hwnd, 60, rowMiddle(2));
+    desk->pump();
+    ASSERT_EQ(list.rowState(2), ExList::kPressed);
+    desk->deactivateWindow(hwnd);
+    desk->pump();
+    EXPECT_EQ(list.rowState(2), ExList::kNormal) << hoveredFirst;
+    EXPECT_EQ(topOf(2), kBackgroundArgb) << hoveredFirst;
+    EXPECT_EQ(bottomOf(2), kBackgroundArgb) << hoveredFirst;
+    desk->activateWindow(hwnd);
+    desk->mouseUp(hwnd, 60, rowMiddle(2));
+    desk->pump();
+    desk->advance(1000);
+  }
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_EQ(list.selectedRow(), 0);
+}
+
 TEST_F(Lists, AddingRowsAndClearingDropTheSelection) {
   make();
   fill(3);

@@ -118,6 +118,20 @@ TEST_F(ScrollBars, HidingTheBarStopsAHeldArrow) {
   EXPECT_EQ(bar.pressedPart(), 0);
 }
 
+TEST_F(ScrollBars, AHeldArrowStopsWhenTheCaptureIsTakenAway) {
+  make(0, 100, 10, 20, 1);
+  desk->mouseDown(hwnd, 105, 210);
+  desk->pump();
+  desk->advance(160);
+  ASSERT_EQ(bar.position(), 3);
+  desk->deactivateWindow(hwnd);
+  desk->pump();
+  desk->advance(800);
+  EXPECT_EQ(bar.position(), 3);
+  EXPECT_EQ(bar.pressedPart(), 0);
+  EXPECT_EQ(bar.hoveredPart(), 0);
+}
+
 TEST_F(ScrollBars, ThumbDragMapsThePointerAlongTheTrackAndClamps) {
   make(0, 1000, 100, 20);
   const platform::gfx::RectF thumb = bar.partRect(ExScrollBar::kThumb);

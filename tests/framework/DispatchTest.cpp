@@ -245,6 +245,68 @@ TEST_F(HostTest, AControlHiddenWhileItHoldsCaptureOrHoverIsDropped) {
   closeWindows();
 }
 
+TEST_F(HostTest, ACaptureTakenAwayEndsThePressWithoutAClick) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  RecordingControl c;
+  c.create(w, {10, 40, 40, 40});
+  int clicks = 0;
+  host.onClick([&](HWND, int, ControlObject*, int) -> LRESULT { return ++clicks, 0; });
+  auto endOfPress = [&]() {
+    std::vector<UINT> after;
+    bool pressed = false;
+    for (const Received& r : c.received) {
+      if (r.message == WM_LBUTTONDOWN) {
+        pressed = true;
+        after.clear();
+      } else if (pressed && (r.message == WM_LBUTTONUP || r.message == ui::kMsgClick ||
+                             (r.message == WM_PAINT && r.lParam == ui::kPaintPointerLeft))) {
+        after.push_back(r.message);
+      }
+    }
+    return after;
+  };
+
+  // Another window takes the pointer.
+  HWND other = makeWindow(50, 50);
+  desk->mouseMove(w, 20, 50);
+  desk->mouseDown(w, 22, 51);
+  desk->pump();
+  ASSERT_TRUE(host.captureActive());
+  SetCapture(other);
+  EXPECT_FALSE(host.captureActive());
+  EXPECT_EQ(host.pressedControl(), 0);
+  EXPECT_EQ(host.hoveredControl(), 0);
+  EXPECT_EQ(endOfPress(), (std::vector<UINT>{WM_LBUTTONUP, WM_PAINT}));
+  const auto release = std::find_if(c.received.rbegin(), c.received.rend(),
+                                    [](const Received& r) { return r.message == WM_LBUTTONUP; });
+  EXPECT_EQ(release->lParam, makeLParam(22, 51));  // where the pointer was last seen
+  ReleaseCapture();
+  desk->mouseUp(w, 22, 51);
+  desk->pump();
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(c.count(ui::kMsgClick), 0);
+
+  // The window is deactivated during a press.
+  desk->advance(1000);
+  desk->mouseDown(w, 20, 50);
+  desk->pump();
+  ASSERT_TRUE(host.captureActive());
+  desk->deactivateWindow(w);
+  desk->pump();
+  EXPECT_FALSE(host.captureActive());
+  EXPECT_EQ(endOfPress(), (std::vector<UINT>{WM_LBUTTONUP, WM_PAINT}));
+
+  // The host's own release at the end of a press is not a loss: one release, one click.
+  desk->advance(1000);
+  desk->activateWindow(w);
+  desk->click(w, 20, 50);
+  desk->pump();
+  EXPECT_EQ(endOfPress(), (std::vector<UINT>{WM_LBUTTONUP, ui::kMsgClick}));
+  EXPECT_EQ(clicks, 1);
+  closeWindows();
+}
+
 TEST_F(HostTest, ControlTimersReachOnlyValidVisibleControls) {
   HWND w = makeWindow();
   ExWindow& host = attached(w);

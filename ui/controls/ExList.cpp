@@ -278,9 +278,9 @@ void ExList::onLeftUp(int x, int y, WPARAM) {
   pointerY_ = y;
   const int old = pressed_;
   pressed_ = 0;
-  // A release on the pressed row selects it through the click; anywhere else the row
-  // drops its pressed look here.
-  if (old != 0 && (rowAt(x, y) != old || clickOnly() != 0)) repaintRows(old, old);
+  // Only a release that ends a held press on the pressed row is followed by the click,
+  // which repaints the row selected; after any other the row drops its pressed look here.
+  if (old != 0 && (!holdsCapture() || rowAt(x, y) != old || clickOnly() != 0)) repaintRows(old, old);
 }
 
 void ExList::selectFromPointer(int row) {

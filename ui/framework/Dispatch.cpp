@@ -46,6 +46,7 @@ int ExWindow::State::mouseDispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   const bool doubleClick = message == pw::WM_LBUTTONDOWN && wParam == static_cast<WPARAM>(kEditKeyMarker);
   // Controls hear a double click as such; the host treats it as a press.
   const UINT toControl = doubleClick ? pw::WM_LBUTTONDBLCLK : message;
+  lastPointer = lParam;
 
   if (e->interaction.captureActive) {
     const int pressed = e->interaction.pressed;
@@ -164,6 +165,23 @@ void ExWindow::State::mouseWheel(WPARAM wParam, LPARAM lParam) {
   int target = hitTest(windowIndex, pw::makeLParam(p.x, p.y));
   if (target == 0) target = entry()->interaction.focused;
   if (target != 0) sendToControl(windowIndex, target, hwnd, pw::WM_MOUSEWHEEL, wParam, lParam);
+}
+
+void ExWindow::State::captureLost(HWND newOwner) {
+  WindowEntry* e = entry();
+  if (e == nullptr || newOwner == hwnd || !e->interaction.captureActive) return;
+  const int pressed = e->interaction.pressed;
+  e->interaction.captureActive = false;
+  e->interaction.pressed = 0;
+  // The press ends without a click: the control hears a release where the pointer was
+  // last seen, then that the pointer left, so it drops its pressed look and any repeat.
+  sendToControl(windowIndex, pressed, hwnd, pw::WM_LBUTTONUP, 0, lastPointer);
+  if ((e = entry()) == nullptr) return;
+  if (e->interaction.hovered == pressed) {
+    endHover();
+  } else {
+    sendToControl(windowIndex, pressed, hwnd, pw::WM_PAINT, 0, kPaintPointerLeft);
+  }
 }
 
 void ExWindow::State::endHover() {

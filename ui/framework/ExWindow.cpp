@@ -148,6 +148,9 @@ LRESULT ExWindow::State::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case pw::WM_EXITSIZEMOVE:
       refreshWindowRect();
       break;
+    case pw::WM_CAPTURECHANGED:
+      captureLost(reinterpret_cast<HWND>(lParam));
+      break;
     case pw::WM_MOUSELEAVE:
       mouseTracking = false;
       endHover();

@@ -71,6 +71,7 @@ struct ExWindow::State {
   int dragLocked = 0;
   int flagC = 1;
   bool mouseTracking = false;
+  LPARAM lastPointer = 0;  // client position of the last pointer message
   pw::SIZE regionSize{};  // of the rounded region installed, 0 x 0 for none
   bool closeEffectRunning = false;
   // Access keys of push buttons: control id -> upper-case key.
@@ -131,6 +132,7 @@ struct ExWindow::State {
   LRESULT onMouse(UINT message, WPARAM wParam, LPARAM lParam);
   void mouseWheel(WPARAM wParam, LPARAM lParam);
   void endHover();
+  void captureLost(HWND newOwner);
   void moveFocus(int to, LPARAM gainedOccasion, bool withGainRepaint);
   void fireControlEvent(const ControlEventCallback& fn, int controlIndex);
   void showSystemMenuAt(LPARAM lParam);
