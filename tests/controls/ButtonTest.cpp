@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -104,6 +105,21 @@ TEST_F(Buttons, AltAndTheAccessKeyClicksAndANewCaptionMovesTheKey) {
   EXPECT_EQ(play.accessKey(), 0);
   altKey('S');
   EXPECT_EQ(clicksOf(playId), 2);
+}
+
+TEST_F(Buttons, ADestroyedButtonTakesItsKeyAlongAndItsIdsNextOwnerIsNotClicked) {
+  auto play = std::make_unique<ExButton>();
+  const int playId = play->create(hwnd, "&Play", {20, 20, 84, 26});
+  ASSERT_NE(playId, 0);
+  play.reset();
+  ExButton next;
+  ASSERT_EQ(next.create(hwnd, "Next", {20, 20, 84, 26}), playId);  // the id is free again
+  altKey('P');
+  EXPECT_TRUE(clicks.empty());
+  window->setFocusedControl(next.controlIndex());
+  desk->pressKey(hwnd, 'P');
+  desk->pump();
+  EXPECT_TRUE(clicks.empty());
 }
 
 TEST_F(Buttons, MouseSpaceEnterAndTheBareKeyWhileFocusedClick) {

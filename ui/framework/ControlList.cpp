@@ -42,6 +42,7 @@ void forgetControl(ControlObject& control) {
     if (record.object != &control) continue;
     record.object = nullptr;
     record.visible = false;
+    entry->accessKeys.erase(record.controlId);
     // Its timer would otherwise tick on for nobody.
     const auto timerId = (static_cast<UINT_PTR>(i + 1) << 16) | static_cast<UINT_PTR>(control.windowIndex());
     pw::KillTimer(entry->handle, timerId);

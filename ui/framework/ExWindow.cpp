@@ -259,7 +259,6 @@ void ExWindow::State::detach() {
   destroyDecorations();
   framework().windows.remove(windowIndex);
   windowIndex = 0;
-  accessKeys.clear();
   mouseTracking = false;
   regionSize = {};
   previousProcedure = nullptr;

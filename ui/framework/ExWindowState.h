@@ -3,7 +3,6 @@
 // procedure forwards to, spread over ExWindow*.cpp, Dispatch.cpp, KeyboardDispatch.cpp,
 // ResizeBorders.cpp and CloseEffects.cpp. UI thread only.
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,8 +73,6 @@ struct ExWindow::State {
   LPARAM lastPointer = 0;  // client position of the last pointer message
   pw::SIZE regionSize{};  // of the rounded region installed, 0 x 0 for none
   bool closeEffectRunning = false;
-  // Access keys of push buttons: control id -> upper-case key.
-  std::map<int, int> accessKeys;
 
   MessageHook hook;
   CustomDrawCallback customDraw;

@@ -74,10 +74,10 @@ void ExWindow::State::keyDown(WPARAM wParam, LPARAM lParam) {
     r = controlRecord(windowIndex, focused);
     if (r != nullptr && (wParam == pw::VK_SPACE || wParam == pw::VK_RETURN)) {
       clickControl(focused);
-    } else if (r != nullptr && !control) {
+    } else if (r != nullptr && !control && (e = entry()) != nullptr) {
       // The access key alone clicks its button while that button has the focus.
-      const auto key = accessKeys.find(r->controlId);
-      if (key != accessKeys.end() && static_cast<WPARAM>(key->second) == wParam) clickControl(focused);
+      const auto key = e->accessKeys.find(r->controlId);
+      if (key != e->accessKeys.end() && static_cast<WPARAM>(key->second) == wParam) clickControl(focused);
     }
   }
   if ((e = entry()) == nullptr) return;
@@ -124,8 +124,9 @@ void ExWindow::State::character(WPARAM wParam, LPARAM lParam) {
 }
 
 void ExWindow::State::systemKeyDown(WPARAM wParam, LPARAM /*lParam*/) {
-  if (entry() == nullptr) return;
-  for (const auto& [controlId, key] : accessKeys) {
+  const WindowEntry* e = entry();
+  if (e == nullptr) return;
+  for (const auto& [controlId, key] : e->accessKeys) {
     if (static_cast<WPARAM>(key) != wParam) continue;
     const int index = controlIndexOf(windowIndex, controlId);
     if (index != 0) {
@@ -136,14 +137,15 @@ void ExWindow::State::systemKeyDown(WPARAM wParam, LPARAM /*lParam*/) {
 }
 
 LRESULT ExWindow::State::registerAccessKey(WPARAM controlId, LPARAM key) {
+  WindowEntry* e = entry();
   const int id = static_cast<int>(controlId);
   const int upper = upperAscii(key);
-  if (id <= 0 || controlIndexOf(windowIndex, id) == 0) return 0;
+  if (e == nullptr || id <= 0 || controlIndexOf(windowIndex, id) == 0) return 0;
   if (upper == 0) {
-    accessKeys.erase(id);
+    e->accessKeys.erase(id);
     return 0;
   }
-  accessKeys[id] = upper;
+  e->accessKeys[id] = upper;
   return 1;
 }
 

@@ -5,6 +5,7 @@
 // UI thread only.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,9 @@ struct WindowEntry {
   WindowSurface alpha;  // only with a window alpha
   ControlList controls;
   Interaction interaction;
+  // Access keys of push buttons: control id -> upper-case key. A control that goes takes
+  // its key along, so the id's next owner is not clicked by it.
+  std::map<int, int> accessKeys;
 };
 
 class WindowTable {
