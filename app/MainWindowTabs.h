@@ -1,0 +1,19 @@
+#pragma once
+// The three tabs and the two group headers of tab 1: which buttons show which pictures and
+// which lists are shown. Each function is one click; it reads and updates the tab state of
+// the parts it is given. UI thread only.
+
+#include "app/MainWindowParts.h"
+
+namespace app {
+
+void ClickTab1(MainWindowParts& parts);
+void ClickTab2(MainWindowParts& parts);
+void ClickTab3(MainWindowParts& parts);
+void ClickGroupHeader1(MainWindowParts& parts);
+void ClickGroupHeader2(MainWindowParts& parts);
+
+// The result list is shown on tab 2 only when it holds more rows than this.
+inline constexpr int kResultRowsBeforeShown = 5;
+
+}  // namespace app

@@ -1,0 +1,118 @@
+// The main window's start from its files: missing or damaged pictures leave buttons and
+// background empty but everything else works; the 20 controls land in their places.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "app/MainWindowStart.h"
+#include "platform/text/CodePage.h"
+#include "tests/app/MainWindowFixture.h"
+
+namespace apptest {
+namespace {
+
+using MainWindowStart = MainWindowFixture;
+
+int controlCount(const app::MainWindowParts& parts) {
+  const ui::ControlList* list = ui::controlList(parts.host.windowIndex());
+  return list == nullptr ? 0 : static_cast<int>(list->size());
+}
+
+TEST_F(MainWindowStart, AMissingOrDamagedPackageGivesNoPicturesButEveryControl) {
+  audio::AudioEngine engine;
+  EXPECT_EQ(app::LoadButtonImages(*parts, engine, folder() + "/missing.rdb"), 0);
+
+  std::string damaged = buttonPackage(30);
+  damaged[damaged.size() / 2] ^= 0x5A;
+  EXPECT_EQ(app::LoadButtonImages(*parts, engine, writeFile("damaged.rdb", damaged)), 0);
+  EXPECT_EQ(app::LoadButtonImages(*parts, engine, writeFile("empty.rdb", "")), 0);
+  EXPECT_EQ(app::LoadButtonImages(*parts, engine, writeFile("noise.rdb", std::string(5000, '\x7f'))), 0);
+
+  buildWindow();
+  EXPECT_GE(controlCount(*parts), 20);
+  EXPECT_EQ(pictureIndex(parts->playPause.normalImage()), -1);
+  // Showing, hovering and repainting buttons without pictures is harmless.
+  parts->host.redraw();
+  desk->mouseMove(hwnd, 140, 150);
+  desk->click(hwnd, 150, 230);
+  desk->advance(500);
+  EXPECT_TRUE(pw::IsWindow(hwnd));
+}
+
+TEST_F(MainWindowStart, AShortPackageFillsTheEntriesItHolds) {
+  audio::AudioEngine engine;
+  EXPECT_EQ(app::LoadButtonImages(*parts, engine, writeFile("short.rdb", buttonPackage(5))), 5);
+  buildWindow();
+  EXPECT_EQ(pictureIndex(parts->next.normalImage()), -1);
+  EXPECT_EQ(pictureIndex(parts->previous.normalImage()), 3);
+}
+
+TEST_F(MainWindowStart, AMissingOrUndecodableSkinGivesAPlainBackground) {
+  for (const platform::system::ByteBlock& skin :
+       {platform::system::ByteBlock{}, platform::system::ByteBlock(300, 0x89)}) {
+    buildWindow(skin);
+    EXPECT_GE(controlCount(*parts), 20);
+    EXPECT_EQ(parts->host.backgroundImage().GetHandle(), nullptr);
+    parts->host.redraw();
+    desk->pump();
+    EXPECT_NE(desk->presentCount(hwnd), 0);
+    pw::DestroyWindow(hwnd);
+    parts = std::make_unique<app::MainWindowParts>();
+  }
+  EXPECT_TRUE(app::ReadSkinPicture(folder() + "/missing.png").empty());
+}
+
+TEST_F(MainWindowStart, ControlsTakeTheirPlacesKindsAndSettings) {
+  buildWindow({}, 150);
+  EXPECT_EQ(parts->volumeSlider.value(), 100.0f);  // a stored value beyond 100 is clamped
+  EXPECT_EQ(parts->volumeSlider.secondValue(), 100.0f);
+  EXPECT_EQ(parts->positionSlider.value(), 0.0f);
+
+  struct Place {
+    const ui::controls::ExControl& control;
+    int x, y, width, height;
+  };
+  for (const Place& p : {Place{parts->playPause, 124, 130, 45, 45}, Place{parts->tab3, 196, 216, 95, 35},
+                         Place{parts->volumeIcon, 215, 143, 22, 22}, Place{parts->searchButton, 260, 188, 30, 27},
+                         Place{parts->searchBox, 6, 186, 285, 30}, Place{parts->resultList, 7, 251, 283, 350},
+                         Place{parts->presetList, 8, 283, 280, 350}, Place{parts->lengthLabel, 240, 113, 35, 22}}) {
+    const ui::controls::RectF b = p.control.bounds();
+    EXPECT_EQ(b.x, p.x);
+    EXPECT_EQ(b.y, p.y);
+    EXPECT_EQ(b.width, p.width);
+    EXPECT_EQ(b.height, p.height);
+  }
+  EXPECT_EQ(parts->resultList.columnCount(), 2);
+  EXPECT_EQ(parts->resultList.columnWidth(1), 170);
+  EXPECT_EQ(parts->resultList.columnWidth(2), 80);
+  EXPECT_EQ(parts->presetList.columnWidth(1), 250);
+  EXPECT_EQ(parts->resultList.style().imageList.value_or(0), parts->resultImages.handle());
+  EXPECT_EQ(parts->presetList.style().imageList.value_or(0), parts->presetImages.handle());
+  EXPECT_EQ(parts->presetImages.cellWidth(), 45);
+  EXPECT_EQ(parts->resultImages.cellHeight(), 26);
+  EXPECT_EQ(parts->searchBox.text(), platform::text::utf8ToAnsi("请输入歌曲/歌手名"));
+
+  // The volume icon goes beneath every other control, the search box beneath the caption
+  // buttons only; the lists, made last, stay on top of it.
+  const ui::ControlList& list = *ui::controlList(parts->host.windowIndex());
+  EXPECT_EQ(list.front().controlId, parts->volumeIcon.id());
+  EXPECT_LT(parts->searchBox.controlIndex(), parts->playPause.controlIndex());
+  EXPECT_GT(parts->presetList.controlIndex(), parts->searchBox.controlIndex());
+}
+
+TEST_F(MainWindowStart, ThePluginsFolderIsMadeWhenMissingAndAReadOnlyFolderIsNoFailure) {
+  const std::string plugins = folder() + "/plugins/";
+  EXPECT_TRUE(app::EnsureFolder(plugins));
+  EXPECT_TRUE(app::EnsureFolder(plugins));
+  struct stat st;
+  EXPECT_EQ(stat(plugins.c_str(), &st), 0);
+  EXPECT_FALSE(app::EnsureFolder(writeFile("a-file", "x")));
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  ASSERT_EQ(chmod(folder().c_str(), 0555), 0);
+  EXPECT_FALSE(app::EnsureFolder(folder() + "/other/"));
+}
+
+}  // namespace
+}  // namespace apptest
