@@ -1,0 +1,52 @@
+#include "app/MainWindowBuild.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/MainWindowControls.h"
+#include "app/PresetList.h"
+#include "app/VolumeSetting.h"
+#include "platform/system/WorkingSet.h"
+#include "platform/window/WindowApi.h"
+
+namespace app {
+namespace {
+
+namespace pw = platform::window;
+
+std::thread& initThread() {
+  static std::thread thread;
+  return thread;
+}
+std::atomic<bool> initDone{false};
+
+}  // namespace
+
+void BuildMainWindow() {
+  MainWindowParts& parts = mainParts();
+  CreateMainWindowControls(parts, [] { return ReadVolumeSetting(); });
+  pw::invokeOnUiThread([] { LoadPresetList(); });
+  platform::system::trimWorkingSet();
+  pw::invokeOnUiThread([&] { parts.activeTab = 1; });
+}
+
+void StartInitThread() {
+  initDone = false;
+  initThread() = std::thread([] {
+    BuildMainWindow();
+    initDone = true;
+  });
+}
+
+void FinishInitThread() {
+  std::thread& thread = initThread();
+  if (!thread.joinable()) return;
+  while (!initDone) {
+    pw::processPendingMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  thread.join();
+}
+
+}  // namespace app

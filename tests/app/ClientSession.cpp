@@ -1,0 +1,145 @@
+#include "tests/app/ClientSession.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace clienttest {
+namespace {
+
+namespace fs = std::filesystem;
+
+pid_t spawnWith(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv, int stdoutFd) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('=') + 1);
+    // The test process may carry its own capture settings; the client gets only ours.
+    if (name.rfind("TUNORA_AUDIO_", 0) == 0) continue;
+    bool replaced = false;
+    for (const std::string& extra : extraEnv) replaced = replaced || extra.rfind(name, 0) == 0;
+    if (!replaced) env.push_back(entry);
+  }
+  for (const std::string& e : extraEnv) env.push_back(e);
+  std::vector<char*> argv, envp;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return rc == 0 ? pid : 0;
+}
+
+void stopProcess(pid_t pid) {
+  if (pid <= 0) return;
+  kill(pid, SIGTERM);
+  for (int i = 0; i < 150; ++i) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+}  // namespace
+
+std::string commandOutput(const std::string& command) {
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (p == nullptr) return out;
+  char buffer[512];
+  while (fgets(buffer, sizeof buffer, p) != nullptr) out += buffer;
+  pclose(p);
+  return out;
+}
+
+SongService::SongService() {
+  int fds[2];
+  if (pipe(fds) != 0) return;
+  pid_ = spawnWith({TUNORA_SONG_SERVICE, "--port", "0"}, {}, fds[1]);
+  close(fds[1]);
+  std::string line;
+  char c = 0;
+  while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n') line += c;
+  close(fds[0]);
+  if (line.rfind("listening ", 0) == 0) port_ = std::atoi(line.c_str() + 10);
+}
+
+SongService::~SongService() { stopProcess(pid_); }
+
+ProgramCopy::ProgramCopy() {
+  char pattern[] = "/tmp/tunora-client-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return;
+  folder_ = pattern;
+  const fs::path from = fs::path(TUNORA_PROGRAM).parent_path();
+  std::error_code ignored;
+  fs::copy_file(TUNORA_PROGRAM, folder_ + "/tunora", ignored);
+  for (const char* sub : {"Resource", "plugins"}) {
+    if (fs::exists(from / sub)) fs::copy(from / sub, fs::path(folder_) / sub, fs::copy_options::recursive, ignored);
+  }
+}
+
+ProgramCopy::~ProgramCopy() {
+  std::error_code ignored;
+  fs::remove_all(folder_, ignored);
+}
+
+Client::Client(const ProgramCopy& copy, int servicePort) {
+  pid_ = spawnWith({copy.program()},
+                   {"TUNORA_SERVICE=127.0.0.1:" + std::to_string(servicePort > 0 ? servicePort : 9),
+                    "TUNORA_AUDIO_CAPTURE=" + copy.capturePath()},
+                   -1);
+}
+
+Client::~Client() {
+  if (pid_ > 0 && status_ == -1) stopProcess(pid_);
+}
+
+int Client::waitForExit(int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < end) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      return status_;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -2;
+}
+
+bool Client::running() { return status_ == -1 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+
+std::string waitForWindow(int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < end) {
+    std::string id = commandOutput(std::string("xdotool search --onlyvisible --name '^") + kTitle + "$' 2>/dev/null");
+    if (!id.empty()) return id.substr(0, id.find('\n'));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return {};
+}
+
+int windowsWithTitle() {
+  const std::string ids = commandOutput(std::string("xdotool search --name '^") + kTitle + "$' 2>/dev/null");
+  int n = 0;
+  for (char c : ids) n += c == '\n';
+  return n;
+}
+
+}  // namespace clienttest

@@ -1,0 +1,73 @@
+#pragma once
+// The built program run like a person runs it, for the end-to-end tests: copied with its
+// files into a folder of its own (it writes its settings there), started on the test's
+// private X server with the demo song service and the WAV capture device, and found and
+// driven with xdotool.
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace clienttest {
+
+// The window's title as xdotool matches it.
+inline constexpr const char* kTitle = "Tunora音乐，聆听世界";
+
+// Output of a shell command (DISPLAY already set by the X session).
+std::string commandOutput(const std::string& command);
+
+// The demo song service on a free port, stopped with the object.
+class SongService {
+ public:
+  SongService();
+  ~SongService();
+  SongService(const SongService&) = delete;
+  SongService& operator=(const SongService&) = delete;
+  int port() const { return port_; }
+
+ private:
+  pid_t pid_ = 0;
+  int port_ = 0;
+};
+
+// A copy of the program and its files in a fresh folder.
+class ProgramCopy {
+ public:
+  ProgramCopy();
+  ~ProgramCopy();
+  ProgramCopy(const ProgramCopy&) = delete;
+  ProgramCopy& operator=(const ProgramCopy&) = delete;
+  const std::string& folder() const { return folder_; }
+  std::string program() const { return folder_ + "/tunora"; }
+  std::string capturePath() const { return folder_ + "/heard.wav"; }
+
+ private:
+  std::string folder_;
+};
+
+// One running client.
+class Client {
+ public:
+  // servicePort 0 points it at a port where nothing answers.
+  Client(const ProgramCopy& copy, int servicePort);
+  ~Client();
+  Client(const Client&) = delete;
+  Client& operator=(const Client&) = delete;
+
+  pid_t pid() const { return pid_; }
+  // Waits for the process to end; its exit code, -1 on a signal, -2 on time-out.
+  int waitForExit(int timeoutMs);
+  bool running();
+
+ private:
+  pid_t pid_ = 0;
+  int status_ = -1;
+};
+
+// The window id of the visible window with the title, waiting up to timeoutMs; empty when
+// none appears.
+std::string waitForWindow(int timeoutMs);
+// How many windows carry the title.
+int windowsWithTitle();
+
+}  // namespace clienttest
