@@ -34,7 +34,8 @@ work=$(mktemp -d)
 mkfifo "$work/service-out"
 "$build/tools/song-service/tunora-song-service" --port 0 >"$work/service-out" &
 pids+=($!)
-read -r word port <"$work/service-out"
+exec 4<"$work/service-out"  # held open: the service may print more
+read -r word port <&4
 [ "$word" = listening ] || { echo "the song service did not start" >&2; exit 1; }
 export TUNORA_SERVICE=127.0.0.1:$port
 echo "demo song service on $TUNORA_SERVICE"

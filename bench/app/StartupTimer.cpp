@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
       if (frames.empty() ? now != empty : now != frames.back().pixels) frames.push_back({ms, std::move(now)});
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    kill(pid, SIGTERM);
+    kill(pid, SIGKILL);  // only the start is measured
     waitpid(pid, nullptr, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     if (frames.empty()) continue;

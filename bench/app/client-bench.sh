@@ -7,7 +7,7 @@ build=$(cd "${1:?build folder}" && pwd)
 seconds=${2:-60}
 work=$(mktemp -d)
 pids=()
-trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+trap 'for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 
 mkfifo "$work/display"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
@@ -21,7 +21,8 @@ sleep 1
 mkfifo "$work/service"
 "$build/tools/song-service/tunora-song-service" --port 0 >"$work/service" &
 pids+=($!)
-read -r _ port <"$work/service"
+exec 4<"$work/service"  # held open: the service may print more
+read -r _ port <&4
 export TUNORA_SERVICE=127.0.0.1:$port
 
 echo "== start-up"

@@ -76,11 +76,14 @@ SongService::SongService() {
   std::string line;
   char c = 0;
   while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-  close(fds[0]);
+  output_ = fds[0];
   if (line.rfind("listening ", 0) == 0) port_ = std::atoi(line.c_str() + 10);
 }
 
-SongService::~SongService() { stopProcess(pid_); }
+SongService::~SongService() {
+  stopProcess(pid_);
+  if (output_ >= 0) close(output_);
+}
 
 ProgramCopy::ProgramCopy() {
   char pattern[] = "/tmp/tunora-client-XXXXXX";

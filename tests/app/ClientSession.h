@@ -28,6 +28,7 @@ class SongService {
  private:
   pid_t pid_ = 0;
   int port_ = 0;
+  int output_ = -1;  // held open: the service may print more
 };
 
 // A copy of the program and its files in a fresh folder.
