@@ -5,6 +5,7 @@
 //   bench_client_startup PROGRAM [RUNS]
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>

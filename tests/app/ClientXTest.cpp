@@ -33,7 +33,7 @@ using windowtest::XSession;
 constexpr int kLeft = 50;
 constexpr int kTop = 50;
 
-void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void settle(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void xdotool(const std::string& args) { XSession::run("xdotool " + args + " >/dev/null 2>&1"); }
 
@@ -63,7 +63,7 @@ class ClientOnScreen : public ::testing::Test {
     auto client = std::make_unique<Client>(copy_, servicePort);
     windowId_ = waitForWindow(10000);
     EXPECT_FALSE(windowId_.empty()) << "no window";
-    pause(500);
+    settle(500);
     return client;
   }
 
@@ -108,7 +108,7 @@ TEST_F(ClientOnScreen, WithoutTheServiceASearchLeavesTheListEmptyAndTheWindowWor
   clickAt(100, 200);  // the search box empties on the click
   xdotool("type --delay 40 'Summer'");
   xdotool("key Return");
-  pause(1500);
+  settle(1500);
   screenshot("client-search-without-service.png");
   EXPECT_TRUE(client->running());
   clickAt(296 - 3 - 20, 10);
@@ -120,7 +120,7 @@ TEST_F(ClientOnScreen, AVolumeThatCannotBeStoredChangesNothingElse) {
   std::filesystem::create_directory(copy_.folder() + "/program parameter.ini");
   auto client = start();
   clickAt(236 + 40, 148 + 3);  // the volume slider
-  pause(500);
+  settle(500);
   EXPECT_TRUE(client->running());
   EXPECT_TRUE(std::filesystem::is_directory(copy_.folder() + "/program parameter.ini"));
   clickAt(296 - 3 - 20, 10);
@@ -132,7 +132,7 @@ TEST_F(ClientOnScreen, TheVolumeSliderWritesTheSettingsFile) {
   clickAt(236 + 46, 148 + 3);
   const std::string ini = copy_.folder() + "/program parameter.ini";
   ASSERT_TRUE(XSession::pumpUntil([&] { return std::filesystem::exists(ini); }, 5000));
-  pause(200);
+  settle(200);
   std::ifstream in(ini);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("[parameter]"), std::string::npos) << text;
@@ -183,7 +183,7 @@ class ClientWithService : public ClientOnScreen {
   SongService service_;
 };
 
-TEST_F(ClientWithService, ASingerSearchedAndRowTwoDoubleClickedPlaysThatSong) {
+TEST_F(ClientWithService, ASingerSearchedAndRowTwoDoubleClickedPlaysThatSongUntilPausedAndClosed) {
   std::ofstream(copy_.folder() + "/program parameter.ini") << "[parameter]\r\nvolume size=100\r\n";
   const std::vector<app::SongEntry> songs = songsOf(service_.port(), "白沐阳");
   ASSERT_GT(songs.size(), 5u);
@@ -192,15 +192,18 @@ TEST_F(ClientWithService, ASingerSearchedAndRowTwoDoubleClickedPlaysThatSong) {
   clickAt(100, 200);
   xdotool("type --delay 60 '白沐阳'");
   xdotool("key Return");
-  pause(1500);
+  settle(1500);
   xdotool("mousemove 900 700");
-  pause(300);
+  settle(300);
   screenshot("client-search-results.png");
 
   clickAt(120, 251 + 17 + 8, 2);  // row 2
-  pause(3000);
+  settle(3000);
   xdotool("mousemove 900 700");
   screenshot("client-playing.png");
+  clickAt(124 + 22, 130 + 22);  // pause
+  settle(400);
+  // Closing while paused frees the stream and the engine and ends with 0.
   clickAt(296 - 3 - 20, 10);
   ASSERT_EQ(client->waitForExit(10000), 0);
 

@@ -1,12 +1,15 @@
-// The main window's click handler on the process's own parts: the search box empties on a
-// pointer click into it, but not on the Space or Enter that the window also turns into a
-// click of the focused control.
+// The main window's handlers on the process's own parts (one test: the parts live as long
+// as the process): the search box empties on a pointer click into it, but not on the
+// Space or Enter that the window also turns into a click of the focused control; Enter
+// searches with the preset list left open, the search button closes it first.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "app/MainWindow.h"
 #include "app/MainWindowControls.h"
 #include "app/MainWindowStart.h"
+#include "app/MainWindowTabs.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace apptest {
@@ -16,6 +19,7 @@ class MainWindowEvents : public MainWindowFixture {
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
+    setenv("TUNORA_SERVICE", "127.0.0.1:9", 1);  // nothing answers there
     app::MainWindowParts& main = app::mainParts();
     hwnd = pw::CreateWindowExA(0, "MainWindowTestHost", "main", pw::WS_POPUP, 50, 50, 296, 657, nullptr, nullptr);
     main.hwnd = hwnd;
@@ -27,7 +31,7 @@ class MainWindowEvents : public MainWindowFixture {
   }
 };
 
-TEST_F(MainWindowEvents, OnlyAPointerClickEmptiesTheSearchBox) {
+TEST_F(MainWindowEvents, SearchBoxClicksAndSearchTriggers) {
   ui::controls::ExEdit& box = app::mainParts().searchBox;
   ASSERT_FALSE(box.text().empty());  // the hint
   desk->click(hwnd, 100, 200);
@@ -44,6 +48,19 @@ TEST_F(MainWindowEvents, OnlyAPointerClickEmptiesTheSearchBox) {
   desk->click(hwnd, 60, 200);
   desk->pump();
   EXPECT_EQ(box.text(), "");
+
+  app::MainWindowParts& main = app::mainParts();
+  main.activeTab = 1;
+  app::ClickGroupHeader1(main);
+  ASSERT_TRUE(main.presetList.visible());
+  box.text(std::string("Summer"));
+  app::OnKeyDown(pw::VK_RETURN, 0);
+  EXPECT_EQ(main.activeTab, 2);
+  EXPECT_TRUE(main.presetList.visible());
+  EXPECT_EQ(box.text(), "Summer");
+
+  app::OnControlEvent(hwnd, main.searchButton.id(), nullptr, ui::kKindImageButton);
+  EXPECT_FALSE(main.presetList.visible());
 }
 
 }  // namespace
