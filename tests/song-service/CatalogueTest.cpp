@@ -139,7 +139,8 @@ TEST(SongCatalogue, IndexRoundTripsAndRejectsWhatCouldEscapeTheFolder) {
                                 "song\t1\t.hidden\tT\tS\tA\t44100\t2\t100\tcbr128\n",
                                 "song\t1\tsong-01.mp3\tT\tS\tA\t44100\t2\t-5\tcbr128\n",
                                 "song\t1\tsong-01.mp3\t\tS\tA\t44100\t2\t100\tcbr128\n",
-                                "song\t1\tsong-01.mp3\tT\tS\n", "singer\tS\tsub/dir.png\n", "album\tX\n"}) {
+                                "song\t1\tsong-01.mp3\tT\tS\n", "singer\tS\tsub/dir.png\n", "album\tX\n",
+                                "singer\tS\r\r\tx.png\n"}) {
     error.clear();
     EXPECT_FALSE(parseIndex(good + bad, &error)) << bad;
     EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;

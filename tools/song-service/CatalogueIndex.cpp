@@ -63,6 +63,8 @@ std::optional<CatalogueIndex> parseIndex(std::string_view text, std::string* err
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty() || line.front() == '#') continue;
+    for (char c : line)
+      if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return fail("control character");
 
     std::vector<std::string_view> fields = splitFields(line);
     if (fields[0] == "singer") {
