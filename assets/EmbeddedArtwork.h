@@ -15,10 +15,10 @@ std::span<const std::uint8_t> messageIconStripPng();
 std::span<const std::uint8_t> sliderThumbPng();
 std::span<const std::uint8_t> sliderThumbHotPng();
 // 32 x 32 program icon, for the main window's icon.
-std::span<const std::uint8_t> programIconPng();
+std::span<const std::uint8_t> windowIconPng();
 
 // A built-in picture by its name ("captionSprite", "messageIconStrip", "sliderThumb",
-// "sliderThumbHot", "programIcon"); empty for an unknown name.
+// "sliderThumbHot", "windowIcon"); empty for an unknown name.
 std::span<const std::uint8_t> embeddedPicture(std::string_view name);
 
 }  // namespace assets

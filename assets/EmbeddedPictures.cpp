@@ -7,7 +7,7 @@ std::span<const std::uint8_t> embeddedPicture(std::string_view name) {
   if (name == "messageIconStrip") return messageIconStripPng();
   if (name == "sliderThumb") return sliderThumbPng();
   if (name == "sliderThumbHot") return sliderThumbHotPng();
-  if (name == "programIcon") return programIconPng();
+  if (name == "windowIcon") return windowIconPng();
   return {};
 }
 

@@ -134,7 +134,7 @@ TEST(AppArtwork, BackgroundRowPictureAndIconsDecodeAtTheirSizes) {
     EXPECT_EQ(icon->height(), size);
   }
   // The window's own icon travels inside the program.
-  const auto windowIcon = Image::fromBytes(assets::embeddedPicture("programIcon"));
+  const auto windowIcon = Image::fromBytes(assets::embeddedPicture("windowIcon"));
   ASSERT_NE(windowIcon, nullptr);
   EXPECT_EQ(windowIcon->width(), 32);
   EXPECT_EQ(windowIcon->height(), 32);
