@@ -116,6 +116,11 @@ TEST(AppArtwork, BackgroundRowPictureAndIconsDecodeAtTheirSizes) {
   ASSERT_NE(skin, nullptr);
   EXPECT_EQ(skin->width(), 296);
   EXPECT_EQ(skin->height(), 657);
+  // The host lays the picture over its own colour; a see-through pixel would show that.
+  int seeThrough = 0;
+  for (int y = 0; y < skin->height(); ++y)
+    for (int x = 0; x < skin->width(); ++x) seeThrough += (skin->pixel(x, y) >> 24) != 255;
+  EXPECT_EQ(seeThrough, 0);
 
   const auto jpegBytes = platform::system::readWholeFile(kFiles + "/Resource/rilu.jpg");
   ASSERT_TRUE(jpegBytes.has_value());
@@ -132,6 +137,9 @@ TEST(AppArtwork, BackgroundRowPictureAndIconsDecodeAtTheirSizes) {
     ASSERT_NE(icon, nullptr) << size;
     EXPECT_EQ(icon->width(), size);
     EXPECT_EQ(icon->height(), size);
+    // A rounded tile: clear corners for the desktop behind, solid middle.
+    EXPECT_EQ(icon->pixel(0, 0) >> 24, 0u) << size;
+    EXPECT_EQ(icon->pixel(size / 2, size / 2) >> 24, 255u) << size;
   }
   // The window's own icon travels inside the program.
   const auto windowIcon = Image::fromBytes(assets::embeddedPicture("windowIcon"));
