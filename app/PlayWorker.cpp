@@ -7,7 +7,7 @@
 #include "app/KeywordCheck.h"
 #include "app/MainWindowParts.h"
 #include "app/Playback.h"
-#include "app/PresetList.h"
+#include "app/PresetFile.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/text/CodePage.h"
 #include "platform/window/WindowApi.h"

@@ -4,13 +4,10 @@
 #include "app/MainWindowParts.h"
 #include "app/ServiceAddress.h"
 #include "app/UiRequest.h"
-#include "net/TextBetween.h"
 #include "ui/framework/MessageBox.h"
 
 namespace app {
 namespace {
-
-constexpr std::string_view kSongSeparator = "},{";
 
 bool searching = false;
 
@@ -61,20 +58,6 @@ void switchToResultsTab(MainWindowParts& parts) {
 }
 
 }  // namespace
-
-std::vector<SongEntry> CutSearchAnswer(std::string_view answer) {
-  std::vector<SongEntry> rows;
-  if (answer.size() <= kSmallestSongAnswer) return rows;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = answer.find(kSongSeparator, start);
-    const std::string_view piece = answer.substr(start, end == std::string_view::npos ? answer.npos : end - start);
-    rows.push_back({net::TextBetween(piece, "title\":\"", "\""), net::TextBetween(piece, "singer\":\"", "\"")});
-    if (end == std::string_view::npos) break;
-    start = end + kSongSeparator.size();
-  }
-  return rows;
-}
 
 void OnSearchEnter() {
   if (searching) return;

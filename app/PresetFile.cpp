@@ -1,0 +1,40 @@
+#include "app/PresetFile.h"
+
+#include "net/TextBetween.h"
+#include "platform/system/Files.h"
+#include "platform/system/ProgramFolder.h"
+
+namespace app {
+
+std::vector<std::string> PresetLines(std::string_view text) {
+  constexpr std::string_view kLineEnd = "\r\n";
+  std::vector<std::string> lines;
+  if (text.size() <= kSmallestPresetFile) return lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find(kLineEnd, start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + kLineEnd.size();
+  }
+  return lines;
+}
+
+std::vector<std::string> PresetFileLines(const std::string& folder) {
+  const auto bytes = platform::system::readWholeFile(platform::system::pathInFolder(folder, "\\plugins\\js_rilu.txt"));
+  if (!bytes) return {};
+  return PresetLines(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+}
+
+std::string PresetUrlOfRow(int row) { return PresetUrlOfRow(platform::system::programFolder(), row); }
+
+std::string PresetUrlOfRow(const std::string& folder, int row) {
+  const std::vector<std::string> lines = PresetFileLines(folder);
+  if (row < 1 || static_cast<std::size_t>(row) > lines.size()) return {};
+  return net::TextBetween(lines[static_cast<std::size_t>(row) - 1], "url\":\"", "\"");
+}
+
+}  // namespace app

@@ -1,0 +1,26 @@
+#pragma once
+// The preset file "\plugins\js_rilu.txt": CR LF lines, each with the title, singer and url
+// members of one song. It is read again whenever a row is played.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+// Files of this size or less are not used.
+inline constexpr std::size_t kSmallestPresetFile = 200;
+
+// The lines of a preset file's text, split at CR LF; a final CR LF gives no empty line.
+// None for a text of at most kSmallestPresetFile bytes.
+std::vector<std::string> PresetLines(std::string_view text);
+
+// The lines of the preset file in a folder; none when it is missing or too small.
+std::vector<std::string> PresetFileLines(const std::string& folder);
+
+// The url member of the row's line (rows count from 1), the file read again; empty when
+// the file is missing or too small, or the row is not one of its lines. Any thread.
+std::string PresetUrlOfRow(int row);
+std::string PresetUrlOfRow(const std::string& folder, int row);
+
+}  // namespace app

@@ -1,0 +1,61 @@
+// Rapid double clicks alternating between rows while the timer and the other playback
+// handlers run: one stream at most at any moment, the newest song at the end, no hang.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/Playback.h"
+#include "app/SongSearch.h"
+#include "tests/app/ClientTestSupport.h"
+
+namespace {
+
+using namespace clienttest;
+using app::mainParts;
+
+constexpr HSTREAM kFirstHandle = 0x10001;
+
+int liveStreams(HSTREAM highest) {
+  int live = 0;
+  for (HSTREAM h = kFirstHandle; h <= highest + 8; ++h) {
+    if (BASS_ChannelGetPosition(h, BASS_POS_BYTE) != static_cast<QWORD>(-1)) ++live;
+  }
+  return live;
+}
+
+TEST(PlayRace, TwoHundredAlternatingDoubleClicksNeverLeaveTwoStreams) {
+  createMainWindowParts();
+  resetMainWindowParts();
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  SongServer server({{"Rain", "Ana", "talk.mp3"}, {"Snow", "Ana", "tone.mp3"}});
+  ServiceAddressScope address(server.address());
+  auto& parts = mainParts();
+  parts.searchBox.text("Ana");
+  app::OnSearchEnter();
+  ASSERT_EQ(parts.resultList.rowCount(), 2);
+
+  HSTREAM highest = kFirstHandle;
+  int mostAtOnce = 0;
+  for (int i = 0; i < 200; ++i) {
+    parts.resultList.selectedRow(1 + i % 2);
+    app::OnListDoubleClick(parts.hwnd, parts.resultList.id(), &parts.resultList, ui::kKindList);
+    desk().pump();
+    app::UpdateProgress();
+    if (i % 7 == 0) app::TogglePause();
+    if (i % 11 == 0) app::SeekToPercent(i % 100);
+    if (i % 13 == 0) app::ChangeVolume(i % 100);
+    highest = std::max(highest, app::CurrentStream());
+    if (i % 10 == 0) mostAtOnce = std::max(mostAtOnce, liveStreams(highest + 4));
+  }
+  app::WaitForPlayRequests();
+  highest = std::max(highest, app::CurrentStream());
+  EXPECT_LE(mostAtOnce, 1);
+  EXPECT_EQ(liveStreams(highest + 4), 1);
+  EXPECT_EQ(parts.songLabel.text(), "Snow\r\nAna");
+  app::CloseCurrentStream();
+  EXPECT_EQ(liveStreams(highest + 4), 0);
+  BASS_Free();
+}
+
+}  // namespace
