@@ -79,6 +79,11 @@ void SearchSongs() {
   switchToResultsTab(parts);
   parts.resultList.clear();
   const std::string answer = RequestOnUiThread(SearchRequestUrl(parts.searchBox.text()));
+  ShowSearchAnswer(answer);
+}
+
+void ShowSearchAnswer(std::string_view answer) {
+  MainWindowParts& parts = mainParts();
   const std::vector<SongEntry> rows = CutSearchAnswer(answer);
   if (rows.empty()) return;
   for (const SongEntry& song : rows) {

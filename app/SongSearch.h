@@ -14,6 +14,9 @@ void OnSearchButton();
 // lets window messages through while it reads; a search trigger arriving meanwhile is
 // ignored.
 void SearchSongs();
+// Fills the result list from a search answer and shows it; an answer holding no songs
+// leaves it empty and hidden. The part of a search after the answer has arrived.
+void ShowSearchAnswer(std::string_view answer);
 // True while a search is waiting for its answer.
 bool SearchRunning();
 

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -428,6 +430,55 @@ TEST_F(ClientFlowTest, RequestsOverlappingTheirLookupsEndWithTheNewestSongAlone)
   for (HSTREAM h : seen) {
     if (h != last) EXPECT_FALSE(streamExists(h));
   }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace clienttest;
+
+// Largest absolute sample of 16-bit stereo PCM in [from, from + frames).
+int peakOf(const std::vector<std::uint8_t>& pcm, std::size_t from, std::size_t frames) {
+  int peak = 0;
+  for (std::size_t f = from; f < from + frames && (f + 1) * 4 <= pcm.size(); ++f) {
+    for (std::size_t c = 0; c < 2; ++c) {
+      const std::size_t at = f * 4 + c * 2;
+      const auto sample = static_cast<std::int16_t>(pcm[at] | (pcm[at + 1] << 8));
+      peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+  }
+  return peak;
+}
+
+TEST(ClientCapture, ANewSongStartsSilentAndRisesToTheSlidersLevel) {
+  createMainWindowParts();
+  resetMainWindowParts();
+  auto& parts = app::mainParts();
+  parts.volumeSlider.value(100.0);
+  SongServer server(catalogue());
+  ServiceAddressScope address(server.address());
+  audiotest::CaptureSession session(4.0);
+  ASSERT_TRUE(session.ready());
+  parts.searchBox.text(gbk("晴天之歌"));
+  app::OnSearchEnter();
+  parts.resultList.selectedRow(1);
+  app::OnListDoubleClick(parts.hwnd, parts.resultList.id(), &parts.resultList, ui::kKindList);
+  app::WaitForPlayRequests();
+  ASSERT_EQ(BASS_ChannelIsActive(app::CurrentStream()), BASS_ACTIVE_PLAYING);
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  const std::vector<std::uint8_t> pcm = session.finish();
+  app::CloseCurrentStream();
+
+  std::size_t first = 0;
+  while ((first + 1) * 4 <= pcm.size() && peakOf(pcm, first, 1) == 0) ++first;
+  const std::size_t tenMs = 441;
+  ASSERT_GT(pcm.size() / 4, first + 40 * tenMs);
+  const int full = peakOf(pcm, first + 20 * tenMs, 20 * tenMs);
+  ASSERT_GT(full, 8000);
+  // The tone itself starts at once; what is heard first is the slide's foot.
+  EXPECT_LT(peakOf(pcm, first, tenMs), full / 4);
+  EXPECT_GT(peakOf(pcm, first + 15 * tenMs, tenMs), full / 2);
 }
 
 }  // namespace

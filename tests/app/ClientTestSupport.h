@@ -2,12 +2,12 @@
 // What the search and playback tests share: the main window's parts created on a
 // headless desktop, and a song service of our own on 127.0.0.1.
 
-#include <gtest/gtest.h>
 #include <httplib.h>
 
 #include <atomic>
 #include <functional>
 #include <map>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <thread>
