@@ -85,11 +85,15 @@ void createMainWindowParts() {
   ui::controls::ListOptions hidden;
   hidden.visible = false;
   p.resultList.create(p.hwnd, {7, 251, 283, 350}, hidden);
-  p.resultList.setStyle({.imageList = p.resultImages.handle()});
+  ui::controls::ListStyle resultStyle;
+  resultStyle.imageList = p.resultImages.handle();
+  p.resultList.setStyle(resultStyle);
   p.resultList.addColumn(0, "", 170);
   p.resultList.addColumn(0, "", 80);
   p.presetList.create(p.hwnd, {8, 283, 280, 350}, hidden);
-  p.presetList.setStyle({.imageList = p.presetImages.handle()});
+  ui::controls::ListStyle presetStyle;
+  presetStyle.imageList = p.presetImages.handle();
+  p.presetList.setStyle(presetStyle);
   p.presetList.addColumn(0, "", 250);
   p.presetList.rowHeight(50);
   p.activeTab = 1;
@@ -196,7 +200,8 @@ std::string SongServer::searchAnswer(const std::string& keywordUtf8) const {
     if (!first) answer += ",";
     first = false;
     answer += "{\"id\":" + std::to_string(i + 1) + ",\"title\":\"" + song.title + "\",\"singer\":\"" + song.singer +
-              "\",\"album\":\"demo album\",\"duration\":" + std::to_string(30 + i) + "}";
+              "\",\"album\":\"demo album\",\"duration\":" + std::to_string(30 + i) +
+              ",\"pic\":\"http://127.0.0.1/pictures/covers/large/" + std::to_string(i) + "/cover-of-the-album.jpg\"}";
   }
   answer += "]}})";
   return answer;
