@@ -11,6 +11,7 @@
 #include "platform/window/WindowApi.h"
 #include "tests/platform_audio/AudioTestSupport.h"
 #include "ui/controls/ControlsStart.h"
+#include "ui/controls/ExImageList.h"
 #include "ui/framework/ControlList.h"
 #include "ui/framework/MessageBox.h"
 
@@ -53,6 +54,8 @@ void createMainWindowParts() {
   wc.lpszClassName = "ClientTestMain";
   pw::RegisterClassExA(&wc);
 
+  // The picture lists' table must outlive the parts, which leave it at exit.
+  ui::ImageListTable::instance();
   app::MainWindowParts& p = app::mainParts();
   p.hwnd = pw::CreateWindowExA(pw::WS_EX_LAYERED, "ClientTestMain", "main", pw::WS_POPUP, 50, 50, 296, 657, nullptr,
                                nullptr);
@@ -98,6 +101,10 @@ void createMainWindowParts() {
   p.presetList.rowHeight(50);
   p.activeTab = 1;
   theDesk->pump();
+  // The window goes before the parts and the framework's tables are released at exit.
+  std::atexit([] {
+    if (pw::IsWindow(app::mainParts().hwnd)) pw::DestroyWindow(app::mainParts().hwnd);
+  });
 }
 
 void resetMainWindowParts() {
