@@ -122,15 +122,14 @@ void PlayWorker::run(std::uint64_t generation) {
 void PlayWorker::playSong(const PlayRequest& request, std::uint64_t generation) {
   audio::AudioEngine& engine = audioEngine();
 
-  // The song that plays or is paused stops and goes; so does one that ended or failed
-  // earlier and was never freed. A stalled stream is waiting for data: nothing starts.
+  // The song that plays, waits for data or is paused stops and goes; so does one that
+  // ended or failed earlier and was never freed.
   bool stoppedOne = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (superseded(request, generation)) return;
     const DWORD active = engine.IsActive(currentStream_);
-    if (active == BASS_ACTIVE_STALLED) return;
-    if (active == BASS_ACTIVE_PLAYING || active == BASS_ACTIVE_PAUSED) {
+    if (active == BASS_ACTIVE_PLAYING || active == BASS_ACTIVE_PAUSED || active == BASS_ACTIVE_STALLED) {
       engine.Stop(currentStream_);
       engine.FreeStream(currentStream_);
       stoppedOne = true;
@@ -178,7 +177,9 @@ void PlayWorker::playSong(const PlayRequest& request, std::uint64_t generation) 
     }
     currentStream_ = stream;
     engine.Play(stream);
-    playing = engine.IsActive(stream) == BASS_ACTIVE_PLAYING;
+    // A stream may wait for data the moment it starts; it plays as soon as the data is in.
+    const DWORD active = engine.IsActive(stream);
+    playing = active == BASS_ACTIVE_PLAYING || active == BASS_ACTIVE_STALLED;
     if (playing) {
       length = engine.FormatTime(wholeSeconds(engine.BytesToSeconds(stream, engine.GetLength(stream))));
     } else if (stream != 0 && engine.IsActive(stream) == BASS_ACTIVE_STOPPED) {
