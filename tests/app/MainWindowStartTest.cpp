@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include "app/MainWindowControls.h"
 #include "app/MainWindowStart.h"
 #include "platform/text/CodePage.h"
 #include "tests/app/MainWindowFixture.h"
@@ -100,6 +104,22 @@ TEST_F(MainWindowStart, ControlsTakeTheirPlacesKindsAndSettings) {
   EXPECT_EQ(list.front().controlId, parts->volumeIcon.id());
   EXPECT_LT(parts->searchBox.controlIndex(), parts->playPause.controlIndex());
   EXPECT_GT(parts->presetList.controlIndex(), parts->searchBox.controlIndex());
+}
+
+TEST_F(MainWindowStart, AnotherThreadBuildsTheControlsWhileTheLoopRuns) {
+  hwnd = pw::CreateWindowExA(0, "MainWindowTestHost", "main", pw::WS_POPUP, 50, 50, 296, 657, nullptr, nullptr);
+  parts->hwnd = hwnd;
+  ASSERT_TRUE(app::AttachMainWindow(*parts, hwnd, {}));
+  std::atomic<bool> done{false};
+  std::thread init([&] {
+    app::CreateMainWindowControls(*parts, [] { return 30; });
+    done = true;
+  });
+  while (!done) desk->pump();
+  init.join();
+  EXPECT_GE(controlCount(*parts), 20);
+  EXPECT_EQ(parts->volumeSlider.value(), 30.0f);
+  EXPECT_TRUE(parts->searchBox.exists());
 }
 
 TEST_F(MainWindowStart, ThePluginsFolderIsMadeWhenMissingAndAReadOnlyFolderIsNoFailure) {
