@@ -128,13 +128,15 @@ int Client::waitForExit(int timeoutMs) {
 
 bool Client::running() { return status_ == -1 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
-std::string waitForWindow(int timeoutMs) {
+std::string waitForWindow(int timeoutMs) { return waitForWindowNamed(kTitle, timeoutMs); }
+
+std::string waitForWindowNamed(const std::string& title, int timeoutMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (std::chrono::steady_clock::now() < end) {
-    std::string id = commandOutput(std::string("xdotool search --onlyvisible --name '^") + kTitle + "$' 2>/dev/null");
+  do {
+    std::string id = commandOutput("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
     if (!id.empty()) return id.substr(0, id.find('\n'));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  } while (std::chrono::steady_clock::now() < end);
   return {};
 }
 

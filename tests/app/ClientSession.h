@@ -68,6 +68,8 @@ class Client {
 // The window id of the visible window with the title, waiting up to timeoutMs; empty when
 // none appears.
 std::string waitForWindow(int timeoutMs);
+// The same for another title.
+std::string waitForWindowNamed(const std::string& title, int timeoutMs);
 // How many windows carry the title.
 int windowsWithTitle();
 

@@ -115,6 +115,21 @@ TEST_F(ClientOnScreen, WithoutTheServiceASearchLeavesTheListEmptyAndTheWindowWor
   EXPECT_EQ(client->waitForExit(10000), 0);
 }
 
+TEST_F(ClientOnScreen, EnterWithTheHintTextOrAnEmptyBoxGivesTheErrorBox) {
+  auto client = start();
+  xdotool("key Return");  // the box still holds its hint text
+  ASSERT_FALSE(waitForWindowNamed("错误", 5000).empty());
+  settle(400);
+  screenshot("client-message-box.png");
+  xdotool("key Escape");
+  ASSERT_TRUE(XSession::pumpUntil([] { return waitForWindowNamed("错误", 0).empty(); }, 5000));
+  // The refused Enter emptied the box: Enter again is refused again.
+  xdotool("key Return");
+  EXPECT_FALSE(waitForWindowNamed("错误", 5000).empty());
+  xdotool("key Escape");
+  EXPECT_TRUE(client->running());
+}
+
 TEST_F(ClientOnScreen, AVolumeThatCannotBeStoredChangesNothingElse) {
   // A folder where the settings file cannot be written (a folder stands in its place).
   std::filesystem::create_directory(copy_.folder() + "/program parameter.ini");
