@@ -72,8 +72,8 @@ void CreateMainWindowControls(MainWindowParts& parts, const std::function<int()>
   });
   label(parts, parts.songLabel, {18, 69, 250, 27});
   // A time such as 03:25 is wider than these labels at the default 12 px.
-  label(parts, parts.elapsedLabel, {18, 113, 35, 22}, 10.5f);
-  label(parts, parts.lengthLabel, {240, 113, 35, 22}, 10.5f);
+  label(parts, parts.elapsedLabel, {18, 113, 35, 22}, 10.0f);
+  label(parts, parts.lengthLabel, {240, 113, 35, 22}, 10.0f);
   onUi([&] {
     static const std::string hint = platform::text::utf8ToAnsi("请输入歌曲/歌手名");
     ui::controls::EditOptions options;

@@ -187,6 +187,26 @@ std::vector<std::uint8_t> reference(const std::string& url) {
   return capture.finish();
 }
 
+// Whether what was heard is the expected song: 16-bit stereo at 44.1 kHz, past the
+// 150 ms slide up from silence, two seconds match.
+void expectSameSong(const std::vector<std::uint8_t>& heard, const std::vector<std::uint8_t>& expected) {
+  constexpr std::size_t kFrame = 4, kSlideEnd = 8820 * kFrame, kCompared = 88200 * kFrame;
+  ASSERT_GE(heard.size(), kSlideEnd + kCompared);
+  ASSERT_GE(expected.size(), kSlideEnd + kCompared);
+  int worst = 0;
+  for (std::size_t i = kSlideEnd; i < kSlideEnd + kCompared; i += 2) {
+    const int a = static_cast<std::int16_t>(heard[i] | heard[i + 1] << 8);
+    const int b = static_cast<std::int16_t>(expected[i] | expected[i + 1] << 8);
+    worst = std::max(worst, std::abs(a - b));
+  }
+  EXPECT_LE(worst, 1) << "the captured audio is not the song chosen";
+}
+
+std::string fileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 class ClientWithService : public ClientOnScreen {
  protected:
   void SetUp() override {
@@ -220,19 +240,33 @@ TEST_F(ClientWithService, ASingerSearchedAndRowTwoDoubleClickedPlaysThatSongUnti
   clickAt(296 - 3 - 20, 10);
   ASSERT_EQ(client->waitForExit(10000), 0);
 
-  const std::vector<std::uint8_t> heard = audiotest::wavData(copy_.capturePath());
-  const std::vector<std::uint8_t> expected = reference(linkOf(service_.port(), songs[1]));
-  // 16-bit stereo at 44.1 kHz: past the 150 ms slide up from silence, two seconds match.
-  constexpr std::size_t kFrame = 4, kSlideEnd = 8820 * kFrame, kCompared = 88200 * kFrame;
-  ASSERT_GE(heard.size(), kSlideEnd + kCompared);
-  ASSERT_GE(expected.size(), kSlideEnd + kCompared);
-  int worst = 0;
-  for (std::size_t i = kSlideEnd; i < kSlideEnd + kCompared; i += 2) {
-    const int a = static_cast<std::int16_t>(heard[i] | heard[i + 1] << 8);
-    const int b = static_cast<std::int16_t>(expected[i] | expected[i + 1] << 8);
-    worst = std::max(worst, std::abs(a - b));
+  expectSameSong(audiotest::wavData(copy_.capturePath()), reference(linkOf(service_.port(), songs[1])));
+}
+
+TEST_F(ClientWithService, PresetRowTwoPlaysTheLinkOfTheFilesSecondLine) {
+  std::ofstream(copy_.folder() + "/program parameter.ini") << "[parameter]\r\nvolume size=100\r\n";
+  // The preset file names the service's usual port; this one runs on another.
+  const std::string presets = copy_.folder() + "/plugins/js_rilu.txt";
+  std::string text = fileText(presets);
+  ASSERT_GT(text.size(), 200u);
+  for (std::size_t at; (at = text.find("127.0.0.1:8725")) != std::string::npos;) {
+    text.replace(at, 14, "127.0.0.1:" + std::to_string(service_.port()));
   }
-  EXPECT_LE(worst, 1) << "the captured audio is not row 2's song";
+  std::ofstream(presets, std::ios::binary | std::ios::trunc) << text;
+  const std::string secondLine = text.substr(text.find("\r\n") + 2);
+  const std::string url = net::TextBetween(secondLine, "\"url\":\"", "\"");
+  ASSERT_FALSE(url.empty());
+
+  auto client = start(service_.port());
+  clickAt(150, 252 + 15);  // group header 1 opens the preset list
+  settle(500);
+  clickAt(150, 283 + 50 + 25, 2);  // its row 2
+  settle(3000);
+  xdotool("mousemove 900 700");
+  screenshot("client-preset-playing.png");
+  clickAt(296 - 3 - 20, 10);
+  ASSERT_EQ(client->waitForExit(10000), 0);
+  expectSameSong(audiotest::wavData(copy_.capturePath()), reference(url));
 }
 
 }  // namespace
