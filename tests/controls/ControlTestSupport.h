@@ -37,7 +37,7 @@ class FlatControl : public ui::controls::ExControl {
   void onPaint(LPARAM occasion) override;
   void onLeftDown(int, int, WPARAM) override { notes.push_back(pw::WM_LBUTTONDOWN); }
   void onMouseMove(int, int, WPARAM) override { notes.push_back(pw::WM_MOUSEMOVE); }
-  void onClickMessage() override { notes.push_back(ui::kMsgClick); }
+  void onClickMessage(bool) override { notes.push_back(ui::kMsgClick); }
   void onHidden() override { notes.push_back(ui::kMsgHidden); }
   void onShown() override { notes.push_back(ui::kMsgShown); }
   void onDoubleClick(int, int, WPARAM) override { notes.push_back(pw::WM_LBUTTONDBLCLK); }

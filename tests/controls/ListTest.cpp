@@ -186,6 +186,36 @@ TEST_F(Lists, APressWhoseCaptureIsTakenAwayLetsGoOfTheRowWithoutAClick) {
   EXPECT_EQ(list.selectedRow(), 0);
 }
 
+TEST_F(Lists, SpaceAndEnterActOnTheHoveredRowElseTheCurrentOne) {
+  make();
+  fill(3);
+  window->redraw();
+  clickAt(60, rowMiddle(1));
+  ASSERT_TRUE(list.isFocused());
+  list.selectedRow(3);
+  auto press = [this](int key) {
+    desk->pressKey(hwnd, key);
+    desk->pump();
+  };
+  // The pointer went elsewhere: where it was last seen on the list counts for nothing.
+  move(250, 250);
+  press(pw::VK_RETURN);
+  EXPECT_EQ(list.selectedRow(), 3);
+  EXPECT_EQ(clicks.back(), 3);
+  // Resting on a row, the key acts as a click there would.
+  move(60, rowMiddle(2));
+  press(pw::VK_SPACE);
+  EXPECT_EQ(list.selectedRow(), 2);
+  EXPECT_EQ(clicks.back(), 2);
+  EXPECT_EQ(topOf(2), kBlue);
+  // Below the rows there is no row to take: the current one stays.
+  move(60, rowMiddle(3) + 3 * list.rowHeight());
+  press(pw::VK_RETURN);
+  EXPECT_EQ(list.selectedRow(), 2);
+  EXPECT_EQ(clicks.back(), 2);
+  EXPECT_EQ(clicks.size(), 4u);
+}
+
 TEST_F(Lists, AddingRowsAndClearingDropTheSelection) {
   make();
   fill(3);

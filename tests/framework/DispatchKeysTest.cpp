@@ -109,6 +109,14 @@ TEST_F(HostTest, SpaceEnterAndAccessKeysClick) {
   desk->pump();
   EXPECT_EQ(cancel.count(ui::kMsgClick), 2);
   EXPECT_EQ(clicked, (std::vector<int>{ok.id(), ok.id(), cancel.id(), cancel.id()}));
+  // Clicks from keys say so; a pointer's click does not.
+  desk->click(w, 20, 50);
+  desk->pump();
+  std::vector<WPARAM> how;
+  for (const Received& r : ok.received) {
+    if (r.message == ui::kMsgClick) how.push_back(r.wParam);
+  }
+  EXPECT_EQ(how, (std::vector<WPARAM>{ui::kClickByKey, ui::kClickByKey, 0}));
 
   // Ctrl+Tab goes to a focused scroll bar; a hidden focused control is not clicked.
   host.setFocusedControl(3);

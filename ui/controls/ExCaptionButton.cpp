@@ -100,7 +100,7 @@ void ExCaptionButton::onLeftDown(int x, int y, WPARAM) { setState(contains(x, y)
 
 void ExCaptionButton::onLeftUp(int x, int y, WPARAM) { setState(contains(x, y), false); }
 
-void ExCaptionButton::onClickMessage() {
+void ExCaptionButton::onClickMessage(bool) {
   HWND host = hostHandle();
   if (host == nullptr) return;
   // Posted, so the click callback runs before the window closes or changes size.

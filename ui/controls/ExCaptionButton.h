@@ -26,7 +26,7 @@ class ExCaptionButton : public ExControl {
   void onMouseMove(int x, int y, WPARAM keys) override;
   void onLeftDown(int x, int y, WPARAM keys) override;
   void onLeftUp(int x, int y, WPARAM keys) override;
-  void onClickMessage() override;
+  void onClickMessage(bool byKey) override;
 
  private:
   bool contains(int x, int y) const;

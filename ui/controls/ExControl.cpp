@@ -83,7 +83,7 @@ LRESULT ExControl::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, i
       onDestroy();
       return 0;
     case kMsgClick:
-      onClickMessage();
+      onClickMessage(wParam == kClickByKey);
       return 0;
     case kMsgHidden:
       onHidden();

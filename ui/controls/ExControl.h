@@ -130,7 +130,8 @@ class ExControl : public ControlObject {
   virtual void onKeyDown(WPARAM /*virtualKey*/, LPARAM /*flags*/) {}
   virtual void onKeyUp(WPARAM /*virtualKey*/, LPARAM /*flags*/) {}
   virtual void onTimer(UINT_PTR /*timerId*/) {}
-  virtual void onClickMessage() {}
+  // byKey: Space, Enter or an access key made the click, not the pointer.
+  virtual void onClickMessage(bool /*byKey*/) {}
   virtual void onHidden() {}
   virtual void onShown() {}
   virtual void onCtrlTab() {}

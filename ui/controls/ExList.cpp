@@ -300,8 +300,10 @@ void ExList::selectFromPointer(int row) {
   }
 }
 
-void ExList::onClickMessage() {
-  const int row = rowAt(pointerX_, pointerY_);
+void ExList::onClickMessage(bool byKey) {
+  // A key acts on the row the pointer rests on, else on the current row: where the pointer
+  // was last seen over the list may be long ago, and must not move or drop the selection.
+  const int row = byKey ? (hot_ != 0 ? hot_ : current_) : rowAt(pointerX_, pointerY_);
   selectFromPointer(row);
   if (onClick) {
     const auto keep = onClick;

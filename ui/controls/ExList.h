@@ -137,7 +137,7 @@ class ExList : public ExControl {
   void onLeftUp(int x, int y, WPARAM keys) override;
   void onRightDown(int x, int y, WPARAM keys) override;
   void onWheel(int delta, int x, int y) override;
-  void onClickMessage() override;
+  void onClickMessage(bool byKey) override;
   void onHidden() override;
   void onShown() override;
   void onDestroy() override;

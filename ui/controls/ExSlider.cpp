@@ -183,7 +183,7 @@ void ExSlider::onLeftUp(int x, int y, WPARAM) {
   setHot(pointInRect(thumbRect(), static_cast<float>(x), static_cast<float>(y)));
 }
 
-void ExSlider::onClickMessage() {
+void ExSlider::onClickMessage(bool) {
   if (!interactive_ || locked() != 0) return;
   // Space or Enter on the focused slider also arrives as a click; with the pointer
   // elsewhere it would jump the value to wherever the pointer happens to be.

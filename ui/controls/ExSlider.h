@@ -61,7 +61,7 @@ class ExSlider : public ExControl {
   void onMouseMove(int x, int y, WPARAM keys) override;
   void onLeftDown(int x, int y, WPARAM keys) override;
   void onLeftUp(int x, int y, WPARAM keys) override;
-  void onClickMessage() override;
+  void onClickMessage(bool byKey) override;
   void onTimer(UINT_PTR timerId) override;
   void onHidden() override;
   void onDestroy() override;

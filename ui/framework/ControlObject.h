@@ -35,6 +35,7 @@ enum ControlKind : int {
 
 // Framework messages between the host and its controls (besides ordinary window messages).
 inline constexpr UINT kMsgClick = 0x6C8F4;        // press and release on the same control, or Space/Enter
+inline constexpr WPARAM kClickByKey = 1;          // wParam of a click made by Space, Enter or an access key
 inline constexpr UINT kMsgHidden = 0x6C8F6;
 inline constexpr UINT kMsgShown = 0x6C8F7;
 inline constexpr UINT kMsgCtrlTab = 0x6C8F8;

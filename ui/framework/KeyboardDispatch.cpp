@@ -38,7 +38,7 @@ void ExWindow::State::clickControl(int controlIndex) {
   const ControlRecord* r = controlRecord(windowIndex, controlIndex);
   // A hidden or disabled control cannot be clicked from the keyboard either.
   if (r == nullptr || r->object == nullptr || !r->visible || !r->enabled) return;
-  sendToControl(windowIndex, controlIndex, hwnd, kMsgClick, 0, 0);
+  sendToControl(windowIndex, controlIndex, hwnd, kMsgClick, kClickByKey, 0);
   fireControlEvent(onClick, controlIndex);
 }
 
