@@ -218,6 +218,20 @@ TEST_F(Buttons, FadesStartAt153ForHover204ForPressAndFocusNoneForAPlainRepaint) 
   EXPECT_EQ(b.fadeLevel(), 0);
 }
 
+TEST_F(Buttons, TheFocusRingComingOrGoingChangesTheLook) {
+  ExButton a;
+  a.create(hwnd, "A", {20, 20, 70, 24});
+  desk->advance(400);
+  const Argb withoutRing = shown(22, 32);
+  window->setFocusedControl(a.controlIndex());
+  EXPECT_EQ(a.fadeLevel(), 204);
+  desk->advance(400);
+  EXPECT_NE(shown(22, 32), withoutRing);
+  window->setFocusedControl(0);
+  desk->advance(400);
+  EXPECT_EQ(shown(22, 32), withoutRing);
+}
+
 TEST_F(Buttons, ALockedButtonIgnoresThePointer) {
   ExButton button;
   const int id = button.create(hwnd, "&Locked", {20, 20, 70, 24});

@@ -202,6 +202,50 @@ TEST_F(ImageButtons, APressWhoseCaptureIsTakenAwayShowsNormalAndNeverClicks) {
   EXPECT_EQ(centre(), kGreen);
 }
 
+TEST_F(ImageButtons, OccasionsThatKeepTheLookStartNoFade) {
+  ExImageButton b;
+  makeButton(b);
+  move(40, 40);
+  desk->mouseDown(hwnd, 40, 40);
+  desk->pump();
+  settle();
+  ASSERT_EQ(b.fadeLevel(), 0);
+  int presents = desk->presentCount(hwnd);
+  desk->mouseUp(hwnd, 40, 40);  // pressed before, pressed after
+  desk->pump();
+  EXPECT_EQ(b.fadeLevel(), 0);
+  settle();
+  EXPECT_EQ(desk->presentCount(hwnd), presents);
+  EXPECT_EQ(centre(), kBlue);
+
+  // Released mid-fade, the press fade runs on undisturbed.
+  desk->advance(1000);
+  move(41, 41);
+  settle();
+  desk->mouseDown(hwnd, 40, 40);
+  desk->pump();
+  desk->advance(80);
+  ASSERT_EQ(b.fadeLevel(), 204);
+  desk->mouseUp(hwnd, 40, 40);
+  desk->pump();
+  EXPECT_EQ(b.fadeLevel(), 204);
+  desk->advance(80);
+  EXPECT_EQ(b.fadeLevel(), 255);
+
+  // The pointer leaves (normal, faded in); then the button loses the focus it took on the
+  // press: still normal, so nothing is painted again.
+  move(150, 100);
+  settle();
+  ASSERT_EQ(b.look(), Look::Normal);
+  ASSERT_TRUE(b.isFocused());
+  presents = desk->presentCount(hwnd);
+  window->setFocusedControl(0);
+  EXPECT_EQ(b.fadeLevel(), 0);
+  settle();
+  EXPECT_EQ(desk->presentCount(hwnd), presents);
+  EXPECT_EQ(centre(), kRed);
+}
+
 TEST_F(ImageButtons, OnePictureServesEveryLookAndSetImagesKeepsWhatIsNotGiven) {
   ExImageButton single;
   single.create(hwnd, {20, 20, 40, 40}, solid(kYellow), std::nullopt, std::nullopt, 1);

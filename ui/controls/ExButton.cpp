@@ -112,6 +112,8 @@ const gfx::Font* ExButton::font() const { return ownFont_ ? ownFont_.get() : fra
 
 int ExButton::paintFadeStart() const { return (isFocused() || stateFlag() != 0) ? 204 : 0; }
 
+int ExButton::lookVariant() const { return (isFocused() ? 1 : 0) | (stateFlag() != 0 ? 2 : 0); }
+
 void ExButton::drawLook(Graphics& g, RectF b, Look look) {
   if (b.width < 2 || b.height < 2) return;
   const FrameColours colours = coloursOf(look);

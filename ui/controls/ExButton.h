@@ -52,6 +52,8 @@ class ExButton : public FadingButton {
   int moveFadeStart() const override { return 153; }
   int pressFadeStart() const override { return 204; }
   void drawLook(Graphics& g, RectF bounds, Look look) override;
+  // The focus ring and the dimmed caption of a locked button.
+  int lookVariant() const override;
   void onDestroy() override;
 
  private:

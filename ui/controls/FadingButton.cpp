@@ -70,6 +70,8 @@ void FadingButton::onPaint(LPARAM) {
   }
   Graphics* g = beginPaint();
   if (g == nullptr) return;
+  drawnLook_ = look_;
+  drawnVariant_ = lookVariant();
   drawLook(*g, bounds(), look_);
   if (fade_ > 0 && fade_ < kFullLevel) blendOverKept(*g);
   endPaint();
@@ -113,6 +115,12 @@ void FadingButton::changeLook(Look look, int fadeStart, UINT message) {
   ExWindow* w = host();
   if (w == nullptr) return;
   lastMessage_ = message;
+  if (look == drawnLook_ && lookVariant() == drawnVariant_) {
+    // Nothing on the screen would change (a release after the press, a second occasion
+    // for the normal look): a running fade goes on, none starts.
+    look_ = look;
+    return;
+  }
   look_ = look;
   fade_ = std::clamp(fadeStart, 0, kFullLevel);
   kept_ = platform::gfx::Surface{};

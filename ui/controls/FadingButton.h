@@ -7,7 +7,8 @@
 // show pressed (it stays until the pointer moves or the window repaints the button); a
 // repaint by the window (the pointer left, the focus went, a region or full redraw) shows
 // normal. A mouse message equal to the last one handled is ignored, and so is a move while
-// the button holds the capture, so a held button keeps its pressed look. UI thread only.
+// the button holds the capture, so a held button keeps its pressed look. An occasion that
+// leaves the button looking as it does starts no fade. UI thread only.
 
 #include <optional>
 
@@ -33,6 +34,9 @@ class FadingButton : public ExControl {
   virtual int pressFadeStart() const = 0;
   // Draws the whole button in a look; the graphics are clipped to the bounds.
   virtual void drawLook(Graphics& g, RectF bounds, Look look) = 0;
+  // What else drawLook shows besides the look (a focus ring, say); when it changes, the
+  // same look is a new one and fades in too.
+  virtual int lookVariant() const { return 0; }
 
   void onPaint(LPARAM occasion) override;
   void onMouseMove(int x, int y, WPARAM keys) override;
@@ -56,6 +60,9 @@ class FadingButton : public ExControl {
   bool holdsCapture() const;
 
   Look look_ = Look::Normal;
+  // What the last paint showed; no variant before the first.
+  Look drawnLook_ = Look::Normal;
+  int drawnVariant_ = -1;
   UINT lastMessage_ = 0;
   int fade_ = 0;
   bool ownRepaint_ = false;
