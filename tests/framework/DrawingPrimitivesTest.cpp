@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/text/CodePage.h"
 #include "ui/framework/Drawing.h"
 #include "ui/framework/Framework.h"
@@ -82,6 +84,21 @@ TEST(FrameworkPrimitives, GradientLinesAndHitTests) {
   EXPECT_TRUE(pointInRect(r, 14.99f, 14.99f));
   EXPECT_FALSE(pointInRect(r, 15, 12));
   EXPECT_FALSE(pointInRect(r, 9.99f, 12));
+
+  using gfx::RectI;
+  auto same = [](RectI a, RectI b) { return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height; };
+  EXPECT_TRUE(same(intersect({0, 0, 10, 10}, {5, -5, 10, 10}), {5, 0, 5, 5}));
+  EXPECT_TRUE(same(intersect({0, 0, 10, 10}, {2, 2, 3, 3}), {2, 2, 3, 3}));
+  EXPECT_TRUE(same(intersect({0, 0, 10, 10}, {10, 0, 5, 5}), {}));  // edges touch, no pixel shared
+  EXPECT_TRUE(same(intersect({0, 0, 10, 10}, {3, 3, -4, 5}), {}));
+}
+
+TEST(FrameworkPrimitives, FadesRiseBy51AndStopAtFull) {
+  std::vector<int> levels;
+  for (int level = 102; level != 255; level = ui::nextFadeLevel(level)) levels.push_back(level);
+  EXPECT_EQ(levels, (std::vector<int>{102, 153, 204}));
+  EXPECT_EQ(ui::nextFadeLevel(230), 255);
+  EXPECT_EQ(ui::nextFadeLevel(255), 255);
 }
 
 TEST(FrameworkPrimitives, NineGridCornersKeepTheirSize) {

@@ -61,6 +61,9 @@ TEST(FrameworkConversions, ColoursAndWideText) {
   EXPECT_TRUE(isDarkColour(0xFFFF0000u));
   EXPECT_FALSE(isDarkColour(0xFFFFFF00u));
   EXPECT_FALSE(isDarkColour(0x00808080u));
+  EXPECT_EQ(withAlpha(0xFE123456u, 30), 0x1E123456u);
+  EXPECT_EQ(withAlpha(0x00123456u, 300), 0xFF123456u);
+  EXPECT_EQ(withAlpha(0xFF123456u, -5), 0x00123456u);
 
   const std::string gbk = platform::text::utf8ToAnsi("歌曲 song");
   const std::u16string wide = toWide(gbk);

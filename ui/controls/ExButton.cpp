@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/text/CodePage.h"
 #include "platform/window/UiThread.h"
 #include "platform/window/WindowApi.h"
 #include "ui/framework/Drawing.h"
@@ -35,14 +36,12 @@ FrameColours coloursOf(FadingButton::Look look) {
 
 constexpr Argb kFocusRing = 0xC81E78DCu;
 
-bool isGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 }  // namespace
 
 int ExButton::accessKeyOf(const std::string& caption) {
   for (std::size_t i = 0; i < caption.size(); ++i) {
     const auto c = static_cast<unsigned char>(caption[i]);
-    if (isGbkLead(c)) {
+    if (platform::text::isAnsiLeadByte(c)) {
       ++i;  // its trail byte is never "&"
       continue;
     }

@@ -251,6 +251,11 @@ void ExControl::repaintArea(RectF area) {
   window->repaintRegion(pixelArea(area));
 }
 
+bool ExControl::holdsCapture() const {
+  const ExWindow* window = host();
+  return window != nullptr && window->captureActive() && window->pressedControl() == controlIndex();
+}
+
 void ExControl::redraw() {
   TUNORA_ASSERT_UI_THREAD();
   if (redrawEnabled_ == 0 || !exists()) return;

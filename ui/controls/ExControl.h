@@ -71,6 +71,8 @@ class ExControl : public ControlObject {
   // beneath the caption buttons.
   void reorder(int mode);
   bool isFocused() const;
+  // True while a left press on this control holds the pointer for it.
+  bool holdsCapture() const;
   bool exists() const { return windowIndex() > 0 && id() > 0; }
 
   // --- repainting ----------------------------------------------------------------------

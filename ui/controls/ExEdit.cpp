@@ -140,9 +140,7 @@ void ExEdit::onLeftDown(int x, int, WPARAM) {
 }
 
 void ExEdit::onMouseMove(int x, int, WPARAM) {
-  ExWindow* window = host();
-  if (window == nullptr || !window->captureActive() || window->pressedControl() != controlIndex()) return;
-  dragTo(x);
+  if (holdsCapture()) dragTo(x);
 }
 
 void ExEdit::dragTo(int x) {

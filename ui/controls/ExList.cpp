@@ -245,11 +245,6 @@ int ExList::rowAt(int x, int y) const {
   return row <= rowCount() ? static_cast<int>(row) : 0;
 }
 
-bool ExList::holdsCapture() const {
-  const ExWindow* window = host();
-  return window != nullptr && window->captureActive() && window->pressedControl() == controlIndex();
-}
-
 void ExList::onMouseMove(int x, int y, WPARAM) {
   pointerX_ = x;
   pointerY_ = y;

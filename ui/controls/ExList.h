@@ -165,7 +165,6 @@ class ExList : public ExControl {
   void onVScroll(int position);
   void onHScroll(int position);
   void updateVisibleRows();
-  bool holdsCapture() const;
   bool showsRows() const;
   // Repaints the rows first..last that are in view.
   void repaintRows(int first, int last);

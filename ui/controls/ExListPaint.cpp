@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/text/CodePage.h"
 #include "ui/controls/ExImageList.h"
 #include "ui/controls/ExList.h"
 #include "ui/framework/Drawing.h"
@@ -24,15 +25,13 @@ constexpr float kCellPadding = 4;
 constexpr float kPicturePadding = 2;
 constexpr Argb kRowOutline = 0x14FFFFFFu;
 
-Argb withAlpha(Argb colour, int alpha) { return (colour & 0x00FFFFFFu) | (static_cast<Argb>(alpha) << 24); }
-
 // The leading part of a program text that a cell can show, cut between characters.
 std::string_view drawnPart(std::string_view text) {
   if (text.size() <= kMaxDrawnBytes) return text;
   std::size_t end = 0;
   while (end < kMaxDrawnBytes) {
     const auto lead = static_cast<unsigned char>(text[end]);
-    const std::size_t length = lead >= 0x81 && lead <= 0xFE ? 2 : 1;
+    const std::size_t length = platform::text::isAnsiLeadByte(lead) ? 2 : 1;
     if (end + length > kMaxDrawnBytes) break;
     end += length;
   }

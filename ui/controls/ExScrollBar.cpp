@@ -9,6 +9,7 @@
 #include "platform/window/WindowApi.h"
 #include "ui/framework/Drawing.h"
 #include "ui/framework/ExWindow.h"
+#include "ui/framework/Framework.h"
 
 namespace ui::controls {
 
@@ -17,15 +18,10 @@ using platform::gfx::PointF;
 
 namespace {
 
-constexpr int kFadeStep = 51;
 constexpr int kHoverFadeStart = 102;
 constexpr int kPressFadeStart = 153;
 constexpr int kWheelDelta = 120;
 constexpr float kArrowInset = 4;
-
-Argb withAlpha(Argb colour, int alpha) {
-  return (colour & 0x00FFFFFFu) | (static_cast<Argb>(std::clamp(alpha, 0, 255)) << 24);
-}
 
 bool sameRect(RectF a, RectF b) { return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height; }
 
@@ -270,7 +266,7 @@ void ExScrollBar::onTimer(UINT_PTR) {
     if (hoveredPart_ == pressedPart_) stepBy(pressedPart_ == kFirstArrow ? -lineStep_ : lineStep_);
   }
   if (fade_ > 0) {
-    fade_ = fade_ >= 255 ? 0 : std::min(255, fade_ + kFadeStep);
+    fade_ = fade_ >= 255 ? 0 : nextFadeLevel(fade_);
     redraw();
     busy = busy || fade_ > 0;
   }

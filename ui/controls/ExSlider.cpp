@@ -8,6 +8,7 @@
 #include "platform/window/WindowApi.h"
 #include "ui/framework/Drawing.h"
 #include "ui/framework/ExWindow.h"
+#include "ui/framework/Framework.h"
 
 namespace ui::controls {
 
@@ -18,7 +19,6 @@ namespace {
 
 constexpr double kTolerance = 1e-7;
 constexpr int kFadeStart = 102;
-constexpr int kFadeStep = 51;
 constexpr gfx::Argb kHighlightTop = 0x3CFFFFFFu;  // white, alpha 60
 constexpr gfx::Argb kHighlightBottom = 0x00FFFFFFu;
 
@@ -135,11 +135,6 @@ RectF ExSlider::thumbRect() const {
   return RectF{std::round(centreX - w / 2), std::round(centreY - h / 2), w, h};
 }
 
-bool ExSlider::dragging() const {
-  const ExWindow* window = host();
-  return window != nullptr && window->captureActive() && window->pressedControl() == controlIndex();
-}
-
 // --- input -----------------------------------------------------------------------------
 
 void ExSlider::setHot(bool hot) {
@@ -165,7 +160,7 @@ void ExSlider::takeMouseValue(float v, bool alwaysReport) {
 
 void ExSlider::onMouseMove(int x, int y, WPARAM) {
   if (!interactive_) return;
-  const bool drag = dragging();
+  const bool drag = holdsCapture();
   setHot(drag || pointInRect(thumbRect(), static_cast<float>(x), static_cast<float>(y)));
   if (hot_) pw::SetCursor(pw::LoadCursorA(nullptr, pw::IDC_HAND));
   // Last: the handler may do anything, even to this slider. A move that leaves the value
@@ -175,7 +170,7 @@ void ExSlider::onMouseMove(int x, int y, WPARAM) {
 }
 
 void ExSlider::onLeftDown(int, int, WPARAM) {
-  if (interactive_ && dragging()) setHot(true);
+  if (interactive_ && holdsCapture()) setHot(true);
 }
 
 void ExSlider::onLeftUp(int x, int y, WPARAM) {
@@ -196,7 +191,7 @@ void ExSlider::onClickMessage(bool) {
 
 void ExSlider::onTimer(UINT_PTR) {
   if (fade_ > 0 && fade_ < 255) {
-    fade_ = std::min(255, fade_ + kFadeStep);
+    fade_ = nextFadeLevel(fade_);
     redraw();
     return;
   }
@@ -226,7 +221,7 @@ void ExSlider::onPaint(LPARAM occasion) {
     return;
   }
   // Outside a host paint the occasions only change state; a slider has no focus look.
-  if (occasion == kPaintPointerLeft && !dragging()) setHot(false);
+  if (occasion == kPaintPointerLeft && !holdsCapture()) setHot(false);
 }
 
 void ExSlider::paint() {

@@ -69,7 +69,6 @@ class ExSlider : public ExControl {
  private:
   float valueAt(int clientX) const;
   RectF trackRect() const;
-  bool dragging() const;
   // Changes the thumb's look, fading the new one in.
   void setHot(bool hot);
   // Stores a mouse-given value; reports it when asked or when it changed.

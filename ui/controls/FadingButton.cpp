@@ -5,7 +5,9 @@
 
 #include "platform/window/UiThread.h"
 #include "platform/window/WindowApi.h"
+#include "ui/framework/Drawing.h"
 #include "ui/framework/ExWindow.h"
+#include "ui/framework/Framework.h"
 
 namespace ui::controls {
 
@@ -15,13 +17,6 @@ using platform::gfx::RectI;
 namespace {
 
 constexpr int kFullLevel = 255;
-
-RectI intersect(RectI a, RectI b) {
-  const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
-  const int right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
-  if (right <= left || bottom <= top) return {};
-  return {left, top, right - left, bottom - top};
-}
 
 // Whole pixels covering r, limited to the surface.
 RectI coveredPixels(RectF r, const platform::gfx::Surface& surface) {
@@ -48,11 +43,6 @@ std::uint32_t mix(std::uint32_t from, std::uint32_t to, std::uint32_t level) {
 }
 
 }  // namespace
-
-bool FadingButton::holdsCapture() const {
-  const ExWindow* w = host();
-  return w != nullptr && w->captureActive() && w->pressedControl() == controlIndex();
-}
 
 void FadingButton::onPaint(LPARAM) {
   ExWindow* w = host();
@@ -96,7 +86,7 @@ void FadingButton::onLeftUp(int, int, WPARAM) {
 
 void FadingButton::onTimer(UINT_PTR) {
   if (fade_ > 0 && fade_ < kFullLevel) {
-    fade_ = std::min(kFullLevel, fade_ + kFadeStep);
+    fade_ = nextFadeLevel(fade_);
     repaintLook();
   } else {
     stopFade();

@@ -25,8 +25,6 @@ class FadingButton : public ExControl {
   // Level 1..255 of the running fade, 0 when none runs.
   int fadeLevel() const { return fade_; }
 
-  static constexpr int kFadeStep = 51;
-
  protected:
   // The fade's start level for each occasion; 0 shows the new look at once.
   virtual int paintFadeStart() const = 0;
@@ -57,7 +55,6 @@ class FadingButton : public ExControl {
   // Inside a paint, after the new look is drawn: mixes the kept picture back in so the new
   // look shows at the fade level, and keeps the mix for the next step.
   void blendOverKept(Graphics& g);
-  bool holdsCapture() const;
 
   Look look_ = Look::Normal;
   // What the last paint showed; no variant before the first.

@@ -9,6 +9,11 @@ Argb argbFrom(ColourRef colour, std::optional<int> alpha) {
   return (a << 24) | (red << 16) | (green << 8) | blue;
 }
 
+Argb withAlpha(Argb colour, int alpha) {
+  const auto a = static_cast<Argb>(alpha < 0 ? 0 : (alpha > 255 ? 255 : alpha));
+  return (colour & 0x00FFFFFFu) | (a << 24);
+}
+
 std::uint32_t swapRedBlue(std::uint32_t colour) {
   return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }

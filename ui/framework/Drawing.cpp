@@ -90,4 +90,11 @@ bool pointInRect(RectF r, float x, float y) {
          double(r.x) + r.width - x > kTolerance && double(r.y) + r.height - y > kTolerance;
 }
 
+platform::gfx::RectI intersect(platform::gfx::RectI a, platform::gfx::RectI b) {
+  const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
+  if (right <= left || bottom <= top) return {};
+  return {left, top, right - left, bottom - top};
+}
+
 }  // namespace ui

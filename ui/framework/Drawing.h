@@ -65,5 +65,7 @@ platform::gfx::StringFormat textFormatFor(int alignment, int formatFlags);
 Argb defaultEffectColour(Argb textColour);
 
 bool pointInRect(RectF rect, float x, float y);
+// The pixels two rectangles share; empty when they share none.
+platform::gfx::RectI intersect(platform::gfx::RectI a, platform::gfx::RectI b);
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "ui/framework/Drawing.h"
 #include "ui/framework/ExWindowState.h"
 #include "ui/framework/WindowClass.h"
 
@@ -12,17 +13,9 @@ namespace gfx = platform::gfx;
 
 namespace {
 
-constexpr int kFadeStep = 51;
 constexpr Argb kTransparentWhite = 0x00FFFFFFu;
 constexpr Argb kTitleLight = 0xE1FFFFFFu;  // white at alpha 225
 constexpr Argb kTitleDark = 0xE1000000u;
-
-RectI intersect(RectI a, RectI b) {
-  const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
-  const int right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
-  if (right <= left || bottom <= top) return {};
-  return {left, top, right - left, bottom - top};
-}
 
 bool overlaps(const RectF& f, RectI r) {
   if (f.empty() || !f.finite()) return false;
@@ -269,7 +262,7 @@ void ExWindow::State::fadeTick() {
     animationBusy = false;
     return;
   }
-  fadeAlpha = std::min(255, fadeAlpha + kFadeStep);
+  fadeAlpha = nextFadeLevel(fadeAlpha);
 }
 
 void ExWindow::State::onPaint() {

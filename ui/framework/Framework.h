@@ -30,4 +30,8 @@ void start(int gdiplusVersion = 1);
 
 inline constexpr int kDefaultTimerInterval = 80;
 
+// Every fade, the window's and the controls', rises by this much on each tick up to 255.
+inline constexpr int kFadeStep = 51;
+constexpr int nextFadeLevel(int level) { return level < 255 - kFadeStep ? level + kFadeStep : 255; }
+
 }  // namespace ui
