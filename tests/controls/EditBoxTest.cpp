@@ -242,6 +242,20 @@ TEST_F(EditBox, PasswordShowsOneMarkPerByte) {
   EXPECT_NEAR(width(twoNarrow), 2 * width(oneNarrow), 1.0f);
 }
 
+TEST_F(EditBox, TheCaretShowsOnADarkBoxInTheTextsColour) {
+  ExEdit box;
+  EditOptions options;
+  options.backColor = 0xFF000000;
+  options.borderColor = 0;
+  options.textColor = 0xC8FFFFFF;
+  box.create(hwnd, "abc", {20, 20, 200, 26}, options);
+  clickAt(100, 30);
+  ASSERT_TRUE(box.caretOnScreen());
+  const platform::gfx::RectI column = box.caretColumn();
+  const platform::gfx::Argb caret = shown(column.x, column.y + column.height / 2);
+  for (int shift : {0, 8, 16}) EXPECT_GT((caret >> shift) & 0xFF, 0xE0u) << std::hex << caret;
+}
+
 TEST_F(EditBox, CaretBlinksByPushingOnlyItsColumnAndStopsWithTheFocus) {
   ExEdit box, other;
   make(box, "abc");

@@ -18,7 +18,8 @@ namespace pw = platform::window;
 
 namespace {
 
-constexpr Argb kCaretColour = 0xFE000000;
+// As opaque as the framework makes a colour.
+constexpr int kCaretAlpha = 254;
 constexpr int kBlinkIntervalMs = 500;
 
 }  // namespace
@@ -107,7 +108,9 @@ void ExEdit::showCaret() {
   }
   const float x = static_cast<float>(column.x);
   g->setClip(RectF{x, static_cast<float>(column.y), 1, static_cast<float>(column.height)});
-  drawLine(*g, kCaretColour, x, std::floor(textTop_), x, std::floor(textTop_ + lineHeight_) - 2);
+  // In the text's colour: a black caret vanishes on a dark box, the text's colour shows
+  // wherever the text does.
+  drawLine(*g, withAlpha(textColor_, kCaretAlpha), x, std::floor(textTop_), x, std::floor(textTop_ + lineHeight_) - 2);
   g->resetClip();
   window->presentRect(column);
   std::uint32_t* out = surface->mutablePixels();
