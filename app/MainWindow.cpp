@@ -13,6 +13,7 @@
 #include "platform/system/WorkingSet.h"
 #include "platform/text/CodePage.h"
 #include "platform/window/WindowApi.h"
+#include "ui/framework/WindowClass.h"
 #include "ui/framework/ExWindow.h"
 
 namespace app {
@@ -79,12 +80,10 @@ const std::string& MainWindowTitle() {
 
 pw::HWND CreateMainWindow() {
   pw::WNDCLASSEXA wc;
-  if (!pw::GetClassInfoExA(kClassName, &wc)) {
-    wc.style = pw::CS_DBLCLKS;
-    wc.lpfnWndProc = mainWindowProcedure;
-    wc.hCursor = pw::LoadCursorA(nullptr, pw::IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    if (pw::RegisterClassExA(&wc) == 0) return nullptr;
+  // The framework's class routine gives it the program's icon for the icon panel and the
+  // desktop's task list.
+  if (!pw::GetClassInfoExA(kClassName, &wc) && !ui::registerWindowClass(mainWindowProcedure, kClassName)) {
+    return nullptr;
   }
   return pw::CreateWindowExA(pw::WS_EX_APPWINDOW, kClassName, "", pw::WS_POPUP | pw::WS_SYSMENU | pw::WS_MINIMIZEBOX,
                              kMainWindowLeft, kMainWindowTop, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr);

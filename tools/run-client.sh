@@ -30,13 +30,20 @@ cleanup() {
 trap cleanup EXIT
 work=$(mktemp -d)
 
-# The service picks a free port and says which; the client is pointed at it.
-mkfifo "$work/service-out"
-"$build/tools/song-service/tunora-song-service" --port 0 >"$work/service-out" &
-pids+=($!)
-exec 4<"$work/service-out"  # held open: the service may print more
-read -r word port <&4
-[ "$word" = listening ] || { echo "the song service did not start" >&2; exit 1; }
+# The preset file's links name the service's default port, so that one is tried first; when
+# it is taken, any free port serves the search (the preset rows then find nothing to play).
+start_service() {  # port
+  rm -f "$work/service-out"
+  mkfifo "$work/service-out"
+  "$build/tools/song-service/tunora-song-service" --port "$1" >"$work/service-out" 2>/dev/null &
+  pids+=($!)
+  exec 4<"$work/service-out"  # held open: the service may print more
+  read -r word port <&4 && [ "$word" = listening ]
+}
+if ! start_service 8725; then
+  echo "port 8725 is taken: the preset list's songs will not play in this run"
+  start_service 0 || { echo "the song service did not start" >&2; exit 1; }
+fi
 export TUNORA_SERVICE=127.0.0.1:$port
 echo "demo song service on $TUNORA_SERVICE"
 

@@ -8,6 +8,9 @@
 namespace platform::audio {
 
 std::unique_ptr<SdlOutput> SdlOutput::open(int device, Mixer& mixer, int& error) {
+  // SDL would otherwise catch SIGINT and SIGTERM for an event queue nobody reads, and the
+  // program could no longer be stopped by them.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     error = BASS_ERROR_DRIVER;
     return nullptr;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <thread>
 #include <vector>
 
@@ -60,6 +61,12 @@ TEST(EngineLifecycle, DefaultDeviceWithoutSoundCardFailsAndStreamsThenNeedInit) 
   // SDL's own dummy driver does serve as a default device.
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
+  // Opening the output must leave the program's signals alone, or SIGTERM stops nothing.
+  for (int signalNumber : {SIGTERM, SIGINT}) {
+    struct sigaction action {};
+    ASSERT_EQ(sigaction(signalNumber, nullptr, &action), 0);
+    EXPECT_EQ(action.sa_handler, SIG_DFL) << signalNumber;
+  }
   HSTREAM stream = BASS_StreamCreateFile(FALSE, media("tone.mp3").c_str(), 0, 0, 0);
   ASSERT_NE(stream, 0u);
   ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
