@@ -220,6 +220,7 @@ TEST_F(ClientWithService, ASingerSearchedAndRowTwoDoubleClickedPlaysThatSongUnti
   std::ofstream(copy_.folder() + "/program parameter.ini") << "[parameter]\r\nvolume size=100\r\n";
   const std::vector<app::SongEntry> songs = songsOf(service_.port(), "白沐阳");
   ASSERT_GT(songs.size(), 5u);
+  ASSERT_TRUE(XSession::mapCharacters("白沐阳"));  // before the client reads the key map
   auto client = start(service_.port());
 
   clickAt(100, 200);

@@ -117,6 +117,8 @@ TEST_F(DemoEditOnScreen, TypedChineseShowsCopiesOutAndPastesInThroughTheDesktop)
   EXPECT_EQ(pw::GetCaretOwner(), hwnd_);
 
   const std::string typed = "周杰伦 abc";
+  ASSERT_TRUE(XSession::mapCharacters(typed));
+  XSession::pumpUntil([] { return false; }, 300);  // the window reads the new key map
   xdotoolInBackground("type --delay 60 '" + typed + "'");
   ASSERT_TRUE(XSession::pumpUntil([&] { return box.text() == utf8ToAnsi(typed); }, 10000))
       << platform::text::ansiToUtf8(box.text());

@@ -129,6 +129,56 @@ const auto* registered = ::testing::AddGlobalTestEnvironment(new SessionEnvironm
 
 }  // namespace
 
+bool XSession::mapCharacters(const std::string& utf8) {
+  if (!ensure()) return false;
+  Display* d = XOpenDisplay(display().c_str());
+  if (d == nullptr) return false;
+  int low = 0, high = 0;
+  XDisplayKeycodes(d, &low, &high);
+  int perCode = 0;
+  KeySym* map = XGetKeyboardMapping(d, static_cast<KeyCode>(low), high - low + 1, &perCode);
+  bool ok = map != nullptr;
+  std::vector<int> spare;
+  for (int code = low; ok && code <= high; ++code) {
+    bool empty = true;
+    for (int i = 0; i < perCode; ++i) empty = empty && map[(code - low) * perCode + i] == NoSymbol;
+    if (empty) spare.push_back(code);
+  }
+  auto mapped = [&](KeySym sym) {
+    for (int i = 0; i < (high - low + 1) * perCode; ++i) {
+      if (map[i] == sym) return true;
+    }
+    return false;
+  };
+  std::size_t next = 0;
+  for (std::size_t i = 0; ok && i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    unsigned long codePoint = length == 1 ? lead : lead & (0x3F >> (length - 1));
+    for (int k = 1; k < length && i + k < utf8.size(); ++k) {
+      codePoint = (codePoint << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    }
+    i += static_cast<std::size_t>(length);
+    if (codePoint < 0x80) continue;
+    const KeySym sym = 0x01000000 | codePoint;
+    if (mapped(sym)) continue;
+    if (next == spare.size()) {
+      ok = false;
+      break;
+    }
+    KeySym both[2] = {sym, sym};
+    XChangeKeyboardMapping(d, spare[next++], 2, both, 1);
+    XSync(d, False);
+    XFree(map);
+    map = XGetKeyboardMapping(d, static_cast<KeyCode>(low), high - low + 1, &perCode);
+    ok = map != nullptr;
+  }
+  if (map != nullptr) XFree(map);
+  XSync(d, False);
+  XCloseDisplay(d);
+  return ok;
+}
+
 bool XSession::ensure() {
   Session& s = session();
   if (s.ok) return true;
