@@ -15,7 +15,10 @@ class Disk {
  public:
   BackgroundWriter::Write writing(int value, bool lands = true) {
     return [this, value, lands] {
-      if (value == heldValue_) held_.wait();
+      if (value == heldValue_) {
+        started_.set_value();
+        held_.wait();
+      }
       std::lock_guard lock(mutex_);
       written_.push_back(value);
       return lands;
@@ -23,6 +26,8 @@ class Disk {
   }
   void holdWhileWriting(int value) { heldValue_ = value; }
   void release() { release_.set_value(); }
+  // Returns once the held write has reached the disk.
+  void waitUntilHeld() { started_.get_future().wait(); }
   std::vector<int> written() {
     std::lock_guard lock(mutex_);
     return written_;
@@ -30,6 +35,7 @@ class Disk {
 
  private:
   int heldValue_ = -1;
+  std::promise<void> started_;
   std::promise<void> release_;
   std::shared_future<void> held_ = release_.get_future().share();
   std::mutex mutex_;
@@ -41,6 +47,7 @@ TEST(BackgroundWriter, CallersDoNotWaitForASlowDiskAndTheLastValueLands) {
   disk.holdWhileWriting(1);
   BackgroundWriter writer;
   writer.submit(disk.writing(1));
+  disk.waitUntilHeld();
   // The first write is stuck on the disk; everything after it returns at once and only
   // the newest of the queued values survives.
   for (int value = 2; value <= 100; ++value) writer.submit(disk.writing(value));
