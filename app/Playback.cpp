@@ -30,7 +30,12 @@ void showPauseImages(MainWindowParts& parts) {
 }  // namespace
 
 audio::AudioEngine& audioEngine() {
-  static audio::AudioEngine engine;
+  // The song service also answers the singer-picture lookup.
+  static audio::AudioEngine engine = [] {
+    audio::AudioEngine made;
+    made.SetPictureServiceHost(ServiceAddress());
+    return made;
+  }();
   return engine;
 }
 

@@ -3,6 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "net/HttpRequest.h"
+#include "net/QueryEncoding.h"
+#include "net/ScriptHttp.h"
+#include "net/TextBetween.h"
 #include "resources/ResourcePackage.h"
 
 namespace audio {
@@ -10,6 +14,8 @@ namespace {
 
 constexpr int kDefaultDevice = -1;
 constexpr int kDefaultFrequency = 44100;
+constexpr char kPicturePath[] = "/new/app/i/yueku.php?singer=";
+constexpr char kPictureQueryTail[] = "&cmd=104&type=softhead&size=120";
 
 bool namesExistingFile(const std::string& fileName) {
   if (fileName.empty()) return false;
@@ -104,6 +110,19 @@ std::string AudioEngine::FormatTime(int seconds) {
   if (rest < 10) text += '0';
   text += std::to_string(rest);
   return text;
+}
+
+platform::system::ByteBlock AudioEngine::LookupSingerPicture(std::string& singerAnsi) {
+  if (pictureServiceHost_.empty()) return {};
+  const std::string lookupUrl =
+      "http://" + pictureServiceHost_ + kPicturePath + net::EncodeQueryText(singerAnsi) + kPictureQueryTail;
+  const std::string reply = net::HttpRequest(lookupUrl);
+  std::string address = net::TextBetween(reply, "url\":\"", "\"");
+  // The reply is JSON, which may escape the solidus.
+  for (size_t at = address.find("\\/"); at != std::string::npos; at = address.find("\\/", at + 1))
+    address.replace(at, 2, "/");
+  if (address.empty()) return {};
+  return net::ScriptHttp(address);
 }
 
 }  // namespace audio

@@ -1,12 +1,13 @@
 #pragma once
 // The one audio object of the program: each audio operation is one call of the engine
-// with defaults for what the caller leaves out. It keeps no state of its own; the caller
-// keeps the stream handle.
+// with defaults for what the caller leaves out. The caller keeps the stream handle; the
+// object's only state is where the singer pictures are asked for.
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/audio/Bass.h"
@@ -49,6 +50,18 @@ class AudioEngine {
                                      std::string& message);
   // Minutes and seconds, as 01:15; minutes grow past 99 (6000 gives 100:00).
   virtual std::string FormatTime(int seconds);
+  // The head picture of a singer (name in GBK) as the picture service names it: its file
+  // bytes, or empty when the service names none or the download fails. Blocks the caller
+  // for both requests; on the UI thread the first one pumps window messages.
+  virtual platform::system::ByteBlock LookupSingerPicture(std::string& singerAnsi);
+
+  // "host[:port]" of the picture service; the program sets it once, before any lookup.
+  // Empty (the default) makes every lookup empty.
+  void SetPictureServiceHost(std::string host) { pictureServiceHost_ = std::move(host); }
+  const std::string& PictureServiceHost() const { return pictureServiceHost_; }
+
+ private:
+  std::string pictureServiceHost_;
 };
 
 }  // namespace audio
