@@ -68,10 +68,12 @@ std::string commandOutput(const std::string& command) {
   return out;
 }
 
-SongService::SongService() {
+SongService::SongService(const std::vector<std::string>& flags) {
   int fds[2];
   if (pipe(fds) != 0) return;
-  pid_ = spawnWith({TUNORA_SONG_SERVICE, "--port", "0"}, {}, fds[1]);
+  std::vector<std::string> args{TUNORA_SONG_SERVICE, "--port", "0"};
+  args.insert(args.end(), flags.begin(), flags.end());
+  pid_ = spawnWith(args, {}, fds[1]);
   close(fds[1]);
   std::string line;
   char c = 0;

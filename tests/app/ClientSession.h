@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace clienttest {
 
@@ -16,10 +17,11 @@ inline constexpr const char* kTitle = "Tunora音乐，聆听世界";
 // Output of a shell command (DISPLAY already set by the X session).
 std::string commandOutput(const std::string& command);
 
-// The demo song service on a free port, stopped with the object.
+// The demo song service on a free port, with the given flags (--cut-after N, ...),
+// stopped with the object.
 class SongService {
  public:
-  SongService();
+  explicit SongService(const std::vector<std::string>& flags = {});
   ~SongService();
   SongService(const SongService&) = delete;
   SongService& operator=(const SongService&) = delete;

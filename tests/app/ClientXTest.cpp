@@ -5,23 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
-#include "tests/app/ClientSession.h"
+#include "tests/app/ClientScreen.h"
 #include "tests/window/XSession.h"
 
 #ifdef TUNORA_SONG_SERVICE_TESTS
-#include <cstdlib>
-
-#include "app/SongSearch.h"
-#include "net/HttpRequest.h"
-#include "net/QueryEncoding.h"
 #include "net/TextBetween.h"
-#include "platform/text/CodePage.h"
+#include "tests/app/ClientHeard.h"
 #include "tests/platform_audio/AudioTestSupport.h"
 #endif
 
@@ -29,47 +22,6 @@ namespace clienttest {
 namespace {
 
 using windowtest::XSession;
-
-constexpr int kLeft = 50;
-constexpr int kTop = 50;
-
-void settle(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-void xdotool(const std::string& args) { XSession::run("xdotool " + args + " >/dev/null 2>&1"); }
-
-// Moves to a point of the window and clicks (twice for a double click).
-void clickAt(int x, int y, int clicks = 1) {
-  xdotool("mousemove --sync " + std::to_string(kLeft + x) + " " + std::to_string(kTop + y) + " click --repeat " +
-          std::to_string(clicks) + " --delay 80 1");
-}
-
-std::string screenshot(const std::string& name) {
-  const std::string path = ::testing::TempDir() + name;
-  EXPECT_EQ(XSession::run("import -window root '" + path + "'"), 0);
-  std::printf("screenshot: %s\n", path.c_str());
-  return path;
-}
-
-class ClientOnScreen : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!XSession::ensure()) GTEST_SKIP() << "no Xvfb";
-    ASSERT_FALSE(copy_.folder().empty());
-  }
-
-  // Starts the client and waits for its window; the controls come from the init thread
-  // right after it maps.
-  std::unique_ptr<Client> start(int servicePort = 0) {
-    auto client = std::make_unique<Client>(copy_, servicePort);
-    windowId_ = waitForWindow(10000);
-    EXPECT_FALSE(windowId_.empty()) << "no window";
-    settle(500);
-    return client;
-  }
-
-  ProgramCopy copy_;
-  std::string windowId_;
-};
 
 TEST_F(ClientOnScreen, AppearsAtItsPlaceWithItsTitleAndSize) {
   auto client = start();
@@ -79,7 +31,7 @@ TEST_F(ClientOnScreen, AppearsAtItsPlaceWithItsTitleAndSize) {
   EXPECT_NE(geometry.find("WIDTH=296\n"), std::string::npos) << geometry;
   EXPECT_NE(geometry.find("HEIGHT=657\n"), std::string::npos) << geometry;
   EXPECT_EQ(windowsWithTitle(), 1);
-  xdotool("mousemove 900 700");
+  movePointerAway();
   screenshot("client-started.png");
   EXPECT_TRUE(client->running());
 }
@@ -163,45 +115,6 @@ TEST_F(ClientOnScreen, TheVolumeSliderWritesTheSettingsFile) {
 namespace clienttest {
 namespace {
 
-// What the service answers for a singer, cut as the client cuts it.
-std::vector<app::SongEntry> songsOf(int port, const std::string& singerUtf8) {
-  const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/api/songlist2?query=" +
-                          net::EncodeQueryText(platform::text::utf8ToAnsi(singerUtf8)) +
-                          "&ie=utf-8&type=search&id=1&jsoncallback=jsonp1344355138823";
-  return app::CutSearchAnswer(net::HttpRequest(url));
-}
-
-// The song's link, as the service gives it.
-std::string linkOf(int port, const app::SongEntry& song) {
-  const std::string links = net::HttpRequest("http://127.0.0.1:" + std::to_string(port) + "/api/links2?query=" +
-                                             net::EncodeQueryText(song.title) + net::EncodeQueryText(song.singer));
-  return net::TextBetween(links, "\"url\":\"", "\"");
-}
-
-// The PCM the engine makes of the song on the capture device, as the client hears it.
-std::vector<std::uint8_t> reference(const std::string& url) {
-  audiotest::CaptureSession capture;
-  if (!capture.ready()) return {};
-  const HSTREAM stream = BASS_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr);
-  if (stream == 0 || !audiotest::playToEnd(stream, std::chrono::seconds(60))) return {};
-  return capture.finish();
-}
-
-// Whether what was heard is the expected song: 16-bit stereo at 44.1 kHz, past the
-// 150 ms slide up from silence, two seconds match.
-void expectSameSong(const std::vector<std::uint8_t>& heard, const std::vector<std::uint8_t>& expected) {
-  constexpr std::size_t kFrame = 4, kSlideEnd = 8820 * kFrame, kCompared = 88200 * kFrame;
-  ASSERT_GE(heard.size(), kSlideEnd + kCompared);
-  ASSERT_GE(expected.size(), kSlideEnd + kCompared);
-  int worst = 0;
-  for (std::size_t i = kSlideEnd; i < kSlideEnd + kCompared; i += 2) {
-    const int a = static_cast<std::int16_t>(heard[i] | heard[i + 1] << 8);
-    const int b = static_cast<std::int16_t>(expected[i] | expected[i + 1] << 8);
-    worst = std::max(worst, std::abs(a - b));
-  }
-  EXPECT_LE(worst, 1) << "the captured audio is not the song chosen";
-}
-
 std::string fileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -227,13 +140,13 @@ TEST_F(ClientWithService, ASingerSearchedAndRowTwoDoubleClickedPlaysThatSongUnti
   xdotool("type --delay 60 '白沐阳'");
   xdotool("key Return");
   settle(1500);
-  xdotool("mousemove 900 700");
+  movePointerAway();
   settle(300);
   screenshot("client-search-results.png");
 
   clickAt(120, 251 + 17 + 8, 2);  // row 2
   settle(3000);
-  xdotool("mousemove 900 700");
+  movePointerAway();
   screenshot("client-playing.png");
   clickAt(124 + 22, 130 + 22);  // pause
   settle(400);
@@ -263,7 +176,7 @@ TEST_F(ClientWithService, PresetRowTwoPlaysTheLinkOfTheFilesSecondLine) {
   settle(500);
   clickAt(150, 283 + 50 + 25, 2);  // its row 2
   settle(3000);
-  xdotool("mousemove 900 700");
+  movePointerAway();
   screenshot("client-preset-playing.png");
   clickAt(296 - 3 - 20, 10);
   ASSERT_EQ(client->waitForExit(10000), 0);
