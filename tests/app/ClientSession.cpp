@@ -112,23 +112,29 @@ Client::Client(const ProgramCopy& copy, int servicePort) {
 }
 
 Client::~Client() {
-  if (pid_ > 0 && status_ == -1) stopProcess(pid_);
+  // A reaped process's id may already belong to another process.
+  if (pid_ > 0 && !reaped_) stopProcess(pid_);
+}
+
+bool Client::reap() {
+  if (reaped_) return true;
+  int status = 0;
+  if (pid_ <= 0 || waitpid(pid_, &status, WNOHANG) != pid_) return false;
+  reaped_ = true;
+  status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return true;
 }
 
 int Client::waitForExit(int timeoutMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < end) {
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      return status_;
-    }
+    if (reap()) return status_;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return -2;
 }
 
-bool Client::running() { return status_ == -1 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+bool Client::running() { return pid_ > 0 && !reap(); }
 
 std::string waitForWindow(int timeoutMs) { return waitForWindowNamed(kTitle, timeoutMs); }
 

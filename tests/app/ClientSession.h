@@ -60,10 +60,14 @@ class Client {
   pid_t pid() const { return pid_; }
   // Waits for the process to end; its exit code, -1 on a signal, -2 on time-out.
   int waitForExit(int timeoutMs);
+  // False once the process has ended (its exit code is then kept for waitForExit).
   bool running();
 
  private:
+  bool reap();
+
   pid_t pid_ = 0;
+  bool reaped_ = false;
   int status_ = -1;
 };
 
