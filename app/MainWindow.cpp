@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/EngineStart.h"
 #include "app/MainWindowBuild.h"
 #include "app/MainWindowParts.h"
 #include "app/MainWindowStart.h"
@@ -111,7 +112,7 @@ void OnMainWindowCreated(pw::HWND hwnd) {
   AttachMainWindow(parts, hwnd, skin);
 
   EnsureFolder(sys::programPath("\\plugins\\"));
-  audioEngine().Init();
+  StartAudioEngine();
   StartInitThread();
   pw::SetTimer(hwnd, kProgressTimer, kProgressInterval);
 }
@@ -144,6 +145,7 @@ void OnKeyDown(pw::WPARAM key, int) {
 void OnTimer() { UpdateProgress(); }
 
 bool OnCloseQuery() {
+  WaitForAudioEngine();
   CloseCurrentStream();
   audioEngine().Free();
   platform::system::trimWorkingSet();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/EngineStart.h"
 #include "app/KeywordCheck.h"
 #include "app/MainWindowParts.h"
 #include "app/Playback.h"
@@ -120,6 +121,7 @@ void PlayWorker::run(std::uint64_t generation) {
 }
 
 void PlayWorker::playSong(const PlayRequest& request, std::uint64_t generation) {
+  WaitForAudioEngine();  // a preset can be double-clicked before the device is open
   audio::AudioEngine& engine = audioEngine();
 
   // The song that plays, waits for data or is paused stops and goes; so does one that

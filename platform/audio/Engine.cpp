@@ -57,14 +57,20 @@ bool Engine::init(int device, std::uint32_t freq, int& error) {
     error = BASS_ERROR_ILLPARAM;
     return false;
   }
-  std::lock_guard lock(mutex_);
-  if (mixer_) {
-    error = BASS_ERROR_ALREADY;
-    return false;
+  std::lock_guard initLock(initMutex_);
+  {
+    std::lock_guard lock(mutex_);
+    if (mixer_) {
+      error = BASS_ERROR_ALREADY;
+      return false;
+    }
   }
+  // Opening a device can take a while (a sound server to reach, cards to probe); calls from
+  // other threads meanwhile are answered as before an initialisation instead of waiting.
   auto mixer = std::make_shared<Mixer>(PcmFormat{static_cast<int>(freq), 2});
   auto output = openOutput(device, *mixer, error);
   if (!output) return false;
+  std::lock_guard lock(mutex_);
   mixer_ = std::move(mixer);
   output_ = std::move(output);
   return true;
@@ -74,6 +80,7 @@ bool Engine::free(int& error) {
   std::unique_ptr<Output> output;
   std::shared_ptr<Mixer> mixer;
   std::map<std::uint32_t, std::shared_ptr<Channel>> channels;
+  std::lock_guard initLock(initMutex_);  // an initialisation under way finishes first
   {
     std::lock_guard lock(mutex_);
     if (!mixer_) {

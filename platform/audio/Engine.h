@@ -38,6 +38,7 @@ class Engine {
   ~Engine();  // a program that never called BASS_Free still stops its threads in order
 
   std::mutex mutex_;
+  std::mutex initMutex_;  // one initialisation at a time; held while a device opens
   // guarded by mutex_
   std::shared_ptr<Mixer> mixer_;  // non-null while initialised
   std::unique_ptr<Output> output_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <csignal>
 #include <thread>
@@ -48,6 +49,40 @@ TEST(EngineLifecycle, InitAndFreeReportTheirErrors) {
   EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
   EXPECT_TRUE(BASS_Free());
+}
+
+// The client opens its device on a thread of its own while the window starts and may
+// already ask about streams, or close at once.
+TEST(EngineLifecycle, InitialisingOnOneThreadWhileOthersCallIn) {
+  for (int round = 0; round < 20; ++round) {
+    std::atomic<int> succeeded{0};
+    std::atomic<bool> initialising{true};
+    std::vector<std::thread> starters;
+    for (int i = 0; i < 2; ++i) {
+      starters.emplace_back([&] {
+        if (BASS_Init(0, 44100, 0, nullptr, nullptr)) ++succeeded;
+      });
+    }
+    std::thread caller([&] {
+      while (initialising) {
+        EXPECT_EQ(BASS_ChannelIsActive(0), BASS_ACTIVE_STOPPED);
+        BASS_ChannelSlideAttribute(0, BASS_ATTRIB_VOL, 0.5f, 150);
+      }
+    });
+    for (auto& starter : starters) starter.join();
+    initialising = false;
+    caller.join();
+    EXPECT_EQ(succeeded.load(), 1) << "round " << round;
+    HSTREAM stream = BASS_StreamCreateFile(FALSE, media("tone.mp3").c_str(), 0, 0, 0);
+    EXPECT_NE(stream, 0u);
+    // A Free racing a new Init either finds the engine or waits for it; none is left behind.
+    std::thread starter([] { BASS_Init(0, 44100, 0, nullptr, nullptr); });
+    BASS_Free();
+    starter.join();
+    BASS_Free();
+    EXPECT_FALSE(BASS_Free());
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+  }
 }
 
 TEST(EngineLifecycle, DefaultDeviceWithoutSoundCardFailsAndStreamsThenNeedInit) {

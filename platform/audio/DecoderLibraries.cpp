@@ -1,0 +1,87 @@
+// The MP3, Ogg Vorbis and WAV decoding libraries, opened with the first stream of their kind
+// (see LazyLibrary.h).
+
+#include <mpg123.h>
+#include <sndfile.h>
+#include <vorbis/vorbisfile.h>
+
+#include "platform/system/LazyLibrary.h"
+
+namespace {
+
+platform::system::LazyLibrary& mpg123Library() {
+  static platform::system::LazyLibrary library("libmpg123.so.0");
+  return library;
+}
+platform::system::LazyLibrary& vorbisfileLibrary() {
+  static platform::system::LazyLibrary library("libvorbisfile.so.3");
+  return library;
+}
+platform::system::LazyLibrary& sndfileLibrary() {
+  static platform::system::LazyLibrary library("libsndfile.so.1");
+  return library;
+}
+
+#define MPG123_FN(name) TUNORA_LAZY_FUNCTION(mpg123Library(), name)
+#define VORBIS_FN(name) TUNORA_LAZY_FUNCTION(vorbisfileLibrary(), name)
+#define SNDFILE_FN(name) TUNORA_LAZY_FUNCTION(sndfileLibrary(), name)
+
+}  // namespace
+
+extern "C" {
+
+int mpg123_init(void) { return MPG123_FN(mpg123_init)(); }
+mpg123_handle* mpg123_new(const char* decoder, int* error) { return MPG123_FN(mpg123_new)(decoder, error); }
+void mpg123_delete(mpg123_handle* mh) { MPG123_FN(mpg123_delete)(mh); }
+int mpg123_param(mpg123_handle* mh, int type, long value, double fvalue) {
+  return MPG123_FN(mpg123_param)(mh, type, value, fvalue);
+}
+void mpg123_rates(const long** list, size_t* number) { MPG123_FN(mpg123_rates)(list, number); }
+int mpg123_format_none(mpg123_handle* mh) { return MPG123_FN(mpg123_format_none)(mh); }
+int mpg123_format(mpg123_handle* mh, long rate, int channels, int encodings) {
+  return MPG123_FN(mpg123_format)(mh, rate, channels, encodings);
+}
+int mpg123_getformat(mpg123_handle* mh, long* rate, int* channels, int* encoding) {
+  return MPG123_FN(mpg123_getformat)(mh, rate, channels, encoding);
+}
+int mpg123_replace_reader_handle(mpg123_handle* mh, mpg123_ssize_t (*readData)(void*, void*, size_t),
+                                 off_t (*seekData)(void*, off_t, int), void (*cleanup)(void*)) {
+  return MPG123_FN(mpg123_replace_reader_handle)(mh, readData, seekData, cleanup);
+}
+int mpg123_open_handle(mpg123_handle* mh, void* iohandle) { return MPG123_FN(mpg123_open_handle)(mh, iohandle); }
+int mpg123_set_filesize(mpg123_handle* mh, off_t size) { return MPG123_FN(mpg123_set_filesize)(mh, size); }
+int mpg123_scan(mpg123_handle* mh) { return MPG123_FN(mpg123_scan)(mh); }
+off_t mpg123_length(mpg123_handle* mh) { return MPG123_FN(mpg123_length)(mh); }
+int mpg123_info(mpg123_handle* mh, struct mpg123_frameinfo* mi) { return MPG123_FN(mpg123_info)(mh, mi); }
+off_t mpg123_seek(mpg123_handle* mh, off_t sampleoff, int whence) {
+  return MPG123_FN(mpg123_seek)(mh, sampleoff, whence);
+}
+int mpg123_read(mpg123_handle* mh, void* outmemory, size_t outmemsize, size_t* done) {
+  return MPG123_FN(mpg123_read)(mh, outmemory, outmemsize, done);
+}
+
+int ov_open_callbacks(void* datasource, OggVorbis_File* vf, const char* initial, long ibytes, ov_callbacks callbacks) {
+  return VORBIS_FN(ov_open_callbacks)(datasource, vf, initial, ibytes, callbacks);
+}
+int ov_clear(OggVorbis_File* vf) { return VORBIS_FN(ov_clear)(vf); }
+vorbis_info* ov_info(OggVorbis_File* vf, int link) { return VORBIS_FN(ov_info)(vf, link); }
+long ov_bitrate(OggVorbis_File* vf, int i) { return VORBIS_FN(ov_bitrate)(vf, i); }
+ogg_int64_t ov_pcm_total(OggVorbis_File* vf, int i) { return VORBIS_FN(ov_pcm_total)(vf, i); }
+ogg_int64_t ov_pcm_tell(OggVorbis_File* vf) { return VORBIS_FN(ov_pcm_tell)(vf); }
+int ov_pcm_seek(OggVorbis_File* vf, ogg_int64_t pos) { return VORBIS_FN(ov_pcm_seek)(vf, pos); }
+long ov_read(OggVorbis_File* vf, char* buffer, int length, int bigendianp, int word, int sgned, int* bitstream) {
+  return VORBIS_FN(ov_read)(vf, buffer, length, bigendianp, word, sgned, bitstream);
+}
+
+SNDFILE* sf_open_virtual(SF_VIRTUAL_IO* sfvirtual, int mode, SF_INFO* sfinfo, void* userData) {
+  return SNDFILE_FN(sf_open_virtual)(sfvirtual, mode, sfinfo, userData);
+}
+sf_count_t sf_seek(SNDFILE* sndfile, sf_count_t frames, int whence) {
+  return SNDFILE_FN(sf_seek)(sndfile, frames, whence);
+}
+sf_count_t sf_readf_short(SNDFILE* sndfile, short* ptr, sf_count_t frames) {
+  return SNDFILE_FN(sf_readf_short)(sndfile, ptr, frames);
+}
+int sf_close(SNDFILE* sndfile) { return SNDFILE_FN(sf_close)(sndfile); }
+
+}  // extern "C"
