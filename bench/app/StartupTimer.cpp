@@ -3,6 +3,8 @@
 // moment it equals what it shows once everything has settled. Needs DISPLAY (a private
 // X server with a window manager; see client-bench.sh).
 //   bench_client_startup PROGRAM [RUNS]
+// With STARTUP_FRAMES=FOLDER every frame seen is also written there as a PPM picture, to
+// look at what a person sees while the window comes up.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -39,6 +41,19 @@ struct Frame {
   std::vector<char> pixels;
 };
 
+void writeFrame(const char* folder, int run, const Frame& frame) {
+  char name[512];
+  std::snprintf(name, sizeof name, "%s/run%d-%04dms.ppm", folder, run, static_cast<int>(frame.ms));
+  FILE* out = std::fopen(name, "wb");
+  if (out == nullptr) return;
+  std::fprintf(out, "P6 %d %d 255\n", kWidth, kHeight);
+  for (std::size_t i = 0; i + 3 < frame.pixels.size(); i += 4) {
+    const char rgb[3] = {frame.pixels[i + 2], frame.pixels[i + 1], frame.pixels[i]};
+    std::fwrite(rgb, 1, 3, out);
+  }
+  std::fclose(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +89,9 @@ int main(int argc, char** argv) {
     const auto first = std::find_if(frames.begin(), frames.end(), [&](const Frame& f) { return f.pixels == settled; });
     mapped.push_back(frames.front().ms);
     drawn.push_back(first->ms);
+    if (const char* folder = std::getenv("STARTUP_FRAMES")) {
+      for (const Frame& f : frames) writeFrame(folder, run + 1, f);
+    }
     std::printf("run %d: mapped %.1f ms, fully drawn %.1f ms (%zu frames)\n", run + 1, frames.front().ms, first->ms,
                 frames.size());
   }
