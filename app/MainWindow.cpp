@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "app/EngineStart.h"
 #include "app/MainWindowBuild.h"
@@ -9,6 +10,7 @@
 #include "app/MainWindowStart.h"
 #include "app/MainWindowTabs.h"
 #include "app/Playback.h"
+#include "app/SkinDialog.h"
 #include "app/SongSearch.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/system/WorkingSet.h"
@@ -153,6 +155,10 @@ bool OnCloseQuery() {
   return true;
 }
 
-void OpenChangeAppearanceWindow() {}
+void OpenChangeAppearanceWindow() {
+  // Constructed after the framework's tables, so it goes before them at exit.
+  static std::unique_ptr<SkinDialog> dialog;
+  OpenSkinDialog(dialog, mainParts().host, platform::system::programFolder());
+}
 
 }  // namespace app

@@ -35,7 +35,7 @@ void OnTimer();
 // Ends playback and audio before the window goes; always allows the close.
 bool OnCloseQuery();
 
-// Where the change-appearance window will open from the skin caption button.
+// The skin caption button: opens the change-appearance window, or brings it forward.
 void OpenChangeAppearanceWindow();
 
 }  // namespace app

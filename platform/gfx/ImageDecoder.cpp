@@ -95,6 +95,78 @@ bool headerFitsData(PictureFormat format, std::span<const std::uint8_t> b) {
   return true;
 }
 
+// The decoders show whatever rows arrived before the data ended, so a cut picture would
+// pass for a whole one: each format's end must be there.
+bool pngIsWhole(std::span<const std::uint8_t> b) {
+  std::size_t i = 8;
+  while (i + 12 <= b.size()) {
+    const std::size_t length = be32(&b[i]);
+    if (length > b.size() - i - 12) return false;
+    if (std::memcmp(&b[i + 4], "IEND", 4) == 0) return true;
+    i += 12 + length;
+  }
+  return false;
+}
+
+// The end-of-image marker after the first scan: entropy-coded data stuff every 0xFF, and
+// a thumbnail's own marker comes before the scan. Stray bytes between segments are passed
+// over, as the reader does.
+bool jpegIsWhole(std::span<const std::uint8_t> b) {
+  std::size_t i = 2;
+  while (i + 4 <= b.size()) {
+    const std::uint8_t marker = b[i + 1];
+    if (b[i] != 0xFF || marker == 0xFF || marker == 0x00) {
+      ++i;
+      continue;
+    }
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+      i += 2;
+      continue;
+    }
+    if (marker == 0xD9) return false;
+    const std::size_t length = (b[i + 2] << 8) | b[i + 3];
+    i += 2 + length;
+    if (marker == 0xDA) break;
+  }
+  for (; i + 1 < b.size(); ++i) {
+    if (b[i] == 0xFF && b[i + 1] == 0xD9) return true;
+  }
+  return false;
+}
+
+// Uncompressed pixel rows must all be there; compressed ones end where their codes say.
+bool bmpIsWhole(std::span<const std::uint8_t> b) {
+  const long long infoSize = static_cast<std::uint32_t>(le32(&b[14]));
+  long long width = 0, height = 0, bits = 0, compression = 0;
+  if (infoSize == 12) {
+    width = b[18] | (b[19] << 8);
+    height = b[20] | (b[21] << 8);
+    bits = b[24] | (b[25] << 8);
+  } else {
+    if (b.size() < 34) return false;
+    width = le32(&b[18]);
+    height = le32(&b[22]);
+    bits = b[28] | (b[29] << 8);
+    compression = static_cast<std::uint32_t>(le32(&b[30]));
+  }
+  if (compression != 0 && compression != 3) return true;
+  if (width <= 0 || bits <= 0 || bits > 32) return false;
+  const long long rows = height < 0 ? -height : height;
+  const long long stride = (width * bits + 31) / 32 * 4;
+  const long long pixelOffset = static_cast<std::uint32_t>(le32(&b[10]));
+  return rows <= static_cast<long long>(b.size()) && stride <= static_cast<long long>(b.size()) &&
+         pixelOffset + stride * rows <= static_cast<long long>(b.size());
+}
+
+bool dataIsWhole(PictureFormat format, std::span<const std::uint8_t> b) {
+  switch (format) {
+    case PictureFormat::Png: return pngIsWhole(b);
+    case PictureFormat::Jpeg: return jpegIsWhole(b);
+    case PictureFormat::Bmp: return bmpIsWhole(b);
+    default: return true;
+  }
+}
+
 bool fitsLimit(long long width, long long height, long long frames) {
   constexpr long long limit = ImageDecoder::kMaxDecodedPixels;
   if (width <= 0 || height <= 0 || frames <= 0) return false;
@@ -188,7 +260,9 @@ PictureFormat ImageDecoder::sniff(std::span<const std::uint8_t> b) {
 
 std::unique_ptr<Image> ImageDecoder::decode(std::span<const std::uint8_t> bytes) {
   const PictureFormat format = sniff(bytes);
-  if (format == PictureFormat::Unknown || !headerFitsData(format, bytes)) return nullptr;
+  if (format == PictureFormat::Unknown || !headerFitsData(format, bytes) || !dataIsWhole(format, bytes)) {
+    return nullptr;
+  }
 
   std::optional<GifStructure> gif;
   if (format == PictureFormat::Gif) {

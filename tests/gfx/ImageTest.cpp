@@ -50,6 +50,24 @@ TEST(GfxImageLoading, EveryFormatLoadsFromBytesAndFromFile) {
   EXPECT_EQ(Image::fromFile(::testing::TempDir() + "/no-such-picture.png"), nullptr);
 }
 
+TEST(GfxImageLoading, APictureCutShortIsRefusedThoughItsFirstRowsWouldDecode) {
+  for (const char* type : {"png", "jpeg", "bmp"}) {
+    SCOPED_TRACE(type);
+    const Bytes whole = testpictures::encodeGrain(type, 40, 30);
+    ASSERT_NE(Image::fromBytes(whole), nullptr);
+    for (double kept : {0.3, 0.6, 0.99}) {
+      EXPECT_EQ(Image::fromBytes(Bytes(whole.begin(), whole.begin() + static_cast<long>(whole.size() * kept))),
+                nullptr)
+          << kept;
+    }
+    EXPECT_EQ(Image::fromBytes(Bytes(whole.begin(), whole.end() - 1)), nullptr);
+    // Bytes after the end, as some programs leave them, are no harm.
+    Bytes trailing = whole;
+    trailing.insert(trailing.end(), 64, 0x5A);
+    EXPECT_NE(Image::fromBytes(trailing), nullptr);
+  }
+}
+
 TEST(GfxImageLoading, GarbageTruncatedAndOversizedPicturesFailCleanly) {
   EXPECT_EQ(Image::fromBytes(Bytes{}), nullptr);
   EXPECT_EQ(Image::fromBytes(Bytes{'h', 'e', 'l', 'l', 'o'}), nullptr);

@@ -19,6 +19,28 @@ Bytes encodeSolid(const std::string& type, int width, int height, std::uint32_t 
   return bytes;
 }
 
+Bytes encodeGrain(const std::string& type, int width, int height, unsigned seed) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
+  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  unsigned grain = seed * 2654435761u + 1;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width * 3; ++x) {
+      grain = grain * 1103515245u + 12345u;
+      pixels[y * stride + x] = static_cast<guchar>(grain >> 24);
+    }
+  }
+  gchar* buffer = nullptr;
+  gsize size = 0;
+  GError* error = nullptr;
+  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, type.c_str(), &error, nullptr);
+  g_clear_error(&error);
+  Bytes bytes(buffer, buffer + size);
+  g_free(buffer);
+  g_object_unref(pixbuf);
+  return bytes;
+}
+
 namespace {
 void le16(Bytes& b, int v) {
   b.push_back(static_cast<std::uint8_t>(v));

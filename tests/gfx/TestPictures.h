@@ -12,6 +12,10 @@ using Bytes = std::vector<std::uint8_t>;
 // A solid picture in a format gdk-pixbuf can write: "png", "jpeg", "bmp" or "ico".
 Bytes encodeSolid(const std::string& type, int width, int height, std::uint32_t argb);
 
+// The same format with random grain, so every row costs bytes of its own (a cut file loses
+// rows, not just its end). Opaque; the same seed gives the same picture.
+Bytes encodeGrain(const std::string& type, int width, int height, unsigned seed = 1);
+
 // An animated GIF of 2 x 2 frames, each filled with one RGB colour, with the given
 // delays (hundredths of a second) in the graphic control blocks; without loop it plays once.
 Bytes encodeGif(const std::vector<std::uint32_t>& frameRgb, const std::vector<int>& delays, bool loop = true);

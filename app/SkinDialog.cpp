@@ -1,0 +1,204 @@
+#include "app/SkinDialog.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "app/Playback.h"
+#include "platform/system/Files.h"
+#include "platform/system/ProgramFolder.h"
+#include "platform/system/WorkingSet.h"
+#include "platform/text/CodePage.h"
+#include "platform/window/DesktopServices.h"
+#include "platform/window/WindowApi.h"
+#include "ui/framework/WindowClass.h"
+
+namespace app {
+namespace {
+
+namespace pw = platform::window;
+using platform::gfx::RectF;
+using ui::controls::LabelOptions;
+
+constexpr const char* kClassName = "TunoraSkinDialog";
+
+constexpr ui::Argb kBackdropTop = 0xC8FFFFFF;
+constexpr ui::Argb kBackdropBottom = 0xAAFFFFFF;
+constexpr ui::Argb kButtonLit = 0xAAFFFFFF;
+constexpr int kLit = 1;  // vertical gradient
+constexpr int kPlain = ui::controls::kNoFill;
+constexpr int kButtonAlignment = 4;
+
+constexpr std::array<float, kSkinStyleCount> kStyleButtonX = {5, 96, 187, 278};
+constexpr std::array<const char*, kSkinStyleCount> kStyleNames = {"时尚", "可爱", "lomo", "简约"};
+constexpr float kButtonY = 30;
+constexpr float kPreviewWidth = 140;
+constexpr float kPreviewHeight = 70;
+constexpr std::array<float, 2> kPreviewY = {100, 195};
+
+float previewX(int column) { return 20.0f + 143.0f * static_cast<float>(column - 1); }
+
+pw::LRESULT dialogProcedure(pw::HWND hwnd, pw::UINT message, pw::WPARAM wParam, pw::LPARAM lParam) {
+  if (message == pw::WM_CREATE) {
+    const auto* create = reinterpret_cast<const pw::CREATESTRUCTA*>(lParam);
+    if (create != nullptr && create->lpCreateParams != nullptr) {
+      static_cast<SkinDialog*>(create->lpCreateParams)->OnSkinDialogCreated(hwnd);
+    }
+    return 0;
+  }
+  return pw::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// Over the middle of the owner, kept on the work area.
+pw::POINT placeOver(pw::HWND owner) {
+  pw::RECT work;
+  if (!pw::SystemParametersInfoA(pw::SPI_GETWORKAREA, 0, &work, 0)) {
+    work = {0, 0, pw::GetSystemMetrics(pw::SM_CXSCREEN), pw::GetSystemMetrics(pw::SM_CYSCREEN)};
+  }
+  pw::RECT o{work.left, work.top, work.right, work.bottom};
+  if (owner != nullptr) pw::GetWindowRect(owner, &o);
+  int x = (o.left + o.right - kSkinDialogWidth) / 2;
+  int y = (o.top + o.bottom - kSkinDialogHeight) / 2;
+  x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - kSkinDialogWidth));
+  y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - kSkinDialogHeight));
+  return {x, y};
+}
+
+LabelOptions buttonOptions(int fillMode) {
+  LabelOptions o;
+  o.fillMode = fillMode;
+  o.fillTo = kButtonLit;
+  o.alignment = kButtonAlignment;
+  return o;
+}
+
+}  // namespace
+
+const std::string& SkinDialogTitle() {
+  static const std::string title = std::string(30, ' ') + platform::text::utf8ToAnsi("更改外观");
+  return title;
+}
+
+const std::string& SkinFileDialogTitle() {
+  static const std::string title = platform::text::utf8ToAnsi("更改外观,请尽量选择无大片白底的图片");
+  return title;
+}
+
+const std::string& SkinFileDialogFilter() {
+  static const std::string filter =
+      platform::text::utf8ToAnsi("所有支持的图片文件|*.jpg;*.bmp;*.gif;*.png|所有文件|*.*");
+  return filter;
+}
+
+SkinDialog::SkinDialog(ui::ExWindow& mainHost, std::string folder)
+    : mainHost_(mainHost), folder_(std::move(folder)), skinImages_(kSkinPictureCount) {}
+
+SkinDialog::~SkinDialog() {
+  if (IsOpen()) pw::DestroyWindow(hwnd_);
+}
+
+std::string SkinDialog::path(const char* relative) const { return platform::system::pathInFolder(folder_, relative); }
+
+bool SkinDialog::IsOpen() const { return hwnd_ != nullptr && pw::IsWindow(hwnd_) && host_.attached(); }
+
+pw::HWND SkinDialog::Open(pw::HWND owner) {
+  if (IsOpen()) {
+    pw::ShowWindow(hwnd_, pw::SW_SHOWNORMAL);
+    pw::SetForegroundWindow(hwnd_);
+    return hwnd_;
+  }
+  if (host_.attached() || hwnd_ != nullptr) return nullptr;  // this object's window came and went
+  pw::WNDCLASSEXA known;
+  if (!pw::GetClassInfoExA(kClassName, &known) && !ui::registerWindowClass(dialogProcedure, kClassName)) {
+    return nullptr;
+  }
+  const pw::POINT at = placeOver(owner);
+  const pw::HWND hwnd = pw::CreateWindowExA(0, kClassName, SkinDialogTitle().c_str(), pw::WS_POPUP | pw::WS_SYSMENU,
+                                            at.x, at.y, kSkinDialogWidth, kSkinDialogHeight, owner, this);
+  if (hwnd == nullptr) return nullptr;
+  if (!host_.attached()) {
+    pw::DestroyWindow(hwnd);
+    return nullptr;
+  }
+  pw::ShowWindow(hwnd, pw::SW_SHOWNORMAL);
+  return hwnd;
+}
+
+void SkinDialog::OnSkinDialogCreated(pw::HWND hwnd) {
+  hwnd_ = hwnd;
+  std::string message;  // not looked at: a bad package leaves the pictures empty
+  audioEngine().UnpackResourcePackage(path("\\Resource\\Skin.rdb"), skinImages_, message);
+  // A package with fewer pictures leaves the rest empty rather than out of reach.
+  if (skinImages_.size() < static_cast<std::size_t>(kSkinPictureCount)) skinImages_.resize(kSkinPictureCount);
+
+  // A skin still being stored is what this window should show.
+  FlushSkinFile();
+  const platform::system::ByteBlock skin =
+      platform::system::readWholeFile(path("\\Resource\\skin.png")).value_or(platform::system::ByteBlock{});
+
+  // The main window's further arguments.
+  ui::AttachOptions options;
+  options.captionButtonSet = ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose;
+  options.windowAlpha = 254;
+  options.entryValueA = 0;
+  options.backgroundMode = 5;
+  options.applicationValue = 1;
+  options.fixedSize = 1;
+  options.dragLocked = 0;
+  options.flagC = 1;
+  if (!host_.attach(hwnd, skin, options)) return;
+  host_.layeredStyle(1);
+  host_.setCloseEffect(ui::kCloseZoom);
+
+  createControls();
+
+  host_.onLeftDown([this](pw::HWND, int id, ui::ControlObject*, int kind) -> pw::LRESULT {
+    OnSkinPress(id, kind);
+    return 0;
+  });
+  host_.onEnter([this](pw::HWND, int id, ui::ControlObject*, int kind) -> pw::LRESULT {
+    OnSkinEnter(id, kind);
+    return 0;
+  });
+  host_.onLeave([this](pw::HWND, int id, ui::ControlObject*, int kind) -> pw::LRESULT {
+    OnSkinLeave(id, kind);
+    return 0;
+  });
+  currentStyle_ = 1;
+  lastClickedControl_ = 1;
+  platform::system::trimWorkingSet();
+}
+
+void SkinDialog::createControls() {
+  LabelOptions backdrop;
+  backdrop.fillMode = kLit;
+  backdrop.fillFrom = kBackdropTop;
+  backdrop.fillTo = kBackdropBottom;
+  backdrop_.create(hwnd_, std::string{}, RectF{5, 60, 456, 230}, backdrop);
+  backdrop_.enabled(0);
+  backdrop_.locked(1);
+
+  for (int style = 1; style <= kSkinStyleCount; ++style) {
+    const std::size_t i = static_cast<std::size_t>(style - 1);
+    styleButtons_[i].create(hwnd_, platform::text::utf8ToAnsi(kStyleNames[i]), RectF{kStyleButtonX[i], kButtonY, 92, 31},
+                            buttonOptions(style == 1 ? kLit : kPlain));
+  }
+  customButton_.create(hwnd_, platform::text::utf8ToAnsi("自定义"), RectF{369, kButtonY, 91, 31},
+                       buttonOptions(kPlain));
+
+  for (int column = 1; column <= 3; ++column) {
+    for (int row = 0; row <= 1; ++row) {
+      preview(row, column).createFromData(
+          hwnd_, RectF{previewX(column), kPreviewY[static_cast<std::size_t>(row)], kPreviewWidth, kPreviewHeight},
+          skinImages_[static_cast<std::size_t>(SkinEntry(1, row, column))]);
+    }
+  }
+}
+
+pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost, const std::string& folder) {
+  if (slot && slot->IsOpen()) return slot->Open(mainHost.handle());
+  slot.reset();
+  slot = std::make_unique<SkinDialog>(mainHost, folder);
+  return slot->Open(mainHost.handle());
+}
+
+}  // namespace app
