@@ -1,9 +1,12 @@
 // The client's files as the build leaves them beside the program: the button package, the
-// background and the preset rows' picture, read back the way the program reads them.
+// background, the preset rows' picture and the skin package, read back the way the program
+// reads them.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -68,6 +71,29 @@ double meanLuminanceUnder(const Image& skin, int x, int y, int width, int height
     }
   }
   return sum / count;
+}
+
+struct Zone {
+  int x, y, width, height;
+};
+
+// Black texts: song, elapsed and length labels, the tabs and both lists.
+constexpr Zone kBlackTextZones[] = {{18, 69, 250, 27}, {18, 113, 35, 22}, {240, 113, 35, 22},
+                                    {6, 222, 285, 29},  {7, 251, 283, 350}, {8, 283, 280, 350}};
+// White text: the search box's line of text.
+constexpr Zone kSearchText{8, 190, 248, 22};
+
+// Darkest and lightest mean of the 8 x 8 window blocks in a zone: a dark stroke under a few
+// words hurts as much as a dark zone.
+std::pair<double, double> blockLuminanceRange(const Image& skin, Zone z) {
+  double darkest = 1, lightest = 0;
+  for (int y = z.y; y + 8 <= z.y + z.height; y += 8)
+    for (int x = z.x; x + 8 <= z.x + z.width; x += 8) {
+      const double l = meanLuminanceUnder(skin, x, y, 8, 8);
+      darkest = std::min(darkest, l);
+      lightest = std::max(lightest, l);
+    }
+  return {darkest, lightest};
 }
 
 TEST(AppArtwork, PackageHoldsThirtyPicturesAtTheirControlsSizes) {
@@ -151,16 +177,65 @@ TEST(AppArtwork, BackgroundRowPictureAndIconsDecodeAtTheirSizes) {
 TEST(AppArtwork, BackgroundKeepsTheTextsReadable) {
   const auto skin = Image::fromFile(kFiles + "/Resource/skin.png");
   ASSERT_NE(skin, nullptr);
-  // Black texts: song, elapsed and length labels, the tabs and both lists.
-  const struct {
-    int x, y, width, height;
-  } light[] = {{18, 69, 250, 27}, {18, 113, 35, 22}, {240, 113, 35, 22},
-               {6, 222, 285, 29},  {7, 251, 283, 350}, {8, 283, 280, 350}};
-  for (const auto& r : light)
+  for (const auto& r : kBlackTextZones)
     EXPECT_GT(meanLuminanceUnder(*skin, r.x, r.y, r.width, r.height), 0.8) << r.x << "," << r.y;
   // White texts: the title and the search box's.
   EXPECT_LT(meanLuminanceUnder(*skin, 33, 11, 158, 17), 0.4);
   EXPECT_LT(meanLuminanceUnder(*skin, 6, 186, 250, 30), 0.45);
+}
+
+std::vector<platform::system::ByteBlock> skinEntries() {
+  std::vector<platform::system::ByteBlock> entries;
+  std::string message;
+  EXPECT_TRUE(resources::UnpackResourcePackage(kFiles + "/Resource/Skin.rdb", entries, message)) << message;
+  return entries;
+}
+
+TEST(AppArtwork, SkinPackageHoldsTwentyFourOpaqueBackgroundsInBothFormats) {
+  const auto entries = skinEntries();
+  ASSERT_EQ(entries.size(), 24u);
+  int jpeg = 0, png = 0;
+  std::vector<std::vector<Argb>> samples;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    SCOPED_TRACE("skin " + std::to_string(i));
+    const auto& bytes = entries[i];
+    ASSERT_GE(bytes.size(), 8u);
+    jpeg += bytes[0] == 0xFF && bytes[1] == 0xD8;
+    png += bytes[0] == 0x89 && bytes[1] == 'P' && bytes[2] == 'N' && bytes[3] == 'G';
+    const auto picture = Image::fromBytes(bytes);
+    ASSERT_NE(picture, nullptr);
+    // Portrait at the window's size, so the host's stretch keeps every shape in its place.
+    EXPECT_EQ(picture->width(), 296);
+    EXPECT_EQ(picture->height(), 657);
+    std::vector<Argb> sample;
+    for (int y = 3; y < picture->height(); y += 16)
+      for (int x = 3; x < picture->width(); x += 16) sample.push_back(picture->pixel(x, y));
+    for (Argb c : sample) ASSERT_EQ(c >> 24, 255u);
+    for (std::size_t j = 0; j < samples.size(); ++j) EXPECT_NE(samples[j], sample) << "same as skin " << j;
+    samples.push_back(std::move(sample));
+  }
+  EXPECT_EQ(jpeg + png, 24);
+  EXPECT_GT(jpeg, 0);
+  EXPECT_GT(png, 0);
+  std::size_t total = 0;
+  for (const auto& e : entries) total += e.size();
+  EXPECT_LT(total, 3u * 1024 * 1024);
+}
+
+TEST(AppArtwork, EverySkinKeepsTheTextsReadable) {
+  const auto entries = skinEntries();
+  ASSERT_EQ(entries.size(), 24u);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    SCOPED_TRACE("skin " + std::to_string(i));
+    const auto skin = Image::fromBytes(entries[i]);
+    ASSERT_NE(skin, nullptr);
+    for (const Zone& z : kBlackTextZones) {
+      EXPECT_GT(meanLuminanceUnder(*skin, z.x, z.y, z.width, z.height), 0.62) << z.x << "," << z.y;
+      EXPECT_GT(blockLuminanceRange(*skin, z).first, 0.5) << z.x << "," << z.y;
+    }
+    EXPECT_LT(meanLuminanceUnder(*skin, kSearchText.x, kSearchText.y, kSearchText.width, kSearchText.height), 0.45);
+    EXPECT_LT(blockLuminanceRange(*skin, kSearchText).second, 0.55);
+  }
 }
 
 }  // namespace
