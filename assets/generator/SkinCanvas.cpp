@@ -73,6 +73,18 @@ void veil(cairo_t* cr, Box b, double radius, unsigned rgb, double alpha) {
   cairo_fill(cr);
 }
 
+void softVeil(cairo_t* cr, Box b, double feather, unsigned rgb, double alpha) {
+  constexpr int kSteps = 8;
+  // Layers that add up to `alpha` where they all overlap.
+  const double each = 1 - std::pow(1 - alpha, 1.0 / kSteps);
+  for (int i = 0; i < kSteps; ++i) {
+    const double grow = feather * (i / (kSteps - 1.0) - 0.5);
+    roundedBox(cr, {b.x - grow, b.y - grow, b.width + 2 * grow, b.height + 2 * grow}, feather * 0.5 + grow + 2);
+    setColour(cr, rgb, each);
+    cairo_fill(cr);
+  }
+}
+
 void searchBand(cairo_t* cr, unsigned rgb, double alpha, double radius) {
   veil(cr, {kSearch.x + 0.5, kSearch.y + 0.5, kSearch.width - 1, kSearch.height - 1}, radius, rgb, alpha);
 }

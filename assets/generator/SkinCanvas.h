@@ -34,6 +34,8 @@ void glow(cairo_t* cr, double x, double y, double radius, unsigned rgb, double a
 
 // A veil of `rgb` at `alpha` over the box, rounded; the art shows through it.
 void veil(cairo_t* cr, Box b, double radius, unsigned rgb, double alpha);
+// The same with edges that fade over `feather` pixels, half inside the box and half outside.
+void softVeil(cairo_t* cr, Box b, double feather, unsigned rgb, double alpha);
 // A band under the search box deep enough for white text.
 void searchBand(cairo_t* cr, unsigned rgb, double alpha, double radius = 6);
 // A darker plate behind the white caption buttons, for pictures that are light at the top.

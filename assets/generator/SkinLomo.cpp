@@ -1,7 +1,7 @@
-// "lomo": small scenes in the colours of cross-processed film (teal shadows, warm yellow
-// highlights), with light leaks at the edges, a strong vignette and grain. Below the
-// horizon the ground runs dark behind the search box; the card and the list panel are
-// faded prints of the scene.
+// "lomo": skies shot upwards in the colours of cross-processed film (teal shadows, warm
+// yellow highlights), deep at the top and glowing towards a low horizon at the bottom edge,
+// with light leaks, a strong vignette and grain. The card and the list panel are faded prints
+// of the scene; the sky is still deep behind the search box.
 
 #include <cmath>
 
@@ -14,25 +14,34 @@ namespace {
 
 using namespace skin;
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kHorizon = 183;
+constexpr double kHorizon = 638;  // below the lists' last row
 
 struct Look {
-  unsigned skyTop, skyLow, ground, leak, print;
+  unsigned top, middle, low, ground, leak, print;
   double leakX, leakY;
 };
 
 constexpr Look kLooks[kSkinsPerStyle] = {
-    {0x2B1E4A, 0xFF9A5C, 0x0E3444, 0xFF4A1C, 0xFFF4E4, 300, 80},   // seaside sunset
-    {0x07161C, 0x163B45, 0x06161C, 0xFF3B5C, 0xF7F1E8, 300, 520},  // city lights at night
-    {0x4E7F3A, 0xE4E98A, 0x1D3320, 0xFFB000, 0xFDF8E2, -10, 10},   // summer meadow
-    {0x073D5A, 0x37B8C9, 0x052B40, 0xFF3D9A, 0xEFFAF9, -10, 600},  // pool water
-    {0x4A2350, 0xF7A1A8, 0x261530, 0xFF7A00, 0xFFF1F0, 300, 40},   // dusk with palms
-    {0x0E2A22, 0x5E8A4E, 0x0A1F18, 0xFFB43A, 0xF4F8EA, 300, 0},    // forest light
+    {0x3B1F5C, 0xC9577A, 0xFFC070, 0x0B2A36, 0xFF4A1C, 0xFFF4E4, 300, 60},   // sunset by the sea
+    {0x06151B, 0x254A5E, 0xD0608E, 0x05090C, 0xFF3B5C, 0xF8F1EC, 300, 430},  // city lights at night
+    {0x1F4A3A, 0x6E9E54, 0xF2EE9A, 0x1D3320, 0xFFB000, 0xFDF8E2, -10, 10},   // summer meadow
+    {0x04324A, 0x137E9A, 0x7FE0E0, 0x04324A, 0xFF3D9A, 0xEFFAF9, -10, 560},  // pool water
+    {0x2A1238, 0xA3476E, 0xFFC79A, 0x1E0F24, 0xFF7A00, 0xFFF1F0, 300, 30},   // moon and wires at dusk
+    {0x0B2119, 0x3F6B3A, 0xD8E89A, 0x0A1F18, 0xFFB43A, 0xF4F8EA, 300, 0},    // forest light
 };
 
 void sky(cairo_t* cr, const Look& l) {
-  paintVertical(cr, l.skyTop, l.skyLow, 0, kHorizon);
-  cairo_rectangle(cr, 0, kHorizon, 300, 480);
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, kHorizon);
+  addStop(p, 0, l.top);
+  addStop(p, 0.45, l.middle);
+  addStop(p, 1, l.low);
+  cairo_set_source(cr, p);
+  cairo_paint(cr);
+  cairo_pattern_destroy(p);
+}
+
+void ground(cairo_t* cr, const Look& l) {
+  cairo_rectangle(cr, -10, kHorizon, 320, 40);
   setColour(cr, l.ground);
   cairo_fill(cr);
 }
@@ -41,10 +50,10 @@ void bokeh(cairo_t* cr, std::uint32_t seed, int count, const unsigned* colours, 
            double y1) {
   Scatter s(seed);
   for (int i = 0; i < count; ++i) {
-    const double x = s.between(-10, 306), y = s.between(y0, y1), r = s.between(8, 30);
+    const double x = s.between(-10, 306), y = s.between(y0, y1), r = s.between(8, 28);
     cairo_pattern_t* p = cairo_pattern_create_radial(x, y, r * 0.6, x, y, r);
     const unsigned c = colours[i % colourCount];
-    const double a = s.between(0.25, 0.6);
+    const double a = s.between(0.3, 0.7);
     addStop(p, 0, c, a);
     addStop(p, 1, c, 0);
     cairo_set_source(cr, p);
@@ -54,67 +63,91 @@ void bokeh(cairo_t* cr, std::uint32_t seed, int count, const unsigned* colours, 
   }
 }
 
-void sunset(cairo_t* cr, const Look& l) {
-  glow(cr, 200, 150, 170, 0xFFD27A, 0.9);
-  cairo_arc(cr, 200, 150, 22, 0, 2 * kPi);
-  setColour(cr, 0xFFF0C0);
-  cairo_fill(cr);
-  // Glitter on the water under the sun.
-  Scatter s(3);
-  for (int i = 0; i < 60; ++i) {
-    const double y = kHorizon + s.between(2, 140), w = s.between(4, 24) * (1 - (y - kHorizon) / 200);
-    cairo_rectangle(cr, 200 + s.between(-40, 40) * (1 + (y - kHorizon) / 60) - w / 2, y, w, 1.5);
-    setColour(cr, 0xFFC27A, s.between(0.2, 0.6));
-    cairo_fill(cr);
+void birds(cairo_t* cr, std::uint32_t seed, int count, double y0, double y1) {
+  Scatter s(seed);
+  cairo_set_line_width(cr, 1.3);
+  for (int i = 0; i < count; ++i) {
+    const double x = s.between(20, 200), y = s.between(y0, y1), w = s.between(4, 8);
+    cairo_move_to(cr, x - w, y - w * 0.4);
+    cairo_curve_to(cr, x - w * 0.5, y - w * 0.7, x - w * 0.2, y - w * 0.3, x, y);
+    cairo_curve_to(cr, x + w * 0.2, y - w * 0.3, x + w * 0.5, y - w * 0.7, x + w, y - w * 0.4);
   }
-  (void)l;
+  setColour(cr, 0x120A18, 0.8);
+  cairo_stroke(cr);
 }
 
-void city(cairo_t* cr, const Look&) {
+// Overhead wires sagging across the top of the frame.
+void wires(cairo_t* cr, double y, double sag) {
+  cairo_set_line_width(cr, 1.1);
+  for (int i = 0; i < 3; ++i) {
+    cairo_move_to(cr, -10, y + i * 7);
+    cairo_curve_to(cr, 90, y + i * 7 + sag, 200, y + i * 9 + sag, 310, y - 12 + i * 9);
+  }
+  setColour(cr, 0x0A0A12, 0.75);
+  cairo_stroke(cr);
+}
+
+void sunset(cairo_t* cr, const Look& l) {
+  glow(cr, 196, kHorizon, 260, 0xFFD27A, 0.85);
+  cairo_arc(cr, 196, kHorizon, 26, kPi, 2 * kPi);
+  setColour(cr, 0xFFF0C0);
+  cairo_fill(cr);
+  ground(cr, l);
+  Scatter s(3);
+  for (int i = 0; i < 24; ++i) {
+    const double y = kHorizon + s.between(2, 20), w = s.between(6, 26);
+    cairo_rectangle(cr, 196 + s.between(-30, 30) - w / 2, y, w, 1.2);
+    setColour(cr, 0xFFC27A, s.between(0.3, 0.7));
+    cairo_fill(cr);
+  }
+  birds(cr, 5, 6, 36, 120);
+}
+
+void city(cairo_t* cr, const Look& l) {
   const unsigned lights[] = {0xFFB347, 0xFF6F61, 0xFFE08A, 0x7FD8FF};
-  bokeh(cr, 5, 46, lights, 4, 0, 660);
-  // Skyline against a faintly lit sky.
+  bokeh(cr, 5, 50, lights, 4, 0, 660);
   Scatter s(9);
-  cairo_move_to(cr, 0, kHorizon);
-  for (double x = 0; x < 300;) {
-    const double w = s.between(14, 34), h = s.between(20, 90);
+  cairo_move_to(cr, -10, 660);
+  for (double x = -10; x < 310;) {
+    const double w = s.between(12, 30), h = s.between(4, 20);
     cairo_line_to(cr, x, kHorizon - h);
     cairo_line_to(cr, x + w, kHorizon - h);
     x += w;
   }
-  cairo_line_to(cr, 300, kHorizon);
+  cairo_line_to(cr, 310, 660);
   cairo_close_path(cr);
-  setColour(cr, 0x04100F, 0.85);
+  setColour(cr, l.ground);
   cairo_fill(cr);
+  for (int i = 0; i < 40; ++i) {
+    cairo_rectangle(cr, s.between(0, 296), s.between(kHorizon - 14, 655), 2, 2);
+    setColour(cr, 0xFFD27A, s.between(0.4, 0.9));
+    cairo_fill(cr);
+  }
 }
 
 void meadow(cairo_t* cr, const Look& l) {
-  glow(cr, 30, 30, 200, 0xFFF6C0, 0.9);
-  // Hills and tall grass stalks at the horizon.
-  cairo_move_to(cr, 0, kHorizon - 18);
-  cairo_curve_to(cr, 80, kHorizon - 40, 160, kHorizon - 6, 300, kHorizon - 30);
-  cairo_line_to(cr, 300, kHorizon + 4);
-  cairo_line_to(cr, 0, kHorizon + 4);
-  cairo_close_path(cr);
-  setColour(cr, 0x3E5E2C);
-  cairo_fill(cr);
+  glow(cr, 20, 20, 230, 0xFFF6C0, 0.85);
   Scatter s(19);
-  cairo_set_line_width(cr, 1.2);
-  for (int i = 0; i < 90; ++i) {
-    const double x = s.between(0, 296), h = s.between(10, 40);
-    cairo_move_to(cr, x, kHorizon + 4);
-    cairo_curve_to(cr, x, kHorizon - h / 2, x + s.between(-6, 6), kHorizon - h, x + s.between(-8, 8), kHorizon - h);
+  // Seeds drifting in the light.
+  for (int i = 0; i < 30; ++i) {
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, s.between(0, 296), s.between(20, 620), s.between(1, 2.4), 0, 2 * kPi);
   }
-  setColour(cr, l.ground, 0.9);
+  setColour(cr, 0xFFFFF0, 0.7);
+  cairo_fill(cr);
+  ground(cr, l);
+  cairo_set_line_width(cr, 1.2);
+  for (int i = 0; i < 110; ++i) {
+    const double x = s.between(-4, 300), h = s.between(4, 16);
+    cairo_move_to(cr, x, kHorizon + 2);
+    cairo_curve_to(cr, x, kHorizon - h / 2, x + s.between(-4, 4), kHorizon - h, x + s.between(-6, 6), kHorizon - h);
+  }
+  setColour(cr, l.ground, 0.95);
   cairo_stroke(cr);
+  wires(cr, 40, 24);
 }
 
 void pool(cairo_t* cr, const Look&) {
-  // The whole picture is water; its ground is only deeper water.
-  paintVertical(cr, 0x0A5F80, 0x1C9FB5, 0, 657);
-  cairo_rectangle(cr, 0, kHorizon - 4, 300, 40);
-  setColour(cr, 0x04324A, 0.75);
-  cairo_fill(cr);
   cairo_set_line_width(cr, 2);
   for (int row = 0; row < 30; ++row) {
     cairo_new_path(cr);
@@ -123,45 +156,41 @@ void pool(cairo_t* cr, const Look&) {
       if (x == -10) cairo_move_to(cr, x, y);
       else cairo_line_to(cr, x, y);
     }
-    setColour(cr, 0xCFFFF8, 0.22);
+    setColour(cr, 0xCFFFF8, 0.28);
     cairo_stroke(cr);
   }
-}
-
-void palm(cairo_t* cr, double baseX, double topX, double topY, double size) {
-  cairo_move_to(cr, baseX - 4, kHorizon + 2);
-  cairo_curve_to(cr, baseX, kHorizon - 60, topX - 10, topY + 40, topX - 2, topY);
-  cairo_line_to(cr, topX + 2, topY);
-  cairo_curve_to(cr, topX - 6, topY + 40, baseX + 4, kHorizon - 60, baseX + 4, kHorizon + 2);
-  cairo_close_path(cr);
+  // The ladder's rails at the left edge.
+  cairo_rectangle(cr, 14, 0, 3, 80);
+  cairo_rectangle(cr, 40, 0, 3, 80);
+  setColour(cr, 0xE8F8FF, 0.6);
   cairo_fill(cr);
-  for (int f = 0; f < 7; ++f) {
-    const double a = -kPi + f * kPi / 6 + 0.15;
-    const double ex = topX + size * std::cos(a), ey = topY + size * 0.55 * std::sin(a) + size * 0.35;
-    cairo_move_to(cr, topX, topY);
-    cairo_curve_to(cr, topX + size * 0.5 * std::cos(a), topY - size * 0.25, ex, ey - 8, ex, ey);
-    cairo_curve_to(cr, ex - 4, ey - 14, topX + size * 0.4 * std::cos(a), topY - size * 0.15, topX, topY + 3);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-  }
 }
 
 void dusk(cairo_t* cr, const Look& l) {
-  glow(cr, 110, 170, 120, 0xFFD9A0, 0.8);
-  setColour(cr, l.ground, 0.95);
-  palm(cr, 40, 60, 40, 58);
-  palm(cr, 262, 238, 78, 46);
+  glow(cr, 120, kHorizon, 220, 0xFFD9A0, 0.75);
+  ground(cr, l);
+  // A pale moon already up, and the wires of the street.
+  glow(cr, 236, 44, 40, 0xFFF4E0, 0.5);
+  cairo_arc(cr, 236, 44, 11, 0, 2 * kPi);
+  setColour(cr, 0xFFF4E0, 0.9);
+  cairo_fill(cr);
+  wires(cr, 36, 18);
+  birds(cr, 21, 5, 40, 110);
 }
 
-void forest(cairo_t* cr, const Look&) {
+void forest(cairo_t* cr, const Look& l) {
   Scatter s(37);
-  // Trunks in front of a bright clearing.
-  glow(cr, 200, 90, 220, 0xE8F5A0, 0.7);
+  glow(cr, 220, 80, 240, 0xE8F5A0, 0.6);
+  // Trunks against the clearing, fading out towards the light below.
   for (int i = 0; i < 9; ++i) {
     const double x = s.between(-10, 300), w = s.between(5, 16);
-    cairo_rectangle(cr, x, 0, w, kHorizon + 2);
-    setColour(cr, 0x0A1F18, s.between(0.5, 0.9));
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, 330);
+    addStop(p, 0, l.ground, s.between(0.6, 0.95));
+    addStop(p, 1, l.ground, 0);
+    cairo_set_source(cr, p);
+    cairo_rectangle(cr, x, 0, w, 330);
     cairo_fill(cr);
+    cairo_pattern_destroy(p);
   }
   for (int i = 0; i < 7; ++i) {
     const double a = s.between(1.9, 2.5);
@@ -169,11 +198,12 @@ void forest(cairo_t* cr, const Look&) {
     cairo_line_to(cr, 310 + 900 * std::cos(a), -10 + 900 * std::sin(a));
     cairo_line_to(cr, 310 + 900 * std::cos(a + 0.05), -10 + 900 * std::sin(a + 0.05));
     cairo_close_path(cr);
-    setColour(cr, 0xFFF6C8, s.between(0.06, 0.14));
+    setColour(cr, 0xFFF6C8, s.between(0.08, 0.16));
     cairo_fill(cr);
   }
   const unsigned leaves[] = {0xC8F07A, 0xFFD66B, 0x8EDC8A};
   bokeh(cr, 43, 26, leaves, 3, 0, 660);
+  ground(cr, l);
 }
 
 // Film that was cross-processed: shadows pulled to teal, highlights to warm yellow.
@@ -195,6 +225,20 @@ void lightLeak(cairo_t* cr, const Look& l) {
   cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
 }
 
+// Ghosts of the lens along the line from a bright light through the middle of the frame.
+void flare(cairo_t* cr, double x, double y) {
+  const double cx = 148, cy = 330;
+  const double steps[][3] = {{0.35, 16, 0.16}, {0.6, 9, 0.22}, {0.9, 26, 0.1}, {1.3, 12, 0.18}, {1.7, 34, 0.08}};
+  for (const auto& s : steps) {
+    const double px = x + (cx - x) * s[0], py = y + (cy - y) * s[0];
+    cairo_new_path(cr);
+    for (int k = 0; k < 6; ++k) cairo_line_to(cr, px + s[1] * std::cos(k * kPi / 3), py + s[1] * std::sin(k * kPi / 3));
+    cairo_close_path(cr);
+    setColour(cr, 0xFFE6B0, s[2]);
+    cairo_fill(cr);
+  }
+}
+
 }  // namespace
 
 void drawLomoSkin(cairo_t* cr, int variant) {
@@ -210,15 +254,16 @@ void drawLomoSkin(cairo_t* cr, int variant) {
   }
   crossProcess(cr);
   lightLeak(cr, l);
+  if (variant == 0 || variant == 2 || variant == 4) flare(cr, l.leakX < 0 ? 20 : 276, 24);
   cairo_surface_t* film = cairo_get_target(cr);
   darkenEdges(film, 0.75, 0.6);
-  searchBand(cr, 0x000000, 0.35, 3);
-  // Faded prints: the scene stays faintly visible through them.
-  veil(cr, kCard, 4, l.print, 0.84);
+  searchBand(cr, 0x000000, 0.4, 3);
+  // Faded prints: the scene stays visible through them.
+  softVeil(cr, {kCard.x + 2, kCard.y + 2, kCard.width - 4, kCard.height - 4}, 14, l.print, 0.76);
   veil(cr, kVolume, kVolume.height / 2, 0x6B5A48, 0.2);
-  veil(cr, {kPanel.x, kPanel.y, kPanel.width, kPanel.height}, 4, l.print, 0.8);
+  softVeil(cr, {-20, kPanel.y + 4, 336, kHorizon - kPanel.y - 10}, 16, l.print, 0.56);
   // The lens darkens the prints' corners too, more gently.
-  darkenEdges(film, 0.22, 0.5);
+  darkenEdges(film, 0.2, 0.5);
   addGrain(film, 16, 101 + variant);
 }
 

@@ -18,12 +18,12 @@ struct Look {
 };
 
 constexpr Look kLooks[kSkinsPerStyle] = {
-    {0xE9E5DE, 0xF7F5F1, 0x4A4947, 0xF4F2EE, 0xC8664B},  // paper, a terracotta sun
-    {0x9DB5A0, 0xF1F5F0, 0x4F6B57, 0xEBF1EB, 0xF2F7E8},  // sage, a pale stem
-    {0x2F3A45, 0xF4F5F7, 0x1F272F, 0xECEEF1, 0xD4A64A},  // slate, a gold line
-    {0xE3D3B8, 0xF8F2E8, 0x6E5A43, 0xF5EEE2, 0xE0876A},  // sand, a horizon
-    {0x5C6B85, 0xF2F4F8, 0x3D4A60, 0xE8EBF1, 0xF3E9C8},  // dusk, a moon
-    {0xF0D6CF, 0xFCF4F1, 0x6B4E57, 0xFAF0EC, 0xD98A7A},  // blush, a single dot
+    {0xE6E1D8, 0xF7F5F1, 0x4A4947, 0xEDE9E1, 0xC8664B},  // paper, a terracotta sun
+    {0x9DB5A0, 0xF1F5F0, 0x4F6B57, 0xDCE6DA, 0xF2F7E8},  // sage, a pale stem
+    {0x2F3A45, 0xF4F5F7, 0x1F272F, 0xDEE2E7, 0xD4A64A},  // slate, a gold line
+    {0xE3D3B8, 0xF8F2E8, 0x6E5A43, 0xF0E4D0, 0xE0876A},  // sand, a low dune
+    {0x5C6B85, 0xF2F4F8, 0x3D4A60, 0xD8DEEA, 0xF3E9C8},  // dusk, a moon
+    {0xF0D6CF, 0xFCF4F1, 0x6B4E57, 0xF4E0DA, 0xD98A7A},  // blush, a single dot
 };
 
 void accent(cairo_t* cr, int variant, const Look& l) {
@@ -45,6 +45,9 @@ void accent(cairo_t* cr, int variant, const Look& l) {
       cairo_curve_to(cr, 264, 50, 256, 48, 252, 41);
       setColour(cr, l.accent, 0.8);
       cairo_fill(cr);
+      cairo_arc(cr, 230, 540, 95, 0, 2 * kPi);
+      setColour(cr, 0xFFFFFF, 0.22);
+      cairo_fill(cr);
       break;
     case 2:
       cairo_rectangle(cr, 20, kPanel.y + 430, 256, 1.5);
@@ -53,8 +56,12 @@ void accent(cairo_t* cr, int variant, const Look& l) {
       cairo_fill(cr);
       break;
     case 3:
-      cairo_rectangle(cr, 0, 50, 300, 1);
-      setColour(cr, 0xFFFFFF, 0.55);
+      cairo_move_to(cr, -10, 600);
+      cairo_curve_to(cr, 80, 560, 180, 620, 310, 575);
+      cairo_line_to(cr, 310, 670);
+      cairo_line_to(cr, -10, 670);
+      cairo_close_path(cr);
+      setColour(cr, 0xE4D2B4);
       cairo_fill(cr);
       cairo_arc(cr, 70, 50, 7, kPi, 2 * kPi);
       setColour(cr, l.accent);
