@@ -155,9 +155,9 @@ void beams(cairo_t* cr, const Look& l) {
 void halftone(cairo_t* cr, const Look& l) {
   for (double y = 0; y < 670; y += 11)
     for (double x = (static_cast<int>(y / 11) % 2) * 5.5; x < 310; x += 11) {
-      // Dots swell towards the bottom left corner.
-      const double t = (x / 296 * 0.6 + (1 - y / 657) * 0.4);
-      const double r = 4.8 * (1 - t) + 0.4;
+      // Dots swell towards the top right, behind the title, and thin out under the lists.
+      const double t = ((1 - x / 296) * 0.35 + y / 657 * 0.65);
+      const double r = 4.8 * (1 - t) * (1 - t) + 0.3;
       cairo_new_sub_path(cr);
       cairo_arc(cr, x, y, r, 0, 2 * kPi);
     }
@@ -204,7 +204,9 @@ void drawFashionSkin(cairo_t* cr, int variant) {
   cairo_fill(cr);
 
   searchBand(cr, l.deep, 0.62);
-  lightVeils(cr, l.glass, 0.74, 0.6, 12);
+  // Busy motifs (facets, the grid's dense lines by the horizon, dots) get denser glass.
+  const bool busy = variant == 2 || variant == 3 || variant == 5;
+  lightVeils(cr, l.glass, busy ? 0.84 : 0.74, variant == 2 ? 0.7 : 0.6, 12);
   neonEdge(cr, l, kPanel.y, kPanel.x + 10, kPanel.x + kPanel.width - 10);
   neonEdge(cr, l, kCard.y + kCard.height - 2, kCard.x + 14, kCard.x + kCard.width - 14);
 }

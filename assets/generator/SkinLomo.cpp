@@ -126,7 +126,7 @@ void city(cairo_t* cr, const Look& l) {
 }
 
 void meadow(cairo_t* cr, const Look& l) {
-  glow(cr, 20, 20, 230, 0xFFF6C0, 0.85);
+  glow(cr, 20, 20, 230, 0xFFF6C0, 0.5);
   Scatter s(19);
   // Seeds drifting in the light.
   for (int i = 0; i < 30; ++i) {
