@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shows the main window once on each of the 24 skin pictures, after a search so the list is
-# filled, and leaves a screenshot per picture and a contact sheet of them all:
+# filled, and leaves a screenshot per picture, a contact sheet of them all and a sheet of the
+# pictures squeezed the way the change-appearance window previews them:
 #   tools/skin-screenshots.sh [build dir] [output dir] [display number]
 # Needs Xvfb, openbox, xdotool and ImageMagick; the build dir must hold tunora, the demo song
 # service and the skin pictures (targets tunora, tunora-song-service, tunora_app_artwork).
@@ -67,4 +68,6 @@ for picture in "$skins"/skin-*; do
   wait "$pid" 2>/dev/null || true
 done
 montage "${shots[@]}" -resize 50% -tile 12x -geometry +4+4 -background '#202020' "$out/contact-sheet.png"
-echo "contact sheet: $out/contact-sheet.png"
+# Squeezed into 140 x 70 like the previews of the change-appearance window, six to a style.
+montage "$skins"/skin-* -resize '140x70!' -tile 6x -geometry +4+4 -background '#d8d8d8' "$out/previews.png"
+echo "contact sheet: $out/contact-sheet.png; previews: $out/previews.png"
