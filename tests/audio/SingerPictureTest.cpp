@@ -27,7 +27,8 @@ using net::test::RawHttpListener;
 using net::test::TestHttpServer;
 using platform::system::ByteBlock;
 
-const std::string kPicture("\xFF\xD8\xFF\xE0\0\x10JFIF\0picture\0\0\xFF\xD9", 24);
+constexpr char kPictureBytes[] = "\xFF\xD8\xFF\xE0\0\x10JFIF\0picture\0\0\xFF\xD9";
+const std::string kPicture(kPictureBytes, sizeof kPictureBytes - 1);
 
 std::string reply(const std::string& json) {
   return "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(json.size()) +
