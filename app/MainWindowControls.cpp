@@ -70,7 +70,8 @@ void CreateMainWindowControls(MainWindowParts& parts, const std::function<int()>
     options.secondValue = 100.0;
     parts.volumeSlider.create(parts.hwnd, {236, 148, 55, 7}, options);
   });
-  label(parts, parts.songLabel, {18, 69, 250, 27});
+  // Title and singer are two lines; at the default 12 px the second one loses its foot.
+  label(parts, parts.songLabel, {18, 69, 250, 27}, 11.0f);
   // A time such as 03:25 is wider than these labels at the default 12 px.
   label(parts, parts.elapsedLabel, {18, 113, 35, 22}, 10.0f);
   label(parts, parts.lengthLabel, {240, 113, 35, 22}, 10.0f);

@@ -21,6 +21,8 @@ constexpr int kMaxSlots = 128;
 constexpr int kMaxBufferWidth = 4096;
 // No cell shows more than this many bytes; a long text costs no more than this to draw.
 constexpr std::size_t kMaxDrawnBytes = 1024;
+// A name longer than its column ends in an ellipsis rather than in half a letter.
+constexpr int kCellTrimming = platform::gfx::kTrimmingEllipsisCharacter;
 constexpr float kCellPadding = 4;
 constexpr float kPicturePadding = 2;
 constexpr Argb kRowOutline = 0x14FFFFFFu;
@@ -182,7 +184,8 @@ void ExList::renderRow(int row, int slot) {
     if (content.empty() || text.width <= 0) continue;
     const std::size_t split = content.find('\n');
     if (split == std::string_view::npos) {
-      drawText(g, content, font_.get(), text, textColour_, column.alignment);
+      drawText(g, content, font_.get(), text, textColour_, column.alignment, kEffectNone, std::nullopt,
+               platform::gfx::kFlagNoWrap, kCellTrimming);
       continue;
     }
     // Two lines, centred together; the second one a little lighter.
@@ -192,10 +195,12 @@ void ExList::renderRow(int row, int slot) {
     if (const std::size_t more = second.find_first_of("\r\n"); more != std::string_view::npos) second = second.substr(0, more);
     const float top2 = slotTop + std::max(0.0f, (height - 2 * lineHeight) / 2);
     const int horizontal = column.alignment - 3;
-    drawText(g, first, font_.get(), RectF{text.x, top2, text.width, lineHeight}, textColour_, horizontal);
+    drawText(g, first, font_.get(), RectF{text.x, top2, text.width, lineHeight}, textColour_, horizontal, kEffectNone,
+             std::nullopt, platform::gfx::kFlagNoWrap, kCellTrimming);
     const int alpha = static_cast<int>(textColour_ >> 24) * 3 / 4;
     drawText(g, second, font_.get(), RectF{text.x, top2 + lineHeight, text.width, lineHeight},
-             withAlpha(textColour_, alpha), horizontal);
+             withAlpha(textColour_, alpha), horizontal, kEffectNone, std::nullopt, platform::gfx::kFlagNoWrap,
+             kCellTrimming);
   }
   g.resetClip();
 }

@@ -59,9 +59,10 @@ enum TextEffect : int { kEffectNone = 0, kEffectRaised = 1, kEffectShadow = 2, k
 // 90) for a dark text colour and black (alpha 70) for a light one.
 void drawText(Graphics& g, std::string_view text, const platform::gfx::Font* font, RectF rect, Argb colour,
               int alignment = 0, int effect = kEffectNone, std::optional<std::int64_t> effectColour = std::nullopt,
-              int formatFlags = platform::gfx::kFlagNoWrap);
+              int formatFlags = platform::gfx::kFlagNoWrap, int trimming = platform::gfx::kTrimmingCharacter);
 // The string format drawText uses for an alignment code and flags.
-platform::gfx::StringFormat textFormatFor(int alignment, int formatFlags);
+platform::gfx::StringFormat textFormatFor(int alignment, int formatFlags,
+                                          int trimming = platform::gfx::kTrimmingCharacter);
 Argb defaultEffectColour(Argb textColour);
 
 bool pointInRect(RectF rect, float x, float y);

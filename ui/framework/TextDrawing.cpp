@@ -8,9 +8,10 @@ namespace ui {
 
 namespace gfx = platform::gfx;
 
-gfx::StringFormat textFormatFor(int alignment, int formatFlags) {
+gfx::StringFormat textFormatFor(int alignment, int formatFlags, int trimming) {
   gfx::StringFormat format;
   format.flags = formatFlags;
+  format.trimming = trimming;
   if (alignment > 2) {
     format.alignment = std::clamp(alignment - 3, 0, 2);
     format.lineAlignment = gfx::kAlignCenter;
@@ -60,10 +61,10 @@ void drawGlow(Graphics& g, std::u16string_view text, const gfx::Font* font, Rect
 }  // namespace
 
 void drawText(Graphics& g, std::string_view text, const gfx::Font* font, RectF rect, Argb colour,
-              int alignment, int effect, std::optional<std::int64_t> effectColour, int formatFlags) {
+              int alignment, int effect, std::optional<std::int64_t> effectColour, int formatFlags, int trimming) {
   if (text.empty() || !font) return;
   const std::u16string wide = toWide(text);
-  const gfx::StringFormat format = textFormatFor(alignment, formatFlags);
+  const gfx::StringFormat format = textFormatFor(alignment, formatFlags, trimming);
   if (effect >= kEffectRaised && effect <= kEffectGlow) {
     const Argb shade = (!effectColour || *effectColour == -1) ? defaultEffectColour(colour)
                                                                : static_cast<Argb>(*effectColour);
