@@ -25,8 +25,13 @@ std::atomic<bool> initDone{false};
 
 void BuildMainWindow() {
   MainWindowParts& parts = mainParts();
-  CreateMainWindowControls(parts, [] { return ReadVolumeSetting(); });
-  pw::invokeOnUiThread([] { LoadPresetList(); });
+  const int volume = ReadVolumeSetting();
+  // One trip to the UI thread for all twenty: a trip each made the window wait for this
+  // thread to be scheduled twenty times while it came up.
+  pw::invokeOnUiThread([&] {
+    CreateMainWindowControls(parts, [volume] { return volume; });
+    LoadPresetList();
+  });
   platform::system::trimWorkingSet();
   pw::invokeOnUiThread([&] { parts.activeTab = 1; });
 }
