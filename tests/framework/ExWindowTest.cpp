@@ -37,9 +37,20 @@ TEST_F(HostTest, AttachFillsTheEntryAndTakesOverTheProcedure) {
   // Colour from the picture's pixel at 85 %, as a colour reference.
   EXPECT_EQ(host.backgroundColour(), 0x00332211u);
   ASSERT_NE(host.composedSurface(), nullptr);
-  EXPECT_EQ(host.composedSurface()->width(), GetSystemMetrics(SM_CXMAXTRACK));
-  EXPECT_EQ(host.composedSurface()->height(), GetSystemMetrics(SM_CYMAXTRACK));
   EXPECT_EQ(host.backgroundSurface()->width(), 200);
+  // The composed image is the window's size and grows with it; a smaller window keeps it.
+  RECT client;
+  GetClientRect(w, &client);
+  EXPECT_EQ(host.composedSurface()->width(), client.width());
+  EXPECT_EQ(host.composedSurface()->height(), client.height());
+  SetWindowPos(w, nullptr, 0, 0, 600, 500, SWP_NOMOVE | SWP_NOZORDER);
+  GetClientRect(w, &client);
+  EXPECT_GE(host.composedSurface()->width(), client.width());
+  EXPECT_GE(host.composedSurface()->height(), client.height());
+  EXPECT_LE(host.composedSurface()->width(), std::max(GetSystemMetrics(SM_CXMAXTRACK), client.width()));
+  const int grownWidth = host.composedSurface()->width();
+  SetWindowPos(w, nullptr, 0, 0, 150, 100, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(host.composedSurface()->width(), grownWidth);
   const ui::WindowEntry* entry = ui::framework().windows.at(host.windowIndex());
   ASSERT_NE(entry, nullptr);
   EXPECT_TRUE(entry->alpha.valid());

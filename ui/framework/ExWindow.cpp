@@ -226,9 +226,9 @@ void ExWindow::State::setUp(const AttachOptions& options) {
   pw::GetClientRect(hwnd, &client);
   width = client.width();
   height = client.height();
-  // Made once at the largest size the window can take, so resizing never reallocates it.
-  e.composed.recreate(std::max(pw::GetSystemMetrics(pw::SM_CXMAXTRACK), width),
-                      std::max(pw::GetSystemMetrics(pw::SM_CYMAXTRACK), height));
+  // At the window's size: one at the largest size a window can take held about a screen's
+  // width of rows for a window a fraction of that wide. It grows when the window does.
+  e.composed.recreate(width, height);
   e.background.recreate(width, height);
   if (e.windowAlpha != -1) e.alpha.recreate(width, height);
   pw::SetWindowLongA(hwnd, pw::GWL_STYLE, pw::GetWindowLongA(hwnd, pw::GWL_STYLE) | static_cast<long>(pw::WS_SYSMENU));
@@ -283,12 +283,26 @@ void ExWindow::State::onSize(int newWidth, int newHeight) {
       height = newHeight;
       e->background.recreate(width, height);
       if (e->windowAlpha != -1) e->alpha.recreate(width, height);
+      growComposed();
     }
     // Also on maximise and restore: the caption buttons' margin changes with them.
     placeDecorations();
     redraw(false);
   }
   if (resized && entry() != nullptr) resized(hwnd, newWidth, newHeight);
+}
+
+void ExWindow::State::growComposed() {
+  WindowEntry* e = entry();
+  if (e == nullptr) return;
+  const int haveWidth = e->composed.valid() ? e->composed.pixels.width() : 0;
+  const int haveHeight = e->composed.valid() ? e->composed.pixels.height() : 0;
+  if (width <= haveWidth && height <= haveHeight) return;
+  // With room to spare, so that a window dragged larger does not reallocate at every step.
+  const int maxWidth = std::max(pw::GetSystemMetrics(pw::SM_CXMAXTRACK), width);
+  const int maxHeight = std::max(pw::GetSystemMetrics(pw::SM_CYMAXTRACK), height);
+  e->composed.recreate(std::min(std::max(width, haveWidth + haveWidth / 4), maxWidth),
+                       std::min(std::max(height, haveHeight + haveHeight / 4), maxHeight));
 }
 
 void ExWindow::State::onActivate(bool active) {

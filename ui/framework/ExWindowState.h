@@ -94,6 +94,7 @@ struct ExWindow::State {
   WindowEntry* entry() const;
   void refreshWindowRect();
   void onSize(int newWidth, int newHeight);
+  void growComposed();  // composed at least the window's size
   void onActivate(bool active);
   void onKillFocus();
   void onGetMinMaxInfo(pw::MINMAXINFO* info);
