@@ -58,25 +58,6 @@ bool isPlainHostName(std::string_view host) {
   });
 }
 
-// The object path as the request line carries it: a raw blank would split the line, and
-// bytes above ASCII are not allowed in it. Everything else is left as the caller wrote it.
-std::string wirePath(std::string_view path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(path.size());
-  for (char c : path) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte == ' ' || byte == '#' || byte >= 0x80) {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0x0F];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 // True when a line of the block starts with name (which ends in ": "), ignoring case.
 bool hasHeaderLine(std::string_view block, std::string_view name) {
   size_t lineStart = 0;
@@ -266,7 +247,7 @@ std::string HttpRequest(const std::string& requestUrl, std::string* method,
   }
 
   RequestSetup setup;
-  setup.url = "http://" + host + ":" + std::to_string(port) + wirePath(PathOfUrl(requestUrl));
+  setup.url = "http://" + host + ":" + std::to_string(port) + EscapeUnsafeBytes(PathOfUrl(requestUrl), "#");
   if (proxy && !proxy->empty()) setup.proxy = *proxy;
   setup.verb = verb;
   setup.post = post;

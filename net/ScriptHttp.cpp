@@ -8,6 +8,7 @@
 
 #include "net/CurlHandles.h"
 #include "net/HttpRequest.h"
+#include "net/UrlParts.h"
 
 namespace net {
 namespace {
@@ -47,24 +48,6 @@ bool isToken(std::string_view name) {
 
 bool isHeaderValue(std::string_view value) {
   return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
-}
-
-// libcurl refuses a raw blank or a byte above ASCII in a URL; a browser sends them escaped.
-std::string escapedUrl(std::string_view url) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(url.size());
-  for (char c : url) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte == ' ' || byte >= 0x80) {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0x0F];
-    } else {
-      out += c;
-    }
-  }
-  return out;
 }
 
 // The verb as it goes out: the standard ones in upper case, as servers expect them.
@@ -143,7 +126,8 @@ ByteBlock ScriptHttp(const std::string& url, std::optional<std::string>* method,
 
   CurlEasy easy(curl_easy_init());
   if (!easy) return {};
-  const std::string wireUrl = escapedUrl(url);
+  // libcurl refuses a raw blank or a byte above ASCII; a browser sends them escaped.
+  const std::string wireUrl = EscapeUnsafeBytes(url);
   static const char kNoBody[] = "";
   const bool withBody = verb != "GET" && verb != "HEAD";
   const char* bodyData = body && !body->empty() ? reinterpret_cast<const char*>(body->data()) : kNoBody;

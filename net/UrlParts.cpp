@@ -64,4 +64,21 @@ std::string PathOfUrl(const std::string& url) {
   return url.substr(slash);
 }
 
+std::string EscapeUnsafeBytes(std::string_view text, std::string_view alsoEscape) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte == ' ' || byte >= 0x80 || alsoEscape.find(c) != std::string_view::npos) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace net

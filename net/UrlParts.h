@@ -4,6 +4,7 @@
 // these fail: odd input gives odd but well-defined pieces.
 
 #include <string>
+#include <string_view>
 
 namespace net {
 
@@ -15,5 +16,9 @@ int PortOfUrl(const std::string& url);
 
 // From the first "/" after the host to the end, or "/" when there is none.
 std::string PathOfUrl(const std::string& url);
+
+// Blanks, bytes above ASCII and the characters of alsoEscape written as %XX, everything
+// else as it stands: what a request line or libcurl accepts of a URL typed by a person.
+std::string EscapeUnsafeBytes(std::string_view text, std::string_view alsoEscape = {});
 
 }  // namespace net

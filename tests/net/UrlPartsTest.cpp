@@ -62,3 +62,9 @@ TEST(UrlParts, OnlyTheHostIsLowerCased) {
 }
 
 }  // namespace
+
+TEST(UrlParts, UnsafeBytesAreEscapedAndTheRestLeftAlone) {
+  EXPECT_EQ(net::EscapeUnsafeBytes("/a b?q=\xB0\xD7&x=%41#top"), "/a%20b?q=%B0%D7&x=%41#top");
+  EXPECT_EQ(net::EscapeUnsafeBytes("/a b#top", "#"), "/a%20b%23top");
+  EXPECT_EQ(net::EscapeUnsafeBytes(""), "");
+}
