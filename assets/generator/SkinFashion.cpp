@@ -2,6 +2,7 @@
 // stripes, facets, a horizon grid, beams, halftone). The art runs dark behind the title and
 // the search box; the song card and the list panel are frosted glass it glows through.
 
+#include <algorithm>
 #include <cmath>
 
 #include "assets/generator/SkinArt.h"
@@ -157,7 +158,10 @@ void halftone(cairo_t* cr, const Look& l) {
     for (double x = (static_cast<int>(y / 11) % 2) * 5.5; x < 310; x += 11) {
       // Dots swell towards the top right, behind the title, and thin out under the lists.
       const double t = ((1 - x / 296) * 0.35 + y / 657 * 0.65);
-      const double r = 4.8 * (1 - t) * (1 - t) + 0.3;
+      // ... and are gone before the tabs' captions.
+      const double fade = std::clamp((300 - y) / 150, 0.0, 1.0);
+      const double r = (4.8 * (1 - t) * (1 - t) + 0.3) * fade;
+      if (r < 0.3) continue;
       cairo_new_sub_path(cr);
       cairo_arc(cr, x, y, r, 0, 2 * kPi);
     }
@@ -202,6 +206,7 @@ void drawFashionSkin(cairo_t* cr, int variant) {
   cairo_set_source(cr, top);
   cairo_rectangle(cr, 0, 0, 300, 40);
   cairo_fill(cr);
+  cairo_pattern_destroy(top);
 
   searchBand(cr, l.deep, 0.62);
   // Busy motifs (facets, the grid's dense lines by the horizon, dots) get denser glass.

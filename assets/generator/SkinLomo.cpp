@@ -257,11 +257,12 @@ void drawLomoSkin(cairo_t* cr, int variant) {
   if (variant == 0 || variant == 2 || variant == 4) flare(cr, l.leakX < 0 ? 20 : 276, 24);
   cairo_surface_t* film = cairo_get_target(cr);
   darkenEdges(film, 0.75, 0.6);
-  searchBand(cr, 0x000000, 0.4, 3);
-  // Faded prints: the scene stays visible through them.
+  // Faded prints: the scene stays visible through them. The panel's print is whole from
+  // the tabs down; its fading edge runs under the search box, darkened again below.
   softVeil(cr, {kCard.x + 2, kCard.y + 2, kCard.width - 4, kCard.height - 4}, 14, l.print, 0.76);
   veil(cr, kVolume, kVolume.height / 2, 0x6B5A48, 0.2);
-  softVeil(cr, {-20, kPanel.y + 4, 336, kHorizon - kPanel.y - 10}, 16, l.print, 0.56);
+  softVeil(cr, {-20, kPanel.y - 4, 336, kHorizon - kPanel.y - 2}, 16, l.print, variant == 1 ? 0.68 : 0.6);
+  searchBand(cr, 0x000000, 0.45, 3);
   // The lens darkens the prints' corners too, more gently.
   darkenEdges(film, 0.2, 0.5);
   addGrain(film, 16, 101 + variant);
