@@ -24,7 +24,7 @@ struct Look {
 constexpr Look kLooks[kSkinsPerStyle] = {
     {0x3B1F5C, 0xC9577A, 0xFFC070, 0x0B2A36, 0xFF4A1C, 0xFFF4E4, 300, 60},   // sunset by the sea
     {0x06151B, 0x254A5E, 0xD0608E, 0x05090C, 0xFF3B5C, 0xF8F1EC, 300, 430},  // city lights at night
-    {0x1F4A3A, 0x6E9E54, 0xF2EE9A, 0x1D3320, 0xFFB000, 0xFDF8E2, -10, 10},   // summer meadow
+    {0x1F4A3A, 0x6E9E54, 0xF2EE9A, 0x1D3320, 0xFFB000, 0xFDF8E2, -10, 150},  // summer meadow
     {0x04324A, 0x137E9A, 0x7FE0E0, 0x04324A, 0xFF3D9A, 0xEFFAF9, -10, 560},  // pool water
     {0x2A1238, 0xA3476E, 0xFFC79A, 0x1E0F24, 0xFF7A00, 0xFFF1F0, 300, 30},   // moon and wires at dusk
     {0x0B2119, 0x3F6B3A, 0xD8E89A, 0x0A1F18, 0xFFB43A, 0xF4F8EA, 300, 0},    // forest light
@@ -126,7 +126,8 @@ void city(cairo_t* cr, const Look& l) {
 }
 
 void meadow(cairo_t* cr, const Look& l) {
-  glow(cr, 20, 20, 230, 0xFFF6C0, 0.5);
+  // The sun stands behind the prints, not behind the title.
+  glow(cr, 200, 400, 260, 0xFFF6C0, 0.6);
   Scatter s(19);
   // Seeds drifting in the light.
   for (int i = 0; i < 30; ++i) {

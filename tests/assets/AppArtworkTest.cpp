@@ -238,4 +238,39 @@ TEST(AppArtwork, EverySkinKeepsTheTextsReadable) {
   }
 }
 
+// The host writes the title white when its three sample pixels are all dark, else black,
+// and the caption buttons always show white glyphs: a picture must agree with what the host
+// will choose over the whole title, not only at the three samples.
+bool hostSeesDark(Argb c) {
+  return (((c >> 16) & 0xFF) > 125) + (((c >> 8) & 0xFF) > 125) + ((c & 0xFF) > 125) < 2;
+}
+
+TEST(AppArtwork, EverySkinKeepsTheTitleAndTheCaptionButtonsReadable) {
+  const auto entries = skinEntries();
+  ASSERT_EQ(entries.size(), 24u);
+  int whiteTitles = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    SCOPED_TRACE("skin " + std::to_string(i));
+    const auto skin = Image::fromBytes(entries[i]);
+    ASSERT_NE(skin, nullptr);
+    bool dark = true;
+    for (int x : {64, 112, 159}) {
+      const int px = (x - 5) * skin->width() / (skin->width() - 10);
+      const int py = (19 - 5) * skin->height() / (skin->height() - 10);
+      dark = dark && hostSeesDark(skin->pixel(px, py));
+    }
+    const double title = meanLuminanceUnder(*skin, 33, 11, 158, 17);
+    if (dark) {
+      ++whiteTitles;
+      EXPECT_LT(title, 0.5);
+    } else {
+      EXPECT_GT(title, 0.6);
+    }
+    EXPECT_LT(meanLuminanceUnder(*skin, 193, 6, 95, 19), 0.55);
+  }
+  // Both kinds of top, so the title rule is seen at work.
+  EXPECT_GT(whiteTitles, 0);
+  EXPECT_LT(whiteTitles, 24);
+}
+
 }  // namespace
