@@ -49,23 +49,29 @@ for picture in "$skins"/skin-*; do
   cp -r "$build/app/plugins" "$client/"
   cp "$build/app/Resource/Resu.rdb" "$build/app/Resource/rilu.jpg" "$client/Resource/"
   cp "$picture" "$client/Resource/skin.png"  # the program reads any picture format under this name
-  "$client/tunora" &
-  pid=$!
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && break
-    sleep 0.1
+  shot=$out/$name.png
+  for attempt in 1 2; do
+    "$client/tunora" &
+    pid=$!
+    for _ in $(seq 300); do
+      xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    sleep 1
+    xdotool mousemove --sync 150 250 click 1
+    xdotool type --delay 40 '白沐阳'
+    xdotool key Return
+    sleep 2
+    xdotool mousemove --sync 600 500
+    sleep 0.5
+    import -window root -crop 296x657+50+50 +repage "$shot"
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    # A busy machine can be slow to map the window: an all-black shot is taken again.
+    [ "$(convert "$shot" -format '%[fx:mean>0.05]' info:)" = 1 ] && break
+    echo "$name: the window did not show in time (attempt $attempt)" >&2
   done
-  sleep 1
-  xdotool mousemove --sync 150 250 click 1
-  xdotool type --delay 40 '白沐阳'
-  xdotool key Return
-  sleep 1.5
-  xdotool mousemove --sync 600 500
-  sleep 0.3
-  import -window root -crop 296x657+50+50 "$out/$name.png"
-  shots+=("$out/$name.png")
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
+  shots+=("$shot")
 done
 montage "${shots[@]}" -resize 50% -tile 12x -geometry +4+4 -background '#202020' "$out/contact-sheet.png"
 # Squeezed into 140 x 70 like the previews of the change-appearance window, six to a style.
