@@ -204,7 +204,9 @@ Surface surfaceFromPixbuf(GdkPixbuf* pixbuf) {
     const guint8* s = src + static_cast<std::size_t>(y) * stride;
     auto* d = reinterpret_cast<std::uint32_t*>(dst + static_cast<std::size_t>(y) * surface.strideBytes());
     for (int x = 0; x < w; ++x, s += channels) {
-      d[x] = premultiply(makeArgb(alpha ? s[3] : 255, s[0], s[1], s[2]));
+      // Opaque pixels, most of any picture, need no arithmetic.
+      const std::uint32_t opaque = 0xFF000000u | (std::uint32_t{s[0]} << 16) | (std::uint32_t{s[1]} << 8) | s[2];
+      d[x] = (!alpha || s[3] == 255) ? opaque : premultiply(makeArgb(s[3], s[0], s[1], s[2]));
     }
   }
   surface.markDirty();
