@@ -22,6 +22,12 @@
 #include "tests/gfx/TestPictures.h"
 #include "tests/support/FileContents.h"
 
+// The controls measure text through Pango, which loads fonts on a fontconfig thread of its
+// own; its locking is not visible to ThreadSanitizer.
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:libfontconfig.so.1\ncalled_from_lib:libfontconfig.so.1\n";
+}
+
 namespace apptest {
 namespace {
 
