@@ -170,6 +170,7 @@ TEST_F(SkinDialogTest, EachStyleShowsItsSixPicturesAndAPreviewAppliesAndStoresIt
   pressPreview(0, 1);
   EXPECT_EQ(shownEntry(), 18);
   // The stored picture is what the next start shows.
+  app::FlushSkinFile();
   EXPECT_EQ(entryOf([&] {
               resources::ExImage next;
               next.LoadFromBytes(platform::system::readWholeFile(folder() + "/Resource/skin.png").value());
