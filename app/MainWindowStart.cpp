@@ -25,10 +25,9 @@ platform::system::ByteBlock ReadSkinPicture(const std::string& path) {
   return platform::system::readWholeFile(path).value_or(platform::system::ByteBlock{});
 }
 
-bool AttachMainWindow(MainWindowParts& parts, platform::window::HWND hwnd, const platform::system::ByteBlock& skin) {
+ui::AttachOptions MainWindowAttachOptions(int captionButtonSet) {
   ui::AttachOptions options;
-  options.captionButtonSet = ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose | ui::kCaptionMinimize |
-                             ui::kCaptionSkin;
+  options.captionButtonSet = captionButtonSet;
   options.windowAlpha = 254;
   options.entryValueA = 0;
   options.backgroundMode = 5;
@@ -36,6 +35,12 @@ bool AttachMainWindow(MainWindowParts& parts, platform::window::HWND hwnd, const
   options.fixedSize = 1;
   options.dragLocked = 0;
   options.flagC = 1;
+  return options;
+}
+
+bool AttachMainWindow(MainWindowParts& parts, platform::window::HWND hwnd, const platform::system::ByteBlock& skin) {
+  const ui::AttachOptions options = MainWindowAttachOptions(
+      ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose | ui::kCaptionMinimize | ui::kCaptionSkin);
   if (!parts.host.attach(hwnd, skin, options)) return false;
   parts.host.layeredStyle(1);
   parts.host.setCloseEffect(ui::kCloseWipeTopToBottom);

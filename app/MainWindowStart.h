@@ -19,6 +19,10 @@ int LoadButtonImages(MainWindowParts& parts, audio::AudioEngine& engine, const s
 // The skin picture's bytes; empty when the file cannot be read.
 platform::system::ByteBlock ReadSkinPicture(const std::string& path);
 
+// The main window's attach arguments with the given caption buttons; the change-appearance
+// window attaches with the same further arguments.
+ui::AttachOptions MainWindowAttachOptions(int captionButtonSet);
+
 // Attaches the host to the main window over the skin picture (empty or undecodable bytes
 // give a plain colour background), with the caption buttons, alpha and close effect of
 // the main window. False when the window cannot be attached.

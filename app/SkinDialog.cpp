@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "app/MainWindowStart.h"
 #include "app/Playback.h"
 #include "platform/system/Files.h"
 #include "platform/system/ProgramFolder.h"
@@ -135,16 +136,8 @@ void SkinDialog::OnSkinDialogCreated(pw::HWND hwnd) {
   const platform::system::ByteBlock skin =
       platform::system::readWholeFile(path("\\Resource\\skin.png")).value_or(platform::system::ByteBlock{});
 
-  // The main window's further arguments.
-  ui::AttachOptions options;
-  options.captionButtonSet = ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose;
-  options.windowAlpha = 254;
-  options.entryValueA = 0;
-  options.backgroundMode = 5;
-  options.applicationValue = 1;
-  options.fixedSize = 1;
-  options.dragLocked = 0;
-  options.flagC = 1;
+  const ui::AttachOptions options =
+      MainWindowAttachOptions(ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose);
   if (!host_.attach(hwnd, skin, options)) return;
   host_.layeredStyle(1);
   host_.setCloseEffect(ui::kCloseZoom);
