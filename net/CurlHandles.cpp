@@ -50,4 +50,12 @@ CURLSH* processCookieShare() {
   return share->handle();
 }
 
+bool appendLine(CurlList& list, const std::string& line) {
+  curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+  if (!grown) return false;
+  list.release();
+  list.reset(grown);
+  return true;
+}
+
 }  // namespace net

@@ -82,14 +82,6 @@ void appendDefaultHeaders(std::string& block, const std::string& requestUrl) {
   if (!hasHeaderLine(block, "Accept-Language: ")) block.append("Accept-Language: zh-cn") += kCrLf;
 }
 
-bool appendLine(CurlList& list, const std::string& line) {
-  curl_slist* grown = curl_slist_append(list.get(), line.c_str());
-  if (!grown) return false;
-  list.release();
-  list.reset(grown);
-  return true;
-}
-
 // The block as libcurl's custom header list, plus entries that switch off the headers
 // libcurl would add on its own ("Name:" with nothing after it removes one).
 bool buildHeaderList(std::string_view block, bool post, bool emptyBody, CurlList& list) {

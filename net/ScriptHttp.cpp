@@ -57,14 +57,6 @@ std::string wireVerb(const std::string& verb) {
   return standard ? upper : verb;
 }
 
-bool appendLine(CurlList& list, const std::string& line) {
-  curl_slist* grown = curl_slist_append(list.get(), line.c_str());
-  if (!grown) return false;
-  list.release();
-  list.reset(grown);
-  return true;
-}
-
 // The caller's header, or the form type for a post; "Name:" alone keeps libcurl from
 // adding that header on its own.
 bool buildHeaderList(const std::string& verb, const std::optional<std::string>& headerName,

@@ -3,11 +3,10 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 namespace testpictures {
+namespace {
 
-Bytes encodeSolid(const std::string& type, int width, int height, std::uint32_t argb) {
-  const bool alpha = type == "png" || type == "ico";
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, alpha, 8, width, height);
-  gdk_pixbuf_fill(pixbuf, (argb << 8) | (argb >> 24));
+// The picture in the given file type; the pixbuf is released.
+Bytes encodeAndRelease(GdkPixbuf* pixbuf, const std::string& type) {
   gchar* buffer = nullptr;
   gsize size = 0;
   GError* error = nullptr;
@@ -17,6 +16,15 @@ Bytes encodeSolid(const std::string& type, int width, int height, std::uint32_t 
   g_free(buffer);
   g_object_unref(pixbuf);
   return bytes;
+}
+
+}  // namespace
+
+Bytes encodeSolid(const std::string& type, int width, int height, std::uint32_t argb) {
+  const bool alpha = type == "png" || type == "ico";
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, alpha, 8, width, height);
+  gdk_pixbuf_fill(pixbuf, (argb << 8) | (argb >> 24));
+  return encodeAndRelease(pixbuf, type);
 }
 
 Bytes encodeGrain(const std::string& type, int width, int height, unsigned seed) {
@@ -30,15 +38,7 @@ Bytes encodeGrain(const std::string& type, int width, int height, unsigned seed)
       pixels[y * stride + x] = static_cast<guchar>(grain >> 24);
     }
   }
-  gchar* buffer = nullptr;
-  gsize size = 0;
-  GError* error = nullptr;
-  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, type.c_str(), &error, nullptr);
-  g_clear_error(&error);
-  Bytes bytes(buffer, buffer + size);
-  g_free(buffer);
-  g_object_unref(pixbuf);
-  return bytes;
+  return encodeAndRelease(pixbuf, type);
 }
 
 namespace {
