@@ -29,8 +29,12 @@ void BuildMainWindow() {
   // One trip to the UI thread for all twenty: a trip each made the window wait for this
   // thread to be scheduled twenty times while it came up.
   pw::invokeOnUiThread([&] {
+    // Pushed one by one, the controls appeared piece by piece over the window as it came up,
+    // and each push cost a copy to the screen.
+    parts.host.holdScreenUpdates();
     CreateMainWindowControls(parts, [volume] { return volume; });
     LoadPresetList();
+    parts.host.releaseScreenUpdates();
   });
   platform::system::trimWorkingSet();
   pw::invokeOnUiThread([&] { parts.activeTab = 1; });

@@ -49,6 +49,36 @@ TEST_F(HostTest, RegionRepaintStacksControlsAndPushesOnlyItsRectangle) {
   EXPECT_EQ(desk->frames(w).size(), 2u);
 }
 
+TEST_F(HostTest, HeldScreenUpdatesGoOutAsOnePushWhenTheLastHoldEnds) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  host.redraw();
+  desk->recordFrames(w, true);
+  host.holdScreenUpdates();
+  host.holdScreenUpdates();
+  RecordingControl red(0xFFFF0000u), blue(0xFF0000FFu);
+  red.create(w, {10, 10, 20, 20});
+  host.repaintRegion({10, 10, 20, 20});
+  blue.create(w, {100, 50, 30, 30});
+  host.repaintRegion({100, 50, 30, 30});
+  host.releaseScreenUpdates();
+  EXPECT_TRUE(desk->frames(w).empty());
+  EXPECT_EQ(desk->pixel(w, 15, 15), 0xFF102030u);
+
+  host.releaseScreenUpdates();
+  ASSERT_EQ(desk->frames(w).size(), 1u);
+  EXPECT_EQ(desk->frames(w)[0].dirty, (RECT{10, 10, 130, 80}));
+  EXPECT_EQ(desk->pixel(w, 15, 15), 0xFFFF0000u);
+  EXPECT_EQ(desk->pixel(w, 110, 60), 0xFF0000FFu);
+
+  // Released, pushes go out at once again; a release too many changes nothing.
+  host.releaseScreenUpdates();
+  red.colour = 0xFF00FF00u;
+  host.repaintRegion({10, 10, 20, 20});
+  EXPECT_EQ(desk->frames(w).size(), 2u);
+  EXPECT_EQ(desk->pixel(w, 15, 15), 0xFF00FF00u);
+}
+
 TEST_F(HostTest, PlainWindowsShowTheComposedImageThroughWmPaint) {
   HWND w = makeWindow(100, 80, WS_POPUP, 0);
   ExWindow& host = attached(w);

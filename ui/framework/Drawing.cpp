@@ -97,4 +97,12 @@ platform::gfx::RectI intersect(platform::gfx::RectI a, platform::gfx::RectI b) {
   return {left, top, right - left, bottom - top};
 }
 
+platform::gfx::RectI unite(platform::gfx::RectI a, platform::gfx::RectI b) {
+  if (a.width <= 0 || a.height <= 0) return b;
+  if (b.width <= 0 || b.height <= 0) return a;
+  const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
+  return {left, top, right - left, bottom - top};
+}
+
 }  // namespace ui

@@ -68,5 +68,7 @@ Argb defaultEffectColour(Argb textColour);
 bool pointInRect(RectF rect, float x, float y);
 // The pixels two rectangles share; empty when they share none.
 platform::gfx::RectI intersect(platform::gfx::RectI a, platform::gfx::RectI b);
+// The smallest rectangle holding both; an empty one adds nothing.
+platform::gfx::RectI unite(platform::gfx::RectI a, platform::gfx::RectI b);
 
 }  // namespace ui

@@ -590,6 +590,19 @@ void ExWindow::presentRect(RectI rect) {
   state_->pushRect(rect);
 }
 
+void ExWindow::holdScreenUpdates() {
+  TUNORA_ASSERT_UI_THREAD();
+  ++state_->updatesHeld;
+}
+
+void ExWindow::releaseScreenUpdates() {
+  TUNORA_ASSERT_UI_THREAD();
+  if (state_->updatesHeld == 0 || --state_->updatesHeld > 0) return;
+  const RectI held = state_->heldArea;
+  state_->heldArea = {};
+  if (held.width > 0) state_->pushRect(held);
+}
+
 HWND ExWindow::tooltipWindow() const {
   TUNORA_ASSERT_UI_THREAD();
   return state_->tooltipWindow;

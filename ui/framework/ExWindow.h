@@ -158,6 +158,11 @@ class ExWindow {
   void repaintRegion(RectI rect, bool restoreBackground = true);
   // Pushes one rectangle of the composed surface to the screen.
   void presentRect(RectI rect);
+  // Between these, pushes to the screen are gathered and go out as one when the last hold
+  // ends, so a window that gains many controls at once shows them together instead of
+  // piece by piece. Fade-in frames are not held.
+  void holdScreenUpdates();
+  void releaseScreenUpdates();
   HWND tooltipWindow() const;
 
   // Event callbacks.

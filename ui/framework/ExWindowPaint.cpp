@@ -234,6 +234,10 @@ void ExWindow::State::pushRect(RectI rect, int constantAlpha) {
   if (e == nullptr || !e->composed.valid()) return;
   const RectI r = intersect(rect, {0, 0, width, height});
   if (r.width <= 0) return;
+  if (updatesHeld > 0 && constantAlpha >= 255) {
+    heldArea = unite(heldArea, r);
+    return;
+  }
   const pw::RECT dirty{r.x, r.y, r.x + r.width, r.y + r.height};
   if ((pw::GetWindowLongA(hwnd, pw::GWL_EXSTYLE) & static_cast<long>(pw::WS_EX_LAYERED)) == 0) {
     // A plain window shows the composed image through WM_PAINT.

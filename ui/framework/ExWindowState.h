@@ -49,6 +49,8 @@ struct ExWindow::State {
   bool animationBusy = false;  // composing or fading in
   bool composingNow = false;   // inside the full compose itself
   int paintDepth = 0;          // > 0 while the host composes anything
+  int updatesHeld = 0;         // > 0 while pushes are gathered into heldArea
+  RectI heldArea;
   int fadeAlpha = 0;
   ColourRef backgroundColour = 0;
   int backgroundMode = 5;
