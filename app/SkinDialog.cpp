@@ -5,7 +5,6 @@
 
 #include "app/MainWindowStart.h"
 #include "app/Playback.h"
-#include "platform/system/Files.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/text/CodePage.h"
@@ -133,8 +132,7 @@ void SkinDialog::OnSkinDialogCreated(pw::HWND hwnd) {
 
   // A skin still being stored is what this window should show.
   FlushSkinFile();
-  const platform::system::ByteBlock skin =
-      platform::system::readWholeFile(path("\\Resource\\skin.png")).value_or(platform::system::ByteBlock{});
+  const platform::system::ByteBlock skin = ReadSkinPicture(path("\\Resource\\skin.png"));
 
   const ui::AttachOptions options =
       MainWindowAttachOptions(ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose);

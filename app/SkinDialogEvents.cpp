@@ -27,11 +27,6 @@ BackgroundWriter& skinWriter() {
   return writer;
 }
 
-bool isPicture(const platform::system::ByteBlock& bytes) {
-  resources::ExImage probe;
-  return !bytes.empty() && probe.LoadFromBytes(bytes) != nullptr;
-}
-
 }  // namespace
 
 bool FlushSkinFile() { return skinWriter().flush(); }
@@ -107,8 +102,10 @@ bool SkinDialog::ApplySkinFile(const std::string& file) {
 
 bool SkinDialog::ApplySkin(const platform::system::ByteBlock& bytes) {
   // Bytes that cannot be shown would leave a blank window now and at every later start.
-  if (!isPicture(bytes)) return false;
-  mainHost_.redraw(bytes, std::nullopt, true);
+  resources::ExImage picture;
+  if (bytes.empty() || picture.LoadFromBytes(bytes) == nullptr) return false;
+  // Decoded once: a large picture of one's own takes long enough as it is.
+  mainHost_.redraw(std::move(picture), true);
   const std::string target = path("\\Resource\\skin.png");
   skinWriter().submit([target, bytes] {
     return platform::system::writeFileAtomically(

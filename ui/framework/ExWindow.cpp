@@ -402,6 +402,14 @@ void ExWindow::redraw(const std::optional<platform::system::ByteBlock>& backgrou
   state_->redraw(animate);
 }
 
+void ExWindow::redraw(resources::ExImage&& picture, bool animate) {
+  TUNORA_ASSERT_UI_THREAD();
+  if (!attached()) return;
+  state_->backgroundImage = std::move(picture);
+  state_->colourFromPicture();
+  state_->redraw(animate);
+}
+
 void ExWindow::setBackgroundBitmap(const resources::ExImage& image) {
   TUNORA_ASSERT_UI_THREAD();
   state_->backgroundImage = image;

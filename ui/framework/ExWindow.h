@@ -107,6 +107,8 @@ class ExWindow {
   // framework timer while mouse input is ignored.
   void redraw(const std::optional<platform::system::ByteBlock>& backgroundImage = std::nullopt,
               std::optional<ColourRef> backgroundColour = std::nullopt, bool animate = false);
+  // The same with a picture already decoded, which becomes the background as its bytes would.
+  void redraw(resources::ExImage&& picture, bool animate);
   void setBackgroundBitmap(const resources::ExImage& image);
   const resources::ExImage& backgroundImage() const;
   ColourRef backgroundColour() const;
