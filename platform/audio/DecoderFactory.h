@@ -13,7 +13,8 @@ struct OpenedDecoder {
   std::uint64_t tagBytes = 0;        // size of a leading ID3v2 tag
 };
 
-// Picks the decoder from the first bytes: RIFF/WAVE, Ogg, else MPEG audio.
+// Picks the decoder from the first bytes: RIFF/WAVE, FLAC (also behind an ID3v2 tag), Ogg
+// Opus, other Ogg (Vorbis), else MPEG audio.
 OpenedDecoder openDecoder(ByteSource& source);
 
 // Size of an ID3v2 tag that starts header (10 bytes or more), 0 when there is none.

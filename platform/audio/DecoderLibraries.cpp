@@ -1,7 +1,9 @@
-// The MP3, Ogg Vorbis and WAV decoding libraries, opened with the first stream of their kind
+// The MP3, Ogg Vorbis, FLAC, Opus and WAV decoding libraries, opened with the first stream of their kind
 // (see LazyLibrary.h).
 
+#include <FLAC/stream_decoder.h>
 #include <mpg123.h>
+#include <opusfile.h>
 #include <sndfile.h>
 #include <vorbis/vorbisfile.h>
 
@@ -22,9 +24,20 @@ platform::system::LazyLibrary& sndfileLibrary() {
   return library;
 }
 
+platform::system::LazyLibrary& flacLibrary() {
+  static platform::system::LazyLibrary library("libFLAC.so.12");
+  return library;
+}
+platform::system::LazyLibrary& opusfileLibrary() {
+  static platform::system::LazyLibrary library("libopusfile.so.0");
+  return library;
+}
+
 #define MPG123_FN(name) TUNORA_LAZY_FUNCTION(mpg123Library(), name)
 #define VORBIS_FN(name) TUNORA_LAZY_FUNCTION(vorbisfileLibrary(), name)
 #define SNDFILE_FN(name) TUNORA_LAZY_FUNCTION(sndfileLibrary(), name)
+#define FLAC_FN(name) TUNORA_LAZY_FUNCTION(flacLibrary(), name)
+#define OPUSFILE_FN(name) TUNORA_LAZY_FUNCTION(opusfileLibrary(), name)
 
 }  // namespace
 
@@ -83,5 +96,46 @@ sf_count_t sf_readf_short(SNDFILE* sndfile, short* ptr, sf_count_t frames) {
   return SNDFILE_FN(sf_readf_short)(sndfile, ptr, frames);
 }
 int sf_close(SNDFILE* sndfile) { return SNDFILE_FN(sf_close)(sndfile); }
+
+FLAC__StreamDecoder* FLAC__stream_decoder_new(void) { return FLAC_FN(FLAC__stream_decoder_new)(); }
+void FLAC__stream_decoder_delete(FLAC__StreamDecoder* decoder) { FLAC_FN(FLAC__stream_decoder_delete)(decoder); }
+FLAC__StreamDecoderInitStatus FLAC__stream_decoder_init_stream(
+    FLAC__StreamDecoder* decoder, FLAC__StreamDecoderReadCallback read, FLAC__StreamDecoderSeekCallback seek,
+    FLAC__StreamDecoderTellCallback tell, FLAC__StreamDecoderLengthCallback length,
+    FLAC__StreamDecoderEofCallback eof, FLAC__StreamDecoderWriteCallback write,
+    FLAC__StreamDecoderMetadataCallback metadata, FLAC__StreamDecoderErrorCallback error, void* client) {
+  return FLAC_FN(FLAC__stream_decoder_init_stream)(decoder, read, seek, tell, length, eof, write, metadata, error,
+                                                   client);
+}
+FLAC__bool FLAC__stream_decoder_finish(FLAC__StreamDecoder* decoder) {
+  return FLAC_FN(FLAC__stream_decoder_finish)(decoder);
+}
+FLAC__bool FLAC__stream_decoder_flush(FLAC__StreamDecoder* decoder) {
+  return FLAC_FN(FLAC__stream_decoder_flush)(decoder);
+}
+FLAC__StreamDecoderState FLAC__stream_decoder_get_state(const FLAC__StreamDecoder* decoder) {
+  return FLAC_FN(FLAC__stream_decoder_get_state)(decoder);
+}
+FLAC__bool FLAC__stream_decoder_process_single(FLAC__StreamDecoder* decoder) {
+  return FLAC_FN(FLAC__stream_decoder_process_single)(decoder);
+}
+FLAC__bool FLAC__stream_decoder_process_until_end_of_metadata(FLAC__StreamDecoder* decoder) {
+  return FLAC_FN(FLAC__stream_decoder_process_until_end_of_metadata)(decoder);
+}
+FLAC__bool FLAC__stream_decoder_seek_absolute(FLAC__StreamDecoder* decoder, FLAC__uint64 sample) {
+  return FLAC_FN(FLAC__stream_decoder_seek_absolute)(decoder, sample);
+}
+
+OggOpusFile* op_open_callbacks(void* stream, const OpusFileCallbacks* callbacks, const unsigned char* initial,
+                               size_t initialBytes, int* error) {
+  return OPUSFILE_FN(op_open_callbacks)(stream, callbacks, initial, initialBytes, error);
+}
+void op_free(OggOpusFile* file) { OPUSFILE_FN(op_free)(file); }
+ogg_int64_t op_pcm_total(const OggOpusFile* file, int link) { return OPUSFILE_FN(op_pcm_total)(file, link); }
+opus_int64 op_raw_total(const OggOpusFile* file, int link) { return OPUSFILE_FN(op_raw_total)(file, link); }
+opus_int32 op_bitrate(const OggOpusFile* file, int link) { return OPUSFILE_FN(op_bitrate)(file, link); }
+ogg_int64_t op_pcm_tell(const OggOpusFile* file) { return OPUSFILE_FN(op_pcm_tell)(file); }
+int op_pcm_seek(OggOpusFile* file, ogg_int64_t offset) { return OPUSFILE_FN(op_pcm_seek)(file, offset); }
+int op_read_stereo(OggOpusFile* file, opus_int16* pcm, int size) { return OPUSFILE_FN(op_read_stereo)(file, pcm, size); }
 
 }  // extern "C"
