@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <numeric>
 
 #include "platform/audio/Bass.h"
 
@@ -348,8 +349,17 @@ int Channel::pullFrames(int frames) {
     return static_cast<int>(bytes / frameBytes);
   }
   int wanted = frames * static_cast<int>(deviceFrameBytes);
+  // SDL's resampler starts each put afresh at output phase zero and drops the fraction of a
+  // frame left at its end: puts of whole steps (the input frames that make a whole number
+  // of output frames) keep it from drifting and clicking at every put.
+  std::size_t step = static_cast<std::size_t>(format_.rate / std::gcd(format_.rate, device_.format.rate)) * frameBytes;
+  bool stepFits = step <= raw_.size();
+  std::size_t chunk = stepFits ? raw_.size() / step * step : raw_.size();
   while (SDL_AudioStreamAvailable(converter_.get()) < wanted && ring_.size() > 0) {
-    std::size_t bytes = ring_.pop(raw_.data(), raw_.size());
+    std::size_t take = std::min(chunk, ring_.size());
+    if (stepFits && !decoderEnded_) take -= take % step;
+    if (take == 0) break;
+    std::size_t bytes = ring_.pop(raw_.data(), take);
     SDL_AudioStreamPut(converter_.get(), raw_.data(), static_cast<int>(bytes));
     heard_ += bytes;
     convertedIn_ += bytes / frameBytes;
