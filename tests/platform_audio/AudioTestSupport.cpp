@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,6 +49,41 @@ std::vector<std::uint8_t> wavData(const std::string& path) {
   return {};
 }
 
+std::vector<std::int16_t> samples16(const std::vector<std::uint8_t>& pcm) {
+  std::vector<std::int16_t> samples(pcm.size() / 2);
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    samples[i] = static_cast<std::int16_t>(pcm[2 * i] | pcm[2 * i + 1] << 8);
+  }
+  return samples;
+}
+
+double relativeDifference(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b,
+                          std::size_t from) {
+  double difference = 0;
+  double signal = 0;
+  for (std::size_t i = from; i < b.size() && i < a.size(); ++i) {
+    difference += (a[i] - b[i]) * static_cast<double>(a[i] - b[i]);
+    signal += b[i] * static_cast<double>(b[i]);
+  }
+  return a.size() < b.size() || signal == 0 ? 1.0 : std::sqrt(difference / signal);
+}
+
+std::string writeTemp(const std::vector<std::uint8_t>& bytes) {
+  char pattern[] = "/tmp/tunora-audio-XXXXXX";
+  int fd = mkstemp(pattern);
+  if (fd >= 0) close(fd);
+  std::ofstream(pattern, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return pattern;
+}
+
+std::vector<std::uint8_t> id3Tag(std::size_t body) {
+  std::vector<std::uint8_t> tag = {'I', 'D', '3', 3, 0, 0};
+  for (int shift = 21; shift >= 0; shift -= 7) tag.push_back(static_cast<std::uint8_t>((body >> shift) & 0x7F));
+  tag.resize(10 + body, 0);  // padding only
+  return tag;
+}
+
 bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
   auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!done()) {
@@ -56,14 +93,14 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
   return true;
 }
 
-CaptureSession::CaptureSession(double speed) {
+CaptureSession::CaptureSession(double speed, int rate) {
   char pattern[] = "/tmp/tunora-capture-XXXXXX";
   int fd = mkstemp(pattern);
   if (fd >= 0) close(fd);
   path_ = pattern;
   setenv("TUNORA_AUDIO_CAPTURE", path_.c_str(), 1);
   setenv("TUNORA_AUDIO_CAPTURE_SPEED", std::to_string(speed).c_str(), 1);
-  ready_ = BASS_Init(-1, 44100, 0, nullptr, nullptr) == TRUE;
+  ready_ = BASS_Init(-1, static_cast<DWORD>(rate), 0, nullptr, nullptr) == TRUE;
 }
 
 CaptureSession::~CaptureSession() {

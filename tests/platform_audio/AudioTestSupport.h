@@ -17,14 +17,25 @@ std::vector<std::uint8_t> readFile(const std::string& path);
 // The bytes of the "data" chunk of a WAV file; empty when there is none.
 std::vector<std::uint8_t> wavData(const std::string& path);
 
+// Little-endian 16-bit samples of PCM bytes.
+std::vector<std::int16_t> samples16(const std::vector<std::uint8_t>& pcm);
+// The root mean square of a - b over that of b, from sample `from` on; a must be as long
+// as b.
+double relativeDifference(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b,
+                          std::size_t from = 0);
+// A file in /tmp holding bytes; the caller removes it.
+std::string writeTemp(const std::vector<std::uint8_t>& bytes);
+// An ID3v2.3 tag of `body` bytes of padding.
+std::vector<std::uint8_t> id3Tag(std::size_t body);
+
 // Polls until done() or the time-out; true when done() held.
 bool waitFor(const std::function<bool()>& done,
              std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
-// BASS_Init on the WAV capture device for the life of the object.
+// BASS_Init on the WAV capture device (at `rate`, stereo) for the life of the object.
 class CaptureSession {
  public:
-  explicit CaptureSession(double speed = 8.0);
+  explicit CaptureSession(double speed = 8.0, int rate = 44100);
   ~CaptureSession();
   CaptureSession(const CaptureSession&) = delete;
   CaptureSession& operator=(const CaptureSession&) = delete;

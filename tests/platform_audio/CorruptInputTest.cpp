@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <unistd.h>
 
-#include <fstream>
 #include <random>
 
 #include "AudioTestSupport.h"
@@ -19,22 +17,6 @@ class CorruptInput : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr)); }
   void TearDown() override { BASS_Free(); }
 };
-
-std::string writeTemp(const std::vector<std::uint8_t>& bytes) {
-  char pattern[] = "/tmp/tunora-corrupt-XXXXXX";
-  int fd = mkstemp(pattern);
-  if (fd >= 0) close(fd);
-  std::ofstream(pattern, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return pattern;
-}
-
-std::vector<std::uint8_t> id3Tag(std::size_t body) {
-  std::vector<std::uint8_t> tag = {'I', 'D', '3', 3, 0, 0};
-  for (int shift = 21; shift >= 0; shift -= 7) tag.push_back(static_cast<std::uint8_t>((body >> shift) & 0x7F));
-  tag.resize(10 + body, 0);  // padding only
-  return tag;
-}
 
 }  // namespace
 
