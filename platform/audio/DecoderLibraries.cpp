@@ -1,5 +1,5 @@
-// The MP3, Ogg Vorbis, FLAC, Opus and WAV decoding libraries, opened with the first stream of their kind
-// (see LazyLibrary.h).
+// The MP3, Ogg Vorbis, FLAC, Ogg Opus and WAV decoding libraries, opened with the first stream of
+// their kind (see LazyLibrary.h).
 
 #include <FLAC/stream_decoder.h>
 #include <mpg123.h>
