@@ -3,56 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
-#include <cstring>
-#include <vector>
 
-#include "platform/audio/ByteSource.h"
+#include "ChunkedSource.h"
 #include "platform/audio/DecoderFactory.h"
 #include "platform/audio/Mp3Decoder.h"
 
-namespace {
-
-// Hands out at most a few bytes per read, as a slow download would.
-class ChunkedSource : public platform::audio::ByteSource {
- public:
-  ChunkedSource(const std::uint8_t* data, std::size_t size, std::uint8_t pattern)
-      : data_(data), size_(size), pattern_(pattern) {}
-
-  std::size_t read(void* out, std::size_t size) override {
-    std::size_t chunk = 1 + (pattern_ ^ static_cast<std::uint8_t>(reads_++ * 37)) % 613;
-    std::size_t n = std::min({size, chunk, size_ - position_});
-    std::memcpy(out, data_ + position_, n);
-    position_ += n;
-    return n;
-  }
-  bool seek(std::uint64_t offset) override {
-    if (offset > size_) return false;
-    position_ = static_cast<std::size_t>(offset);
-    return true;
-  }
-  std::uint64_t tell() const override { return position_; }
-  std::optional<std::uint64_t> size() const override { return size_; }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::uint8_t pattern_;
-  std::size_t position_ = 0;
-  std::size_t reads_ = 0;
-};
-
-void drain(platform::audio::Decoder& decoder, std::size_t limit) {
-  std::vector<std::uint8_t> pcm(4608 * 2);
-  std::size_t total = 0;
-  while (total < limit) {
-    std::size_t got = decoder.read(pcm.data(), pcm.size());
-    if (got == 0) break;
-    total += got;
-  }
-}
-
-}  // namespace
+using fuzzaudio::ChunkedSource;
+using fuzzaudio::drain;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 3) return 0;
