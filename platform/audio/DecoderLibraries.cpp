@@ -136,6 +136,8 @@ opus_int64 op_raw_total(const OggOpusFile* file, int link) { return OPUSFILE_FN(
 opus_int32 op_bitrate(const OggOpusFile* file, int link) { return OPUSFILE_FN(op_bitrate)(file, link); }
 ogg_int64_t op_pcm_tell(const OggOpusFile* file) { return OPUSFILE_FN(op_pcm_tell)(file); }
 int op_pcm_seek(OggOpusFile* file, ogg_int64_t offset) { return OPUSFILE_FN(op_pcm_seek)(file, offset); }
-int op_read_stereo(OggOpusFile* file, opus_int16* pcm, int size) { return OPUSFILE_FN(op_read_stereo)(file, pcm, size); }
+int op_read_stereo(OggOpusFile* file, opus_int16* pcm, int size) {
+  return OPUSFILE_FN(op_read_stereo)(file, pcm, size);
+}
 
 }  // extern "C"

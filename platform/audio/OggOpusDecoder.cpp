@@ -21,7 +21,8 @@ int seekSource(void* handle, opus_int64 offset, int whence) {
 }
 
 opus_int64 tellSource(void* handle) {
-  return guardCallback<opus_int64>(-1, [&] { return static_cast<opus_int64>(static_cast<ByteSource*>(handle)->tell()); });
+  return guardCallback<opus_int64>(
+      -1, [&] { return static_cast<opus_int64>(static_cast<ByteSource*>(handle)->tell()); });
 }
 
 }  // namespace
