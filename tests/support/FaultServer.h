@@ -1,15 +1,18 @@
 #pragma once
 // A misbehaving HTTP server on 127.0.0.1 for fault tests. Each request path has a script
 // of raw steps (send, drip, stay silent, repeat forever, reset), played on a thread of its
-// own per connection, so a test can run many faulty exchanges at once. Every wait is
-// bounded: a connection ends after its time limit or when the server goes, whatever the
-// client does.
+// own per connection, so a test can run many faulty exchanges at once; a path may also
+// choose its script per request (the first answer breaks off, later Range requests are
+// served). Every wait is bounded: a connection ends after its time limit or when the
+// server goes, whatever the client does.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -31,10 +34,13 @@ class FaultScript {
   FaultScript& endless(std::string bytes);
   // Ends with a TCP reset instead of an orderly close.
   FaultScript& reset();
+  // From here on, a client that takes no byte for that long is hung up on (an orderly
+  // close), as servers do with clients that stop reading.
+  FaultScript& hangUpOnIdleClient(std::chrono::milliseconds after);
 
  private:
   friend class FaultServer;
-  enum class Kind { Send, Drip, Silence, Endless, Reset };
+  enum class Kind { Send, Drip, Silence, Endless, Reset, IdleLimit };
   struct Step {
     Kind kind;
     std::string bytes;
@@ -47,6 +53,17 @@ class FaultScript {
 std::string httpResponse(const std::string& status, const std::string& headerLines,
                          const std::string& body);
 
+struct FaultRequest {
+  std::string head;
+  int earlier = 0;                          // requests for the same path before this one
+  std::optional<std::uint64_t> rangeFrom;   // from "Range: bytes=N-"
+};
+
+// What a server with Range support answers: 206 with the part the request asks for, or
+// 200 with all of body. headerLines (each ending in CR LF) go into either.
+std::string rangeResponse(const std::string& body, const FaultRequest& request,
+                          const std::string& headerLines = "");
+
 class FaultServer {
  public:
   explicit FaultServer(std::chrono::milliseconds connectionLimit = std::chrono::seconds(30));
@@ -54,11 +71,17 @@ class FaultServer {
   FaultServer(const FaultServer&) = delete;
   FaultServer& operator=(const FaultServer&) = delete;
 
+  using Handler = std::function<FaultScript(const FaultRequest&)>;
+
   // The script for requests whose path (query excluded) is exactly path. Unknown paths
   // get a 404.
   void on(const std::string& path, FaultScript script);
+  // A script chosen for each request; runs on the connection's thread.
+  void on(const std::string& path, Handler handler);
   // Closes each connection as soon as it is accepted, before reading anything.
   void closeEveryConnectionAtAccept();
+  // Stops listening: later connections are refused, those under way go on.
+  void stopListening();
 
   int port() const { return port_; }
   std::string url(const std::string& path) const;
@@ -73,22 +96,26 @@ class FaultServer {
   bool readHead(int client, std::chrono::steady_clock::time_point deadline, std::string& head);
   bool play(int client, const FaultScript& script, std::chrono::steady_clock::time_point deadline);
   bool idleUntil(int client, std::chrono::steady_clock::time_point until);
-  bool sendAll(int client, std::string_view bytes, std::chrono::steady_clock::time_point deadline);
+  enum class Sent { All, Gone, IdleClient };
+  Sent sendAll(int client, std::string_view bytes, std::chrono::steady_clock::time_point deadline,
+               std::chrono::milliseconds idleLimit = std::chrono::milliseconds::max());
   // Waits for events on fd; false when the server stops or the deadline passes first.
   bool waitFor(int fd, short events, std::chrono::steady_clock::time_point until);
 
   const std::chrono::milliseconds connectionLimit_;
   int listenFd_ = -1;
   int stopFd_ = -1;
+  int stopListeningFd_ = -1;
   int port_ = 0;
   std::atomic<std::uint64_t> bytesSent_{0};
 
   mutable std::mutex mutex_;
-  std::map<std::string, FaultScript> scripts_;  // guarded by mutex_
+  std::map<std::string, Handler> handlers_;     // guarded by mutex_
+  std::map<std::string, int> requestCounts_;    // guarded by mutex_
   bool closeAtAccept_ = false;                  // guarded by mutex_
   std::vector<std::string> heads_;              // guarded by mutex_
   int connections_ = 0;                         // guarded by mutex_
-  std::vector<std::thread> handlers_;           // only the accept thread touches it
+  std::vector<std::thread> connectionThreads_;  // only the accept thread touches it
 
   std::thread acceptor_;
 };
