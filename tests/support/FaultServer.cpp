@@ -78,11 +78,6 @@ FaultScript& FaultScript::reset() {
   return *this;
 }
 
-FaultScript& FaultScript::hangUpOnIdleClient(std::chrono::milliseconds after) {
-  steps_.push_back({Kind::IdleLimit, {}, after});
-  return *this;
-}
-
 std::string httpResponse(const std::string& status, const std::string& headerLines,
                          const std::string& body) {
   return "HTTP/1.1 " + status + "\r\n" + headerLines + "Connection: close\r\n\r\n" + body;
@@ -237,21 +232,16 @@ void FaultServer::serve(int client) {
   if (play(client, script, deadline)) ::shutdown(client, SHUT_WR);
 }
 
-FaultServer::Sent FaultServer::sendAll(int client, std::string_view bytes, Clock::time_point deadline,
-                                       std::chrono::milliseconds idleLimit) {
+bool FaultServer::sendAll(int client, std::string_view bytes, Clock::time_point deadline) {
   while (!bytes.empty()) {
-    bool limited = idleLimit != std::chrono::milliseconds::max();
-    Clock::time_point until = limited ? std::min(deadline, Clock::now() + idleLimit) : deadline;
-    if (!waitFor(client, POLLOUT, until)) {
-      return limited && until < deadline && Clock::now() >= until ? Sent::IdleClient : Sent::Gone;
-    }
+    if (!waitFor(client, POLLOUT, deadline)) return false;
     ssize_t n = ::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-    if (n <= 0) return Sent::Gone;
+    if (n <= 0) return false;
     bytesSent_ += static_cast<std::uint64_t>(n);
     bytes.remove_prefix(static_cast<size_t>(n));
   }
-  return Sent::All;
+  return true;
 }
 
 // Sends nothing until then, reading and dropping whatever the client sends; false when the
@@ -271,26 +261,15 @@ bool FaultServer::idleUntil(int client, Clock::time_point until) {
 
 // False when the connection is over (client gone, reset, time up) and needs no close.
 bool FaultServer::play(int client, const FaultScript& script, Clock::time_point deadline) {
-  auto idleLimit = std::chrono::milliseconds::max();
   for (const auto& step : script.steps_) {
     switch (step.kind) {
-      case FaultScript::Kind::IdleLimit:
-        idleLimit = step.time;
-        break;
       case FaultScript::Kind::Send:
-        switch (sendAll(client, step.bytes, deadline, idleLimit)) {
-          case Sent::All:
-            break;
-          case Sent::IdleClient:
-            return true;
-          case Sent::Gone:
-            return false;
-        }
+        if (!sendAll(client, step.bytes, deadline)) return false;
         break;
       case FaultScript::Kind::Drip:
         for (char byte : step.bytes) {
           if (!idleUntil(client, std::min(deadline, Clock::now() + step.time)) ||
-              sendAll(client, std::string_view(&byte, 1), deadline) != Sent::All)
+              !sendAll(client, std::string_view(&byte, 1), deadline))
             return false;
         }
         break;
@@ -301,7 +280,7 @@ bool FaultServer::play(int client, const FaultScript& script, Clock::time_point 
         break;
       }
       case FaultScript::Kind::Endless:
-        while (sendAll(client, step.bytes, deadline) == Sent::All) {
+        while (sendAll(client, step.bytes, deadline)) {
         }
         return false;
       case FaultScript::Kind::Reset: {

@@ -34,13 +34,10 @@ class FaultScript {
   FaultScript& endless(std::string bytes);
   // Ends with a TCP reset instead of an orderly close.
   FaultScript& reset();
-  // From here on, a client that takes no byte for that long is hung up on (an orderly
-  // close), as servers do with clients that stop reading.
-  FaultScript& hangUpOnIdleClient(std::chrono::milliseconds after);
 
  private:
   friend class FaultServer;
-  enum class Kind { Send, Drip, Silence, Endless, Reset, IdleLimit };
+  enum class Kind { Send, Drip, Silence, Endless, Reset };
   struct Step {
     Kind kind;
     std::string bytes;
@@ -96,9 +93,7 @@ class FaultServer {
   bool readHead(int client, std::chrono::steady_clock::time_point deadline, std::string& head);
   bool play(int client, const FaultScript& script, std::chrono::steady_clock::time_point deadline);
   bool idleUntil(int client, std::chrono::steady_clock::time_point until);
-  enum class Sent { All, Gone, IdleClient };
-  Sent sendAll(int client, std::string_view bytes, std::chrono::steady_clock::time_point deadline,
-               std::chrono::milliseconds idleLimit = std::chrono::milliseconds::max());
+  bool sendAll(int client, std::string_view bytes, std::chrono::steady_clock::time_point deadline);
   // Waits for events on fd; false when the server stops or the deadline passes first.
   bool waitFor(int fd, short events, std::chrono::steady_clock::time_point until);
 
