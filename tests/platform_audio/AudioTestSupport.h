@@ -42,7 +42,7 @@ class CaptureSession {
 // Shortens every wait of a broken URL stream's recovery while it lives.
 class ShortNetWaits {
  public:
-  explicit ShortNetWaits(double scale = 0.05);
+  explicit ShortNetWaits(double scale = 0.1);
   ~ShortNetWaits();
   ShortNetWaits(const ShortNetWaits&) = delete;
   ShortNetWaits& operator=(const ShortNetWaits&) = delete;

@@ -198,7 +198,7 @@ TEST(UrlStreamResume, TriesThatFailAreSpentThenTheStreamEndsAndNoThreadIsLeft) {
       EXPECT_EQ(BASS_StreamGetFilePosition(stream, BASS_FILEPOS_DOWNLOAD), cut);
     }
     // The pauses before the five tries (0.5 + 1 + 2 + 4 + 8 s, shortened) had to pass.
-    EXPECT_GE(Clock::now() - start, 15500ms * 0.05);
+    EXPECT_GE(Clock::now() - start, 15500ms * 0.1);
     EXPECT_EQ(busy.connections(), 1 + 5);
     EXPECT_EQ(gone.connections(), 1);
   }
@@ -252,7 +252,7 @@ TEST(UrlStreamResume, AStalledStreamPausesPlaysAndSeeksAsAPlayingOneDoes) {
 
 TEST(UrlStreamResume, APauseLongerThanTheServersPatienceResumesWhenReadingGoesOn) {
   // A silence counted while the window is full would show as more requests.
-  ShortNetWaits shortWaits(0.1);
+  ShortNetWaits shortWaits;
   // Small: a sanitizer build copies the answers slowly, and a slow answer is a silence.
   std::string file(3u << 19, '\0');
   for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<char>(i * 2654435761u >> 13);
