@@ -60,7 +60,8 @@ enum : DWORD { BASS_ATTRIB_VOL = 2 };
 
 // BASS_StreamGetFilePosition modes. DOWNLOAD counts every byte downloaded (from the
 // stream's start); BUFFER only those still held, which is less once played bytes of a
-// long stream were let go.
+// long stream were let go. CONNECTED stays 1 while a broken connection is being resumed
+// and turns 0 when the download has ended for good.
 enum : DWORD {
   BASS_FILEPOS_CURRENT = 0,
   BASS_FILEPOS_DOWNLOAD = 1,
@@ -73,7 +74,8 @@ enum : DWORD {
 };
 
 // Called on the download thread with each block of downloaded data, and with buffer
-// NULL and length 0 when a download has ended (not when the stream is freed first).
+// NULL and length 0 when a download has ended for good (not at a break that is resumed,
+// nor when the stream is freed first).
 typedef void (*DOWNLOADPROC)(const void* buffer, DWORD length, void* user);
 
 // device: -1 the default output, 0 no sound (real-time pace, no output), 1... real devices.
@@ -91,6 +93,10 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
 // pre-buffer, 5 s at most in all; the download then continues in the background. A stream
 // holds at most 64 MB of the file: beyond that the part already played is let go and the
 // download waits for the player. A stated size over 1 TiB is refused (FILEOPEN).
+// A connection that breaks or stays silent for 10 s later on is resumed with a Range
+// request while the held data plays on (the stream is STALLED only once that runs out);
+// when that fails for good, the stream plays what it holds and then STOPS short of its
+// length, with DOWNLOAD below END and CONNECTED 0 (platform/audio/NetWaits.h).
 HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOADPROC proc,
                              void* user);
 BOOL BASS_StreamFree(HSTREAM handle);

@@ -1,48 +1,22 @@
 #include "platform/audio/HttpSource.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "platform/audio/CallbackGuard.h"
+#include "platform/audio/NetWaits.h"
 
 namespace platform::audio {
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kConnectTimeout = 5s;
 // Tag probes look at the last bytes of a file (ID3v1, APE, Lyrics3).
 constexpr std::uint64_t kTagProbeBytes = 4096;
 constexpr std::uint64_t kNearAhead = 64 * 1024;
 constexpr std::uint64_t kNearWhileDetecting = 16 * 1024 * 1024;
 // How often the download thread looks at its state when libcurl has nothing to say.
 constexpr int kPollMs = 100;
-
-std::optional<std::uint64_t> parseNumber(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  if (i == text.size() || text[i] < '0' || text[i] > '9') return std::nullopt;
-  std::uint64_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    if (value > (UINT64_MAX - 9) / 10) return UINT64_MAX;  // only ever compared as too large
-    value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
-  }
-  return value;
-}
-
-bool headerIs(const std::string& line, const char* name, std::string& value) {
-  std::size_t length = std::strlen(name);
-  if (line.size() <= length || strncasecmp(line.c_str(), name, length) != 0 || line[length] != ':') {
-    return false;
-  }
-  value = line.substr(length + 1);
-  while (!value.empty() && (value.back() == '\r' || value.back() == '\n' || value.back() == ' ')) {
-    value.pop_back();
-  }
-  return true;
-}
 
 int errorForCurl(CURLcode code) {
   switch (code) {
@@ -145,34 +119,61 @@ void HttpSource::publish() {
 void HttpSource::run() {
   std::uint64_t from = 0;
   std::uint64_t generation = 0;
+  bool resume = false;
   {
     std::lock_guard lock(mutex_);
     from = buffer_.start();
   }
   for (;;) {
-    transfer(from, generation);
+    Ending ending = transfer(from, generation, resume);
     std::unique_lock lock(mutex_);
-    if (generation == generation_ && !restartAt_) {
-      finished_ = true;
-      connected_ = false;
-      paused_ = false;
-      if (!failed_ && !total_) total_ = buffer_.end();
-      publish();
-      changed_.notify_all();
-      if (proc_ != nullptr && !stopping_) {
-        lock.unlock();
-        guardCallback(0, [&] {
-          proc_(nullptr, 0, user_);  // the download has ended
-          return 0;
-        });
-        lock.lock();
+    // Before the first answer there is no stream to resume: opening it failed.
+    if (ending == Ending::Broken && !identity_) ending = Ending::Final;
+    if (ending == Ending::Broken) {
+      if (auto next = reconnection_.failed(Clock::now())) {
+        reconnecting_ = true;
+        changed_.notify_all();  // format detection does not wait for this
+        changed_.wait_until(lock, *next, [&] { return stopping_ || restartAt_.has_value(); });
+        if (stopping_) break;
+        if (!restartAt_) {
+          from = buffer_.end();
+          resume = true;
+          continue;
+        }
+      } else {
+        ending = Ending::Final;
       }
     }
+    if (ending == Ending::Complete || ending == Ending::Final) finish(lock, ending == Ending::Final);
     changed_.wait(lock, [&] { return stopping_ || restartAt_.has_value(); });
     if (stopping_) break;
     from = *restartAt_;
     restartAt_.reset();
     generation = generation_;
+    resume = false;
+    // A seek's request is a fresh start, not a try of the break before it.
+    reconnection_.recovered();
+    reconnecting_ = false;
+  }
+}
+
+void HttpSource::finish(std::unique_lock<std::mutex>& lock, bool failed) {
+  finished_ = true;
+  connected_ = false;
+  paused_ = false;
+  reconnecting_ = false;
+  if (failed) failed_ = true;
+  if (failed_ && !headersDone_ && error_ == BASS_OK) error_ = BASS_ERROR_FILEOPEN;
+  if (!failed_ && !total_) total_ = buffer_.end();
+  publish();
+  changed_.notify_all();
+  if (proc_ != nullptr && !stopping_) {
+    lock.unlock();
+    guardCallback(0, [&] {
+      proc_(nullptr, 0, user_);  // the download has ended
+      return 0;
+    });
+    lock.lock();
   }
 }
 
@@ -185,38 +186,48 @@ bool HttpSource::mayResume() const {
   return ahead <= buffer_.limit() - buffer_.limit() / 4;
 }
 
-void HttpSource::transfer(std::uint64_t from, std::uint64_t generation) {
-  curl::CurlEasy easy(curl_easy_init());
-  if (!easy) {
-    std::lock_guard lock(mutex_);
-    failed_ = true;
-    error_ = BASS_ERROR_MEM;
-    return;
-  }
-  status_ = 0;
-  untrustedSize_ = false;
-  requestedFrom_ = from;
-  transferGeneration_ = generation;
-  CURL* e = easy.get();
-  curl_easy_setopt(e, CURLOPT_URL, url_.c_str());
+void HttpSource::configure(CURL* e, const std::string& url, const std::string& range, long connectMs) {
+  curl_easy_setopt(e, CURLOPT_URL, url.c_str());
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS,
-                   static_cast<long>(std::chrono::milliseconds(kConnectTimeout).count()));
+  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
   curl_easy_setopt(e, CURLOPT_TCP_NODELAY, 1L);
   curl_easy_setopt(e, CURLOPT_USERAGENT, "Tunora");
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &HttpSource::onData);
   curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
   curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &HttpSource::onHeader);
   curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
-  std::string range;
-  if (from > 0) {
-    range = std::to_string(from) + "-";
-    curl_easy_setopt(e, CURLOPT_RANGE, range.c_str());
+  if (!range.empty()) curl_easy_setopt(e, CURLOPT_RANGE, range.c_str());
+}
+
+HttpSource::Ending HttpSource::transfer(std::uint64_t from, std::uint64_t generation, bool resume) {
+  curl::CurlEasy easy(curl_easy_init());
+  if (!easy) {
+    std::lock_guard lock(mutex_);
+    if (!headersDone_) error_ = BASS_ERROR_MEM;
+    return Ending::Final;
   }
+  easy_ = easy.get();
+  head_ = ResponseHead();
+  verdict_.reset();
+  requestedFrom_ = from;
+  rangeSent_ = from > 0;
+  resuming_ = resume;
+  transferGeneration_ = generation;
+  lastByte_ = Clock::now();
+  auto connectLimit = netwaits::scaled(netwaits::kConnectLimit);
+  if (reconnection_.active()) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(reconnection_.giveUpAt() - lastByte_);
+    connectLimit = std::clamp(left, 1ms, connectLimit);
+  }
+  std::string range = rangeSent_ ? std::to_string(from) + "-" : std::string();
+  // A resumed download asks where its data last came from; a restart asks as the stream began.
+  configure(easy_, resume && !dataUrl_.empty() ? dataUrl_ : url_, range,
+            static_cast<long>(connectLimit.count()));
+  const auto silenceLimit = netwaits::scaled(netwaits::kSilenceLimit);
   {
     std::lock_guard lock(mutex_);
     paused_ = resumeSignalled_ = false;
@@ -224,50 +235,69 @@ void HttpSource::transfer(std::uint64_t from, std::uint64_t generation) {
   int running = 1;
   CURLcode code = CURLE_OK;
   {
-    curl::CurlMultiAttachment attachment(multi_.get(), e);
+    curl::CurlMultiAttachment attachment(multi_.get(), easy_);
     if (!attachment.attached()) {
       std::lock_guard lock(mutex_);
-      failed_ = true;
-      error_ = BASS_ERROR_MEM;
-      return;
+      if (!headersDone_) error_ = BASS_ERROR_MEM;
+      return Ending::Final;
     }
     while (running > 0) {
       if (curl_multi_perform(multi_.get(), &running) != CURLM_OK) break;
-      bool resume = false;
+      bool resumeTransfer = false;
       {
         std::lock_guard lock(mutex_);
         if (abortRequested()) break;
         if (paused_ && mayResume()) {
           paused_ = resumeSignalled_ = false;
-          resume = true;
+          resumeTransfer = true;
+        }
+        if (identity_ && running > 0) {
+          auto now = Clock::now();
+          // A full window wants nothing: silence then is ours, not the server's.
+          if (paused_) lastByte_ = now;
+          if (now - lastByte_ >= silenceLimit) {
+            verdict_ = Ending::Broken;
+            break;
+          }
+          if (now >= reconnection_.giveUpAt()) {
+            verdict_ = Ending::Final;
+            break;
+          }
         }
       }
       // Outside the lock: resuming hands the held-back block to the write callback.
-      if (resume) {
-        curl_easy_pause(e, CURLPAUSE_CONT);
+      if (resumeTransfer) {
+        curl_easy_pause(easy_, CURLPAUSE_CONT);
         continue;
       }
       if (running > 0) curl_multi_poll(multi_.get(), nullptr, 0, kPollMs, nullptr);
     }
     int left = 0;
     while (CURLMsg* message = curl_multi_info_read(multi_.get(), &left)) {
-      if (message->msg == CURLMSG_DONE && message->easy_handle == e) code = message->data.result;
+      if (message->msg == CURLMSG_DONE && message->easy_handle == easy_) code = message->data.result;
     }
   }
-
+  easy_ = nullptr;
   std::lock_guard lock(mutex_);
   paused_ = false;
-  if (generation != generation_) return;
-  if (running > 0 && !stopping_) return;  // aborted for a restart
-  if (code != CURLE_OK && code != CURLE_WRITE_ERROR) {
-    failed_ = true;
-    if (error_ == BASS_OK && !headersDone_) error_ = errorForCurl(code);
+  return endingOf(code, running == 0);
+}
+
+HttpSource::Ending HttpSource::endingOf(CURLcode code, bool finishedByCurl) {
+  if (abortRequested()) return Ending::Aborted;
+  if (verdict_) return *verdict_;
+  if (!finishedByCurl) return Ending::Broken;
+  if (code == CURLE_OK) {
+    // A body shorter than its stated size can end without an error.
+    return total_ && buffer_.end() < *total_ ? Ending::Broken : Ending::Complete;
   }
+  if (!headersDone_ && error_ == BASS_OK) error_ = errorForCurl(code);
+  return Reconnection::worthRetrying(code) ? Ending::Broken : Ending::Final;
 }
 
 void HttpSource::failFromCallback() {
   std::lock_guard lock(mutex_);
-  failed_ = true;
+  verdict_ = Ending::Final;
   if (!headersDone_) {
     error_ = BASS_ERROR_MEM;
     headersDone_ = true;
@@ -277,63 +307,86 @@ void HttpSource::failFromCallback() {
 
 std::size_t HttpSource::onHeader(char* data, std::size_t size, std::size_t count, void* self) {
   auto* source = static_cast<HttpSource*>(self);
+  source->lastByte_ = Clock::now();
   return guardCallback<std::size_t>(
       0, [&] { return source->headerLine(std::string(data, size * count)) ? size * count : 0; },
       [&] { source->failFromCallback(); });
 }
 
 bool HttpSource::headerLine(const std::string& line) {
-  if (line.rfind("HTTP/", 0) == 0) {
-    std::size_t space = line.find(' ');
-    status_ = space == std::string::npos ? 0 : static_cast<long>(parseNumber(line.substr(space)).value_or(0));
-    sawLocation_ = sawAcceptRanges_ = untrustedSize_ = false;
-    contentLength_.reset();
-    rangeTotal_.reset();
-    return true;
-  }
-  std::string value;
-  if (headerIs(line, "Location", value)) {
-    sawLocation_ = true;
-  } else if (headerIs(line, "Accept-Ranges", value)) {
-    sawAcceptRanges_ = value.find("bytes") != std::string::npos;
-  } else if (headerIs(line, "Content-Length", value)) {
-    contentLength_ = parseNumber(value);
-    if (contentLength_ && *contentLength_ > kLargestTrustedSize) untrustedSize_ = true;
-  } else if (headerIs(line, "Content-Range", value)) {
-    std::size_t slash = value.find('/');
-    if (slash != std::string::npos) rangeTotal_ = parseNumber(value.substr(slash + 1));
-    if (rangeTotal_ && *rangeTotal_ > kLargestTrustedSize) untrustedSize_ = true;
-  }
-  if (line != "\r\n" && line != "\n") return true;
-
-  // The end of one response's headers; redirects are followed by curl.
-  if (status_ >= 300 && status_ < 400 && sawLocation_) return true;
+  // Heads of redirects pass by; curl follows them.
+  if (!head_.take(line) || head_.redirect()) return true;
   std::lock_guard lock(mutex_);
   if (transferGeneration_ != generation_) return false;
-  bool partial = status_ == 206;
-  if (status_ < 200 || status_ >= 300 || untrustedSize_) {
-    if (!headersDone_) error_ = BASS_ERROR_FILEOPEN;
-    failed_ = true;
+  if (!identity_) return acceptFirst();
+  if (auto refusal = refusalOfLater()) {
+    verdict_ = *refusal;
+    return false;
+  }
+  accept();
+  return true;
+}
+
+bool HttpSource::acceptFirst() {
+  if (head_.status() < 200 || head_.status() >= 300 || head_.untrustedSize()) {
+    error_ = BASS_ERROR_FILEOPEN;
+    verdict_ = Ending::Final;
     headersDone_ = true;
     changed_.notify_all();
     return false;
   }
+  identity_ = Identity{head_.etag(), head_.lastModified()};
+  accept();
+  return true;
+}
+
+std::optional<HttpSource::Ending> HttpSource::refusalOfLater() {
+  long status = head_.status();
+  if (status == 416 && head_.rangeTotal() == requestedFrom_ && total_.value_or(requestedFrom_) == requestedFrom_) {
+    total_ = requestedFrom_;  // the file ends where the data does: it is all here
+    return Ending::Complete;
+  }
+  if (status < 200 || status >= 300) {
+    return Reconnection::worthRetrying(status) ? Ending::Broken : Ending::Final;
+  }
+  bool partial = status == 206;
+  if (head_.untrustedSize() || (status != 200 && !partial)) return Ending::Final;
+  // A resumed download must go on where it broke off; a seek can skip to its offset.
+  if (rangeSent_ && !partial && resuming_) return Ending::Final;
+  if (partial && head_.rangeFirst() && *head_.rangeFirst() != requestedFrom_) return Ending::Final;
+  std::optional<std::uint64_t> total = partial ? head_.rangeTotal() : head_.contentLength();
+  if (total && total_ && *total != *total_) return Ending::Final;
+  auto differs = [](const std::optional<std::string>& first, const std::optional<std::string>& now) {
+    return first && now && *first != *now;
+  };
+  if (differs(identity_->etag, head_.etag()) || differs(identity_->lastModified, head_.lastModified())) {
+    return Ending::Final;
+  }
+  return std::nullopt;
+}
+
+void HttpSource::accept() {
   // Only a 206 proves that the range was honoured; a 200 starts at byte 0.
+  bool partial = head_.status() == 206;
   skip_ = partial ? 0 : requestedFrom_;
-  if (partial || sawAcceptRanges_) acceptRanges_ = true;
-  if (partial && rangeTotal_) {
-    total_ = rangeTotal_;
-  } else if (contentLength_) {
-    total_ = (partial ? requestedFrom_ : 0) + *contentLength_;
+  if (partial || head_.acceptsRanges()) acceptRanges_ = true;
+  if (partial && head_.rangeTotal()) {
+    total_ = head_.rangeTotal();
+  } else if (head_.contentLength()) {
+    total_ = (partial ? requestedFrom_ : 0) + *head_.contentLength();
+  }
+  char* effective = nullptr;
+  if (curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective != nullptr) {
+    dataUrl_ = effective;
   }
   headersDone_ = true;
   connected_ = true;
   changed_.notify_all();
-  return true;
 }
 
 std::size_t HttpSource::onData(char* data, std::size_t size, std::size_t count, void* self) {
   auto* source = static_cast<HttpSource*>(self);
+  source->lastByte_ = Clock::now();
   return guardCallback<std::size_t>(0, [&] { return source->body(data, size * count); },
                                     [&] { source->failFromCallback(); });
 }
@@ -357,6 +410,10 @@ std::size_t HttpSource::body(const char* data, std::size_t size) {
     }
     skip_ -= dropped;
     buffer_.append(reinterpret_cast<const std::uint8_t*>(data) + dropped, keep);
+    if (reconnection_.active()) {
+      reconnection_.recovered();
+      reconnecting_ = false;
+    }
     publish();
   }
   changed_.notify_all();
@@ -388,6 +445,7 @@ std::size_t HttpSource::read(void* out, std::size_t size) {
       return n;
     }
     if (finished_) return 0;
+    if (readDeadline_ && reconnecting_) return 0;
     if (readDeadline_ && Clock::now() >= *readDeadline_) {
       timedOut_ = true;
       return 0;

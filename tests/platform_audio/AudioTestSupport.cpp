@@ -18,6 +18,8 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/audio/NetWaits.h"
+
 extern char** environ;
 
 namespace audiotest {
@@ -108,6 +110,12 @@ CaptureSession::~CaptureSession() {
   unsetenv("TUNORA_AUDIO_CAPTURE");
   std::remove(path_.c_str());
 }
+
+ShortNetWaits::ShortNetWaits(double scale) : before_(platform::audio::netwaits::scale()) {
+  platform::audio::netwaits::setScale(scale);
+}
+
+ShortNetWaits::~ShortNetWaits() { platform::audio::netwaits::setScale(before_); }
 
 std::vector<std::uint8_t> CaptureSession::finish() {
   if (ready_ && !freed_) BASS_Free();

@@ -50,6 +50,18 @@ class CaptureSession {
   bool freed_ = false;
 };
 
+// Shortens every wait of a broken URL stream's recovery while it lives.
+class ShortNetWaits {
+ public:
+  explicit ShortNetWaits(double scale = 0.1);
+  ~ShortNetWaits();
+  ShortNetWaits(const ShortNetWaits&) = delete;
+  ShortNetWaits& operator=(const ShortNetWaits&) = delete;
+
+ private:
+  double before_;
+};
+
 // Plays handle to its end and returns once it has stopped.
 bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 

@@ -36,6 +36,17 @@ std::string pathOf(const std::string& head) {
   return head.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
 }
 
+std::optional<std::uint64_t> rangeFromHead(const std::string& head) {
+  constexpr std::string_view kRange = "\r\nRange: bytes=";
+  std::size_t at = head.find(kRange);
+  if (at == std::string::npos) return std::nullopt;
+  const char* digits = head.c_str() + at + kRange.size();
+  char* end = nullptr;
+  unsigned long long from = std::strtoull(digits, &end, 10);
+  if (end == digits || *end != '-') return std::nullopt;
+  return from;
+}
+
 }  // namespace
 
 FaultScript& FaultScript::send(std::string bytes) {
@@ -72,28 +83,61 @@ std::string httpResponse(const std::string& status, const std::string& headerLin
   return "HTTP/1.1 " + status + "\r\n" + headerLines + "Connection: close\r\n\r\n" + body;
 }
 
+std::string rangeResponse(const std::string& body, const FaultRequest& request,
+                          const std::string& headerLines) {
+  std::string lines = headerLines + "Accept-Ranges: bytes\r\n";
+  if (!request.rangeFrom) {
+    return httpResponse("200 OK", lines + "Content-Length: " + std::to_string(body.size()) + "\r\n", body);
+  }
+  std::uint64_t from = *request.rangeFrom;
+  if (from >= body.size()) {
+    return httpResponse("416 Range Not Satisfiable",
+                        lines + "Content-Range: bytes */" + std::to_string(body.size()) + "\r\nContent-Length: 0\r\n", "");
+  }
+  std::string part = body.substr(static_cast<std::size_t>(from));
+  return httpResponse("206 Partial Content",
+                      lines + "Content-Range: bytes " + std::to_string(from) + "-" + std::to_string(body.size() - 1) +
+                          "/" + std::to_string(body.size()) + "\r\nContent-Length: " + std::to_string(part.size()) +
+                          "\r\n",
+                      part);
+}
+
 FaultServer::FaultServer(std::chrono::milliseconds connectionLimit)
     : connectionLimit_(connectionLimit) {
   const testsupport::LoopbackListener listener = testsupport::openLoopbackListener(64);
   listenFd_ = listener.fd;
   port_ = listener.port;
   stopFd_ = ::eventfd(0, EFD_CLOEXEC);
-  if (stopFd_ < 0) std::abort();
+  stopListeningFd_ = ::eventfd(0, EFD_CLOEXEC);
+  if (stopFd_ < 0 || stopListeningFd_ < 0) std::abort();
   acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
 FaultServer::~FaultServer() {
   std::uint64_t one = 1;
   if (::write(stopFd_, &one, sizeof one) != sizeof one) std::abort();
-  acceptor_.join();
-  for (auto& handler : handlers_) handler.join();
-  ::close(listenFd_);
+  if (acceptor_.joinable()) acceptor_.join();
+  for (auto& thread : connectionThreads_) thread.join();
+  if (listenFd_ >= 0) ::close(listenFd_);
   ::close(stopFd_);
+  ::close(stopListeningFd_);
 }
 
 void FaultServer::on(const std::string& path, FaultScript script) {
+  on(path, [script = std::move(script)](const FaultRequest&) { return script; });
+}
+
+void FaultServer::on(const std::string& path, Handler handler) {
   std::lock_guard lock(mutex_);
-  scripts_[path] = std::move(script);
+  handlers_[path] = std::move(handler);
+}
+
+void FaultServer::stopListening() {
+  std::uint64_t one = 1;
+  if (::write(stopListeningFd_, &one, sizeof one) != sizeof one) std::abort();
+  // The acceptor closes the socket as it leaves, so nothing is refused before this returns
+  // and everything is after.
+  if (acceptor_.joinable()) acceptor_.join();
 }
 
 void FaultServer::closeEveryConnectionAtAccept() {
@@ -127,7 +171,11 @@ bool FaultServer::waitFor(int fd, short events, Clock::time_point until) {
 }
 
 void FaultServer::acceptLoop() {
-  while (waitFor(listenFd_, POLLIN, Clock::time_point::max())) {
+  for (;;) {
+    pollfd fds[3] = {{listenFd_, POLLIN, 0}, {stopFd_, POLLIN, 0}, {stopListeningFd_, POLLIN, 0}};
+    int ready = ::poll(fds, 3, -1);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0 || fds[1].revents != 0 || fds[2].revents != 0) break;
     int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (client < 0) continue;
     bool closeNow = false;
@@ -140,11 +188,13 @@ void FaultServer::acceptLoop() {
       ::close(client);
       continue;
     }
-    handlers_.emplace_back([this, client] {
+    connectionThreads_.emplace_back([this, client] {
       serve(client);
       ::close(client);
     });
   }
+  ::close(listenFd_);
+  listenFd_ = -1;
 }
 
 bool FaultServer::readHead(int client, Clock::time_point deadline, std::string& head) {
@@ -163,16 +213,21 @@ void FaultServer::serve(int client) {
   auto deadline = Clock::now() + connectionLimit_;
   std::string head;
   if (!readHead(client, deadline, head)) return;
-  FaultScript script;
+  FaultRequest request{head, 0, rangeFromHead(head)};
+  Handler handler;
   {
     std::lock_guard lock(mutex_);
     heads_.push_back(head);
-    auto found = scripts_.find(pathOf(head));
-    if (found != scripts_.end()) {
-      script = found->second;
-    } else {
-      script.send(httpResponse("404 Not Found", "Content-Length: 9\r\n", "not found"));
-    }
+    std::string path = pathOf(head);
+    request.earlier = requestCounts_[path]++;
+    auto found = handlers_.find(path);
+    if (found != handlers_.end()) handler = found->second;
+  }
+  FaultScript script;
+  if (handler) {
+    script = handler(request);
+  } else {
+    script.send(httpResponse("404 Not Found", "Content-Length: 9\r\n", "not found"));
   }
   if (play(client, script, deadline)) ::shutdown(client, SHUT_WR);
 }

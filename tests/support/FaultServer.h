@@ -1,15 +1,18 @@
 #pragma once
 // A misbehaving HTTP server on 127.0.0.1 for fault tests. Each request path has a script
 // of raw steps (send, drip, stay silent, repeat forever, reset), played on a thread of its
-// own per connection, so a test can run many faulty exchanges at once. Every wait is
-// bounded: a connection ends after its time limit or when the server goes, whatever the
-// client does.
+// own per connection, so a test can run many faulty exchanges at once; a path may also
+// choose its script per request (the first answer breaks off, later Range requests are
+// served). Every wait is bounded: a connection ends after its time limit or when the
+// server goes, whatever the client does.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -47,6 +50,17 @@ class FaultScript {
 std::string httpResponse(const std::string& status, const std::string& headerLines,
                          const std::string& body);
 
+struct FaultRequest {
+  std::string head;
+  int earlier = 0;                          // requests for the same path before this one
+  std::optional<std::uint64_t> rangeFrom;   // from "Range: bytes=N-"
+};
+
+// What a server with Range support answers: 206 with the part the request asks for, or
+// 200 with all of body. headerLines (each ending in CR LF) go into either.
+std::string rangeResponse(const std::string& body, const FaultRequest& request,
+                          const std::string& headerLines = "");
+
 class FaultServer {
  public:
   explicit FaultServer(std::chrono::milliseconds connectionLimit = std::chrono::seconds(30));
@@ -54,11 +68,17 @@ class FaultServer {
   FaultServer(const FaultServer&) = delete;
   FaultServer& operator=(const FaultServer&) = delete;
 
+  using Handler = std::function<FaultScript(const FaultRequest&)>;
+
   // The script for requests whose path (query excluded) is exactly path. Unknown paths
   // get a 404.
   void on(const std::string& path, FaultScript script);
+  // A script chosen for each request; runs on the connection's thread.
+  void on(const std::string& path, Handler handler);
   // Closes each connection as soon as it is accepted, before reading anything.
   void closeEveryConnectionAtAccept();
+  // Stops listening: later connections are refused, those under way go on.
+  void stopListening();
 
   int port() const { return port_; }
   std::string url(const std::string& path) const;
@@ -80,15 +100,17 @@ class FaultServer {
   const std::chrono::milliseconds connectionLimit_;
   int listenFd_ = -1;
   int stopFd_ = -1;
+  int stopListeningFd_ = -1;
   int port_ = 0;
   std::atomic<std::uint64_t> bytesSent_{0};
 
   mutable std::mutex mutex_;
-  std::map<std::string, FaultScript> scripts_;  // guarded by mutex_
+  std::map<std::string, Handler> handlers_;     // guarded by mutex_
+  std::map<std::string, int> requestCounts_;    // guarded by mutex_
   bool closeAtAccept_ = false;                  // guarded by mutex_
   std::vector<std::string> heads_;              // guarded by mutex_
   int connections_ = 0;                         // guarded by mutex_
-  std::vector<std::thread> handlers_;           // only the accept thread touches it
+  std::vector<std::thread> connectionThreads_;  // only the accept thread touches it
 
   std::thread acceptor_;
 };
