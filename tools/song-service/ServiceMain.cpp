@@ -187,19 +187,19 @@ int main(int argc, char** argv) {
   if (library) {
     if (!line.presetFile.empty()) {
       // The preset list follows the library; rewritten only when its songs change.
-      library->onScanned([file = line.presetFile, host = presetHost(line.listen, port),
-                          written = std::string()](const LibraryIndex& index) mutable {
+      // The preset list follows the library; rewritten only when its songs change. The first
+      // scan's outcome is told on stdout ("presets FILE", or "presets none" for no songs).
+      library->onScanned([file = line.presetFile, host = presetHost(line.listen, port), written = std::string(),
+                          told = false](const LibraryIndex& index) mutable {
         std::string text = presetText(index, host);
-        if (text.empty() || text == written) return;
-        if (!writeFileAtomically(file, text)) {
+        bool ok = !text.empty() && (text == written || writeFileAtomically(file, text));
+        if (!text.empty() && !ok)
           std::fprintf(stderr, "tunora-song-service: cannot write the preset file %s: %s\n", file.c_str(),
                        std::strerror(errno));
-          return;
-        }
-        const bool first = written.empty();
-        written = std::move(text);
-        if (first) {
-          std::printf("presets %s\n", file.c_str());
+        if (ok) written = std::move(text);
+        if (!told) {
+          told = true;
+          std::printf("presets %s\n", ok ? file.c_str() : "none");
           std::fflush(stdout);
         }
       });
