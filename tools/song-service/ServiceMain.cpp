@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
     settings.folders = line.libraries;
     settings.database = line.databaseGiven ? line.database : defaultDatabase();
     library = std::make_unique<Library>(std::move(settings));
-    source = std::make_unique<LibrarySource>(*library);
+    source = std::make_unique<LibrarySource>([&library] { return library->index(); });
   }
 
   // The signals are taken by one thread with sigwait; every other thread inherits the mask.

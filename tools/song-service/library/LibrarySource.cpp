@@ -113,7 +113,7 @@ std::string folderPicturePath(const std::string& songPath) {
 }
 
 std::string LibrarySource::searchAnswer(std::string_view keyword, const std::string& client) {
-  std::shared_ptr<const LibraryIndex> index = library_.index();
+  std::shared_ptr<const LibraryIndex> index = index_();
   std::vector<std::uint32_t> hits = index->search(keyword);
   std::string songs;
   std::unordered_map<std::string, long long> answered;
@@ -132,7 +132,7 @@ std::string LibrarySource::searchAnswer(std::string_view keyword, const std::str
 
 std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, const std::string& client,
                                                       std::string_view host, bool withoutUrl) {
-  std::shared_ptr<const LibraryIndex> index = library_.index();
+  std::shared_ptr<const LibraryIndex> index = index_();
   const std::string gbkKey = platform::text::utf8ToAnsi(validUtf8(key));
   const std::vector<std::uint32_t>* sharing = index->withLinkKey(gbkKey);
   if (!sharing || sharing->empty()) return std::nullopt;
@@ -154,7 +154,7 @@ std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, cons
 }
 
 std::string LibrarySource::pictureAnswer(std::string_view singer, std::string_view host) {
-  std::shared_ptr<const LibraryIndex> index = library_.index();
+  std::shared_ptr<const LibraryIndex> index = index_();
   const IndexedSong* song = index->pictureSong(platform::text::utf8ToAnsi(trimmedBlanks(validUtf8(singer))));
   if (!song || (!song->cover && folderPicturePath(song->path).empty())) return noPictureAnswer();
   std::string address = "http://" + std::string(host) + "/pictures/" + std::to_string(song->id) + ".jpg";
@@ -165,7 +165,7 @@ std::string LibrarySource::pictureAnswer(std::string_view singer, std::string_vi
 }
 
 std::optional<MediaBody> LibrarySource::media(std::string_view name) {
-  std::shared_ptr<const LibraryIndex> index = library_.index();
+  std::shared_ptr<const LibraryIndex> index = index_();
   std::size_t dot = name.find('.');
   if (dot == std::string_view::npos) return std::nullopt;
   long long id = 0;
@@ -192,7 +192,7 @@ std::optional<MediaBody> LibrarySource::media(std::string_view name) {
 }
 
 std::optional<MediaBody> LibrarySource::picture(std::string_view name) {
-  std::shared_ptr<const LibraryIndex> index = library_.index();
+  std::shared_ptr<const LibraryIndex> index = index_();
   const IndexedSong* song = index->byId(idFromName(name, "jpg"));
   if (!song) return std::nullopt;
   std::string bytes = song->cover ? readEmbeddedCover(song->path, song->kind) : std::string();

@@ -3,21 +3,22 @@
 // and singer the client sends back, the files themselves by index id, and singer pictures
 // from embedded covers or cover pictures beside the songs.
 
-#include <chrono>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 
 #include "tools/song-service/SongSource.h"
-#include "tools/song-service/library/Library.h"
+#include "tools/song-service/library/LibraryIndex.h"
 
 namespace songservice {
 
 class LibrarySource : public SongSource {
  public:
-  // library outlives the source.
-  explicit LibrarySource(const Library& library) : library_(library) {}
+  // Gives the index to answer from; called for every request, from any thread.
+  using IndexSource = std::function<std::shared_ptr<const LibraryIndex>()>;
+  explicit LibrarySource(IndexSource index) : index_(std::move(index)) {}
 
   std::string searchAnswer(std::string_view keyword, const std::string& client) override;
   std::optional<std::string> linksAnswer(std::string_view key, const std::string& client,
@@ -35,7 +36,7 @@ class LibrarySource : public SongSource {
   void remember(const std::string& client, std::unordered_map<std::string, long long> answered);
   long long rememberedSong(const std::string& client, const std::string& key);
 
-  const Library& library_;
+  const IndexSource index_;
   std::mutex mutex_;
   std::list<ClientMemory> clients_;  // guarded by mutex_; most recent first
 };
