@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -131,6 +132,16 @@ bool resolveFolders(std::vector<std::string>& folders) {
     folder = resolved;
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   }
+  // A folder inside another given one is read with it, once.
+  std::sort(folders.begin(), folders.end());
+  std::vector<std::string> outermost;
+  for (const std::string& folder : folders) {
+    bool inside = std::any_of(outermost.begin(), outermost.end(), [&](const std::string& outer) {
+      return folder == outer || outer == "/" || folder.rfind(outer + "/", 0) == 0;
+    });
+    if (!inside) outermost.push_back(folder);
+  }
+  folders = std::move(outermost);
   return true;
 }
 

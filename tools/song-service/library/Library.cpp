@@ -1,5 +1,7 @@
 #include "tools/song-service/library/Library.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 
 #include "tools/song-service/library/LibraryScanner.h"
@@ -69,6 +71,9 @@ void Library::runScans() {
     if (cancel_) return;
     if (watcher_) watcher_->watch(outcome.folders);
     publish(outcome.records);
+    outcome = ScanOutcome();
+    // A scan's records are many small blocks; give them back rather than keep them resident.
+    ::malloc_trim(0);
     if (onScanned_) onScanned_(*index());
   }
 }

@@ -74,7 +74,14 @@ std::vector<std::uint32_t> LibraryIndex::search(std::string_view keyword) const 
   std::vector<std::uint32_t> hits[3];
   if (words.empty() || songs_.empty()) return {};
   // The longest word is the rarest: find it in the whole text, then check the others per song.
-  std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
+  // Repeated words add nothing, and a few long ones say enough: a keyword of thousands of
+  // words must not cost a scan each.
+  std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
+    return a.size() != b.size() ? a.size() > b.size() : a < b;
+  });
+  words.erase(std::unique(words.begin(), words.end()), words.end());
+  constexpr std::size_t kMostWords = 16;
+  if (words.size() > kMostWords) words.resize(kMostWords);
   const std::string& lead = words.front();
   const char* text = folded_.data();
   const char* end = text + folded_.size();
