@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,13 +20,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Made once per program, removed at its end.
+class Tone {
+ public:
+  Tone() : path_((fs::temp_directory_path() / ("tunora-tone-" + std::to_string(::getpid()) + ".wav")).string()) {
+    runQuietly({"sox", "-n", "-r", "22050", "-c", "1", "-b", "16", path_, "synth", "1", "sine", "440"});
+  }
+  ~Tone() {
+    std::error_code ignored;
+    fs::remove(path_, ignored);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 std::string toneFile() {
-  static const std::string path = [] {
-    std::string wav = (fs::temp_directory_path() / ("tunora-tone-" + std::to_string(::getpid()) + ".wav")).string();
-    runQuietly({"sox", "-n", "-r", "22050", "-c", "1", "-b", "16", wav, "synth", "1", "sine", "440"});
-    return wav;
-  }();
-  return path;
+  static const Tone tone;
+  return tone.path();
 }
 
 }  // namespace
@@ -91,10 +104,27 @@ bool GeneratedLibrary::encode(const std::string& format, const std::string& path
   return !words.empty() && runQuietly(words);
 }
 
-GeneratedLibrary::GeneratedLibrary() {
-  std::string pattern = (fs::temp_directory_path() / "tunora-library-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) return;
-  root_ = pattern;
+// Bumped whenever make() changes, so a kept folder is made again.
+constexpr char kVersion[] = "1";
+
+GeneratedLibrary::GeneratedLibrary() : root_(TUNORA_GENERATED_LIBRARY_DIR) {
+  // Test programs running side by side make it once between them.
+  fs::create_directories(fs::path(root_).parent_path());
+  int lock = ::open((root_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (lock >= 0) ::flock(lock, LOCK_EX);
+  const std::string marker = root_ + ".complete";
+  if (readFile(marker) != kVersion) {
+    std::error_code ignored;
+    fs::remove(marker, ignored);
+    fs::remove_all(root_, ignored);
+    fs::create_directories(root_);
+    make();
+    if (!::testing::Test::HasFailure()) writeFile(marker, kVersion);
+  }
+  if (lock >= 0) ::close(lock);
+}
+
+void GeneratedLibrary::make() {
   for (const char* folder : {"Aurora Vale/First Light", "白沐阳", "Japanese", "Odd", "Twins/North", "Twins/South",
                              "Untagged Singer", "Star", "Folder Cover", "Damaged"})
     fs::create_directories(path(folder));
@@ -146,11 +176,7 @@ GeneratedLibrary::GeneratedLibrary() {
   fs::create_directory_symlink("..", path("Damaged/loop"));
 }
 
-GeneratedLibrary::~GeneratedLibrary() {
-  std::error_code ignored;
-  if (!root_.empty()) fs::remove_all(root_, ignored);
-  fs::remove(toneFile(), ignored);
-}
+GeneratedLibrary::~GeneratedLibrary() = default;
 
 const GeneratedLibrary& GeneratedLibrary::get() {
   static const GeneratedLibrary library;

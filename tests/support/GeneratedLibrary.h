@@ -2,7 +2,8 @@
 // A small music folder made once per test program with sox and the encoders: tagged songs in
 // every format the service offers (Latin, Chinese and Japanese tags, embedded and folder
 // covers), untagged files, a GBK-named file, a misnamed one, AAC- and WMA-looking files,
-// damaged files and a symlink loop. Removed when the program ends.
+// damaged files and a symlink loop. Made once per build folder (ctest runs every test as a
+// program of its own) and kept there; tests that change files work on a copy.
 
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@ class GeneratedLibrary {
 
  private:
   GeneratedLibrary();
+  void make();
   std::string root_;
 };
 

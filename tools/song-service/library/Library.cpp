@@ -70,7 +70,8 @@ void Library::runScans() {
     ScanOutcome outcome = scanner.scan([this](const std::vector<SongRecord>& sofar) { publish(sofar); }, cancel_);
     if (cancel_) return;
     if (watcher_) watcher_->watch(outcome.folders);
-    publish(outcome.records);
+    // Nothing read and nothing gone: the answered index is the stored one already.
+    if (outcome.examined > 0 || outcome.removed > 0) publish(outcome.records);
     outcome = ScanOutcome();
     // A scan's records are many small blocks; give them back rather than keep them resident.
     ::malloc_trim(0);

@@ -179,6 +179,7 @@ ScanOutcome LibraryScanner::scan(const std::function<void(const std::vector<Song
   const unsigned threads = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
   constexpr std::size_t kBatch = 256;
   auto lastPublish = Clock::now();
+  Clock::duration publishEvery = std::chrono::seconds(2);
   for (std::size_t batchStart = 0; batchStart < changed.size() && !cancel; batchStart += kBatch) {
     const std::size_t batchEnd = std::min(changed.size(), batchStart + kBatch);
     std::vector<SongRecord> read(batchEnd - batchStart);
@@ -207,12 +208,16 @@ ScanOutcome LibraryScanner::scan(const std::function<void(const std::vector<Song
     database_.commit();
     outcome.examined += read.size();
     progress.advance(read.size());
-    if (Clock::now() - lastPublish > std::chrono::seconds(2)) {
+    // Every couple of seconds, but never more than a tenth of the time on rebuilding the
+    // answered index, which grows with the folder.
+    if (Clock::now() - lastPublish > publishEvery) {
+      const auto publishing = Clock::now();
       std::vector<SongRecord> sofar;
       sofar.reserve(current.size());
       for (const auto& [path, record] : current) sofar.push_back(record);
       publish(sofar);
       lastPublish = Clock::now();
+      publishEvery = std::max<Clock::duration>(std::chrono::seconds(2), 10 * (lastPublish - publishing));
     }
   }
 
