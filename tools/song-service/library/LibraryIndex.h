@@ -21,7 +21,8 @@ struct IndexedSong {
   std::string title, singer, album;  // answer forms (GBK)
   int track = 0, year = 0, millis = 0, kbps = 0;
   bool cover = false;
-  int singerNumber = 0;  // 1-based among the singers, by name
+  bool sharedKey = false;  // another song has the same links key
+  int singerNumber = 0;    // 1-based among the singers, by name
 };
 
 class LibraryIndex {
@@ -37,7 +38,7 @@ class LibraryIndex {
 
   // Positions of the songs whose title then singer (answer forms) are the GBK key, ASCII
   // letters in any case; path order.
-  const std::vector<std::uint32_t>* withLinkKey(std::string_view gbkKey) const;
+  std::vector<std::uint32_t> withLinkKey(std::string_view gbkKey) const;
 
   // The song that shows the singer's picture (embedded cover first, then any song of theirs),
   // or null.
@@ -47,12 +48,18 @@ class LibraryIndex {
   const std::vector<IndexedSong>& songs() const { return songs_; }
 
  private:
+  std::string_view foldedTitle(std::uint32_t song) const;
+  std::string_view foldedSinger(std::uint32_t song) const;
+  int rank(std::uint32_t song, std::string_view whole) const;
+
   std::vector<IndexedSong> songs_;
-  std::string folded_;                // per song: title \x1F singer \x1F album \x1E
+  std::string folded_;                 // per song: title \x1F singer \x1F album \x1E
   std::vector<std::uint32_t> starts_;  // where each song's part of folded_ begins
-  std::vector<std::string> foldedSingers_, foldedTitles_;
-  std::unordered_map<long long, std::uint32_t> byId_;
-  std::unordered_map<std::string, std::vector<std::uint32_t>> byLinkKey_;
+  std::vector<std::uint32_t> titleBytes_, singerBytes_;
+  // Positions sorted by folded singer and by folded title, for the first two ranks.
+  std::vector<std::uint32_t> bySinger_, byTitle_;
+  std::vector<std::pair<long long, std::uint32_t>> byId_;             // sorted
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> byLinkKey_;    // (key hash, position), sorted
   std::unordered_map<std::string, std::uint32_t> pictureBySinger_;
 };
 

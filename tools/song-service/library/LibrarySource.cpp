@@ -121,9 +121,7 @@ std::string LibrarySource::searchAnswer(std::string_view keyword, const std::str
     const IndexedSong& song = index->songs()[position];
     if (!songs.empty()) songs += ",";
     songs += songObject(song);
-    const std::string key = song.title + song.singer;
-    const auto* sharing = index->withLinkKey(key);
-    if (sharing && sharing->size() > 1) answered[asciiLowered(key)] = song.id;
+    if (song.sharedKey) answered[asciiLowered(song.title + song.singer)] = song.id;
   }
   if (!answered.empty()) remember(client, std::move(answered));
   return "{\"status\":" + std::string(hits.empty() ? "0" : "1") + ",\"total\":" + std::to_string(hits.size()) +
@@ -134,10 +132,10 @@ std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, cons
                                                       std::string_view host, bool withoutUrl) {
   std::shared_ptr<const LibraryIndex> index = index_();
   const std::string gbkKey = platform::text::utf8ToAnsi(validUtf8(key));
-  const std::vector<std::uint32_t>* sharing = index->withLinkKey(gbkKey);
-  if (!sharing || sharing->empty()) return std::nullopt;
-  const IndexedSong* song = &index->songs()[sharing->front()];
-  if (sharing->size() > 1) {
+  const std::vector<std::uint32_t> sharing = index->withLinkKey(gbkKey);
+  if (sharing.empty()) return std::nullopt;
+  const IndexedSong* song = &index->songs()[sharing.front()];
+  if (sharing.size() > 1) {
     const IndexedSong* last = index->byId(rememberedSong(client, asciiLowered(gbkKey)));
     if (last && asciiLowered(last->title + last->singer) == asciiLowered(gbkKey)) song = last;
   }
