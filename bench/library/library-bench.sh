@@ -62,10 +62,17 @@ run_service() {  # folder database log
   svc_port=$(awk '/listening/ {print $2}' "$3.out")
 }
 
-stop_pid() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
+# MPD may take long to stop in the middle of an update: it gets ten seconds.
+stop_pid() {
+  kill "$1" 2>/dev/null || true
+  local i
+  for i in $(seq 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
 
-# MPD from start to its first update finished (it starts one itself on an empty database);
-# sets mpd_pid, mpd_seconds.
+# MPD from start to its first update finished (it starts one itself on an empty database;
+# -v is needed for the line that says so); sets mpd_pid, mpd_seconds.
 run_mpd() {  # folder tag
   local dir=$work/mpd-$2 port
   rm -rf "$dir"
