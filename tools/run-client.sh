@@ -6,15 +6,15 @@
 # Without a display both run on a private X server, a scripted search is made and a
 # screenshot of the window is written (TUNORA_SCREENSHOT, default ./tunora-screenshot.png).
 set -euo pipefail
+music=""
+if [ -n "${1:-}" ]; then
+  # Taken before the script moves to the source tree, so a relative folder works too.
+  music=$(cd "$1" 2>/dev/null && pwd) || { echo "$1 is not a folder" >&2; exit 2; }
+fi
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${TUNORA_BUILD_DIR:-build/release}
 screenshot=${TUNORA_SCREENSHOT:-$root/tunora-screenshot.png}
-music=${1:-}
-if [ -n "$music" ] && [ ! -d "$music" ]; then
-  echo "$music is not a folder" >&2
-  exit 2
-fi
 
 if [ "$(id -u)" = 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
@@ -39,8 +39,7 @@ cleanup() {
 trap cleanup EXIT
 work=$(mktemp -d)
 
-# The preset file's links name the service's default port, so that one is tried first; when
-# it is taken, any free port serves the search (the preset rows then find nothing to play).
+# A music folder replaces the preset list for this run; the demo one is put back after.
 service_flags=()
 presets=$build/app/plugins/js_rilu.txt
 if [ -n "$music" ]; then
@@ -50,12 +49,15 @@ if [ -n "$music" ]; then
     cp "$presets" "$presets_saved"
   fi
 fi
+
+# The preset file's links name the service's default port, so that one is tried first; when
+# it is taken, any free port serves the search (the preset rows then find nothing to play).
 start_service() {  # port
   rm -f "$work/service-out"
   mkfifo "$work/service-out"
   # A music folder's indexing shows its progress on the terminal.
   local errors=/dev/null
-  [ -n "$music" ] && errors=/dev/stderr
+  if [ -n "$music" ]; then errors=/dev/stderr; fi
   "$build/tools/song-service/tunora-song-service" --port "$1" "${service_flags[@]}" \
     >"$work/service-out" 2>"$errors" &
   pids+=($!)
