@@ -46,14 +46,28 @@ std::string mediaName(const IndexedSong& song) {
   return std::to_string(song.id) + "." + mediaExtension(song.kind);
 }
 
-std::string songObject(const IndexedSong& song) {
-  return "{" + member("songid", std::to_string(song.id)) + "," + member("title", song.title) + "," +
-         member("singer", song.singer) + "," + member("singerid", std::to_string(song.singerNumber)) + "," +
-         member("album", song.album) + "," + member("track", std::to_string(song.track)) + "," +
-         member("length", lengthText(song.millis)) + "," + member("bitrate", std::to_string(song.kbps)) + "," +
-         member("format", mediaExtension(song.kind)) + "," + member("size", std::to_string(song.size)) + "," +
-         member("language", isAscii(song.title) ? "English" : mandarin()) + "," +
-         member("year", song.year > 0 ? std::to_string(song.year) : std::string()) + "}";
+// Appended member by member: an answer holds up to a thousand of these.
+void appendSongObject(std::string& out, const IndexedSong& song) {
+  auto add = [&out](const char* name, std::string_view value, bool last = false) {
+    out += '"';
+    out += name;
+    out += "\":\"";
+    out += value;
+    out += last ? "\"}" : "\",";
+  };
+  out += '{';
+  add("songid", std::to_string(song.id));
+  add("title", song.title);
+  add("singer", song.singer);
+  add("singerid", std::to_string(song.singerNumber));
+  add("album", song.album);
+  add("track", std::to_string(song.track));
+  add("length", lengthText(song.millis));
+  add("bitrate", std::to_string(song.kbps));
+  add("format", mediaExtension(song.kind));
+  add("size", std::to_string(song.size));
+  add("language", isAscii(song.title) ? std::string_view("English") : std::string_view(mandarin()));
+  add("year", song.year > 0 ? std::to_string(song.year) : std::string(), true);
 }
 
 // "123.mp3" -> 123 when the extension is the one given; 0 otherwise.
@@ -115,17 +129,19 @@ std::string folderPicturePath(const std::string& songPath) {
 std::string LibrarySource::searchAnswer(std::string_view keyword, const std::string& client) {
   std::shared_ptr<const LibraryIndex> index = index_();
   std::vector<std::uint32_t> hits = index->search(keyword);
-  std::string songs;
+  std::string answer = "{\"status\":" + std::string(hits.empty() ? "0" : "1") +
+                       ",\"total\":" + std::to_string(hits.size()) + ",\"data\":{\"song\":[";
+  answer.reserve(answer.size() + hits.size() * 256 + 8);
   std::unordered_map<std::string, long long> answered;
   for (std::uint32_t position : hits) {
     const IndexedSong& song = index->songs()[position];
-    if (!songs.empty()) songs += ",";
-    songs += songObject(song);
+    if (position != hits.front()) answer += ',';
+    appendSongObject(answer, song);
     if (song.sharedKey) answered[asciiLowered(song.title + song.singer)] = song.id;
   }
   if (!answered.empty()) remember(client, std::move(answered));
-  return "{\"status\":" + std::string(hits.empty() ? "0" : "1") + ",\"total\":" + std::to_string(hits.size()) +
-         ",\"data\":{\"song\":[" + songs + "]}}";
+  answer += "]}}";
+  return answer;
 }
 
 std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, const std::string& client,
