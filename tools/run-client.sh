@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs what the build needs (as root), builds the client and the demo song service,
-# starts the service and the client against it; the service stops when the client exits.
+# Installs what the build needs (as root), builds the client and the song service, starts
+# the service and the client against it; the service stops when the client exits.
+# Usage: run-client.sh [MUSIC_FOLDER]: without a folder the demo catalogue is served; with
+# one, that folder is, and the client's preset list is made of its songs for this run.
 # Without a display both run on a private X server, a scripted search is made and a
 # screenshot of the window is written (TUNORA_SCREENSHOT, default ./tunora-screenshot.png).
 set -euo pipefail
+music=""
+if [ -n "${1:-}" ]; then
+  # Taken before the script moves to the source tree, so a relative folder works too.
+  music=$(cd "$1" 2>/dev/null && pwd) || { echo "$1 is not a folder" >&2; exit 2; }
+fi
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${TUNORA_BUILD_DIR:-build/release}
@@ -25,17 +32,34 @@ cleanup() {
     kill "${pids[$i]}" 2>/dev/null || true
     wait "${pids[$i]}" 2>/dev/null || true
   done
+  # The demo preset list comes back for the next run.
+  if [ -n "${presets_saved:-}" ]; then cp "$presets_saved" "$presets"; fi
   rm -rf "${work:-}"
 }
 trap cleanup EXIT
 work=$(mktemp -d)
+
+# A music folder replaces the preset list for this run; the demo one is put back after.
+service_flags=()
+presets=$build/app/plugins/js_rilu.txt
+if [ -n "$music" ]; then
+  service_flags=(--library "$music" --write-presets "$presets")
+  if [ -f "$presets" ]; then
+    presets_saved=$work/js_rilu.txt
+    cp "$presets" "$presets_saved"
+  fi
+fi
 
 # The preset file's links name the service's default port, so that one is tried first; when
 # it is taken, any free port serves the search (the preset rows then find nothing to play).
 start_service() {  # port
   rm -f "$work/service-out"
   mkfifo "$work/service-out"
-  "$build/tools/song-service/tunora-song-service" --port "$1" >"$work/service-out" 2>/dev/null &
+  # A music folder's indexing shows its progress on the terminal.
+  local errors=/dev/null
+  if [ -n "$music" ]; then errors=/dev/stderr; fi
+  "$build/tools/song-service/tunora-song-service" --port "$1" "${service_flags[@]}" \
+    >"$work/service-out" 2>"$errors" &
   pids+=($!)
   exec 4<"$work/service-out"  # held open: the service may print more
   read -r word port <&4 && [ "$word" = listening ]
@@ -45,7 +69,18 @@ if ! start_service 8725; then
   start_service 0 || { echo "the song service did not start" >&2; exit 1; }
 fi
 export TUNORA_SERVICE=127.0.0.1:$port
-echo "demo song service on $TUNORA_SERVICE"
+if [ -n "$music" ]; then
+  echo "song service for $music on $TUNORA_SERVICE"
+  # The preset list is written once the folder is indexed; a very large folder goes on
+  # being indexed after the client starts.
+  if read -r -t 120 word written <&4 && [ "$word" = presets ] && [ "$written" != none ]; then
+    echo "preset list made from the folder"
+  else
+    echo "the folder is still being indexed or holds no songs: the preset list stays as it was"
+  fi
+else
+  echo "demo song service on $TUNORA_SERVICE"
+fi
 
 # No sound card: the silent output device consumes the sound at its real pace.
 if [ ! -d /dev/snd ] && [ -z "${PULSE_SERVER:-}" ] && [ ! -S "${XDG_RUNTIME_DIR:-/nonexistent}/pulse/native" ]; then

@@ -1,19 +1,31 @@
-// tunora-song-service [--port N] [--catalogue DIR] [--slow BYTES_PER_S] [--cut-after BYTES]
-//                     [--links-404] [--links-no-url]
-// Serves the demo catalogue on 127.0.0.1 until SIGTERM or SIGINT; prints "listening PORT"
-// once connections are accepted.
+// tunora-song-service [--port N] [--listen ADDR] [--catalogue DIR]
+//                     [--library DIR]... [--database PATH] [--write-presets FILE]
+//                     [--slow BYTES_PER_S] [--cut-after BYTES] [--links-404] [--links-no-url]
+// Serves the demo catalogue, or the music folders given with --library, until SIGTERM or
+// SIGINT; prints "listening PORT" once connections are accepted.
 
+#include <limits.h>
 #include <pthread.h>
 #include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
+#include "tools/song-service/CatalogueSource.h"
 #include "tools/song-service/SongService.h"
+#include "tools/song-service/library/Library.h"
+#include "tools/song-service/library/LibrarySource.h"
+#include "tools/song-service/library/PresetWriter.h"
 
 using namespace songservice;
 
@@ -23,14 +35,20 @@ constexpr int kDefaultPort = 8725;
 
 struct CommandLine {
   int port = kDefaultPort;
-  std::string catalogue = TUNORA_SONG_CATALOGUE_DIR;
+  std::string listen = "127.0.0.1";
+  std::string catalogue;
+  std::vector<std::string> libraries;
+  std::string database;
+  bool databaseGiven = false;
+  std::string presetFile;
   ServiceOptions options;
 };
 
 void printUsage() {
   std::fprintf(stderr,
-               "usage: tunora-song-service [--port N] [--catalogue DIR] [--slow BYTES_PER_S]\n"
-               "                           [--cut-after BYTES] [--links-404] [--links-no-url]\n");
+               "usage: tunora-song-service [--port N] [--listen ADDR] [--catalogue DIR]\n"
+               "                           [--library DIR]... [--database PATH] [--write-presets FILE]\n"
+               "                           [--slow BYTES_PER_S] [--cut-after BYTES] [--links-404] [--links-no-url]\n");
 }
 
 bool parseCount(const char* text, long long minimum, long long maximum, long long& out) {
@@ -50,6 +68,15 @@ bool parseCommandLine(int argc, char** argv, CommandLine& line) {
       line.options.linksWithoutUrl = true;
     } else if (flag == "--catalogue" && hasValue) {
       line.catalogue = argv[++i];
+    } else if (flag == "--library" && hasValue) {
+      line.libraries.push_back(argv[++i]);
+    } else if (flag == "--database" && hasValue) {
+      line.database = argv[++i];
+      line.databaseGiven = true;
+    } else if (flag == "--write-presets" && hasValue) {
+      line.presetFile = argv[++i];
+    } else if (flag == "--listen" && hasValue) {
+      line.listen = argv[++i];
     } else if (flag == "--port" && hasValue && parseCount(argv[++i], 0, 65535, number)) {
       line.port = static_cast<int>(number);
     } else if (flag == "--slow" && hasValue && parseCount(argv[++i], 1, 1LL << 40, number)) {
@@ -64,6 +91,66 @@ bool parseCommandLine(int argc, char** argv, CommandLine& line) {
   return true;
 }
 
+bool isFile(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Installed, the catalogue lies in ../share/tunora/catalogue beside the program's folder; in
+// the build tree, in catalogue/ beside the program.
+std::string defaultCatalogue() {
+  char self[PATH_MAX];
+  ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  if (length <= 0) return "catalogue";
+  std::string folder(self, static_cast<std::size_t>(length));
+  folder.erase(folder.rfind('/'));
+  for (const std::string& candidate : {folder + "/../share/tunora/catalogue", folder + "/catalogue"})
+    if (isFile(candidate + "/index.txt")) return candidate;
+  return folder + "/catalogue";
+}
+
+// $XDG_CACHE_HOME/tunora/library.sqlite, else ~/.cache/...; "" (memory) without either.
+std::string defaultDatabase() {
+  std::string cache;
+  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/') cache = xdg;
+  else if (const char* home = std::getenv("HOME"); home && home[0] == '/') cache = std::string(home) + "/.cache";
+  else return {};
+  ::mkdir(cache.c_str(), 0700);
+  ::mkdir((cache + "/tunora").c_str(), 0700);
+  return cache + "/tunora/library.sqlite";
+}
+
+// Absolute folders without symlinks; false when one is not a readable folder.
+bool resolveFolders(std::vector<std::string>& folders) {
+  for (std::string& folder : folders) {
+    char resolved[PATH_MAX];
+    struct stat info;
+    if (!::realpath(folder.c_str(), resolved) || ::stat(resolved, &info) != 0 || !S_ISDIR(info.st_mode)) {
+      std::fprintf(stderr, "tunora-song-service: %s is not a folder\n", folder.c_str());
+      return false;
+    }
+    folder = resolved;
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  }
+  // A folder inside another given one is read with it, once.
+  std::sort(folders.begin(), folders.end());
+  std::vector<std::string> outermost;
+  for (const std::string& folder : folders) {
+    bool inside = std::any_of(outermost.begin(), outermost.end(), [&](const std::string& outer) {
+      return folder == outer || outer == "/" || folder.rfind(outer + "/", 0) == 0;
+    });
+    if (!inside) outermost.push_back(folder);
+  }
+  folders = std::move(outermost);
+  return true;
+}
+
+// How a client on this machine reaches the service, for the preset links.
+std::string presetHost(const std::string& listen, int port) {
+  bool anyAddress = listen == "0.0.0.0" || listen == "::" || listen.find(':') != std::string::npos;
+  return (anyAddress ? std::string("127.0.0.1") : listen) + ":" + std::to_string(port);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,11 +159,25 @@ int main(int argc, char** argv) {
     printUsage();
     return 2;
   }
-  std::string error;
-  auto catalogue = Catalogue::load(line.catalogue, &error);
-  if (!catalogue) {
-    std::fprintf(stderr, "tunora-song-service: %s\n", error.c_str());
-    return 1;
+
+  std::unique_ptr<Library> library;
+  std::unique_ptr<SongSource> source;
+  if (line.libraries.empty()) {
+    if (line.catalogue.empty()) line.catalogue = defaultCatalogue();
+    std::string error;
+    auto catalogue = Catalogue::load(line.catalogue, &error);
+    if (!catalogue) {
+      std::fprintf(stderr, "tunora-song-service: %s\n", error.c_str());
+      return 1;
+    }
+    source = std::make_unique<CatalogueSource>(std::move(*catalogue));
+  } else {
+    if (!resolveFolders(line.libraries)) return 1;
+    LibrarySettings settings;
+    settings.folders = line.libraries;
+    settings.database = line.databaseGiven ? line.database : defaultDatabase();
+    library = std::make_unique<Library>(std::move(settings));
+    source = std::make_unique<LibrarySource>([&library] { return library->index(); });
   }
 
   // The signals are taken by one thread with sigwait; every other thread inherits the mask.
@@ -87,12 +188,33 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
-  SongService service(std::move(*catalogue), line.options);
-  int port = service.bind(line.port);
+  SongService service(*source, line.options);
+  int port = service.bind(line.listen, line.port);
   if (port < 0) {
-    std::fprintf(stderr, "tunora-song-service: cannot listen on 127.0.0.1:%d: %s\n", line.port,
+    std::fprintf(stderr, "tunora-song-service: cannot listen on %s:%d: %s\n", line.listen.c_str(), line.port,
                  std::strerror(errno));
     return 1;
+  }
+  if (library) {
+    if (!line.presetFile.empty()) {
+      // The preset list follows the library; rewritten only when its songs change.
+      // The preset list follows the library; rewritten only when its songs change. The first
+      // scan's outcome is told on stdout ("presets FILE", or "presets none" for no songs).
+      library->onScanned([file = line.presetFile, host = presetHost(line.listen, port), written = std::string(),
+                          told = false](const LibraryIndex& index) mutable {
+        std::string text = presetText(index, host);
+        bool ok = !text.empty() && (text == written || writeFileAtomically(file, text));
+        if (!text.empty() && !ok)
+          std::fprintf(stderr, "tunora-song-service: cannot write the preset file %s: %s\n", file.c_str(),
+                       std::strerror(errno));
+        if (ok) written = std::move(text);
+        if (!told) {
+          told = true;
+          std::printf("presets %s\n", ok ? file.c_str() : "none");
+          std::fflush(stdout);
+        }
+      });
+    }
   }
   std::thread signalWaiter([&] {
     int signalNumber = 0;
@@ -101,11 +223,17 @@ int main(int argc, char** argv) {
   });
   std::printf("listening %d\n", port);
   std::fflush(stdout);
+  // Connections wait in the queue meanwhile; the stored index is answered at once after.
+  std::string error;
+  const bool started = !library || library->start(&error);
+  if (!started) std::fprintf(stderr, "tunora-song-service: %s\n", error.c_str());
 
-  bool served = service.run();
+  bool served = started && service.run();
   // When serving ended by itself, the waiter still waits: wake it.
   pthread_kill(signalWaiter.native_handle(), SIGTERM);
   signalWaiter.join();
+  if (library) library->stop();
+  if (!started) return 1;
   if (!served) {
     std::fprintf(stderr, "tunora-song-service: serving failed\n");
     return 1;

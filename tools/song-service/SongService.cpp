@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
 
-#include "platform/text/CodePage.h"
+#include <unistd.h>
+
 #include "tools/song-service/ByteRange.h"
 #include "tools/song-service/SongAnswers.h"
 
@@ -46,9 +48,9 @@ std::optional<std::string> callbackOf(const httplib::Request& request, httplib::
 // Sends one response's bytes in chunks, paced and cut as the options say.
 class MediaDelivery {
  public:
-  MediaDelivery(std::shared_ptr<const std::string> bytes, std::size_t first, const ServiceOptions& options,
+  MediaDelivery(MediaBody body, std::size_t first, const ServiceOptions& options,
                 const std::atomic<bool>& stopping)
-      : bytes_(std::move(bytes)), first_(first), bytesPerSecond_(options.slowBytesPerSecond),
+      : body_(std::move(body)), first_(first), bytesPerSecond_(options.slowBytesPerSecond),
         cutAfter_(options.cutAfterBytes), stopping_(stopping),
         started_(std::chrono::steady_clock::now()) {}
 
@@ -62,7 +64,12 @@ class MediaDelivery {
     }
     if (bytesPerSecond_ > 0 && !waitUntilDue(offset)) return false;
     if (stopping_) return false;
-    return sink.write(bytes_->data() + first_ + offset, chunk);
+    if (body_.bytes) return sink.write(body_.bytes->data() + first_ + offset, chunk);
+    // A file that shrank or went bad meanwhile ends the connection: the length was promised.
+    buffer_.resize(chunk);
+    ssize_t got = ::pread(body_.file->fd(), buffer_.data(), chunk, static_cast<off_t>(first_ + offset));
+    if (got != static_cast<ssize_t>(chunk)) return false;
+    return sink.write(buffer_.data(), chunk);
   }
 
  private:
@@ -79,8 +86,9 @@ class MediaDelivery {
     return true;
   }
 
-  std::shared_ptr<const std::string> bytes_;
+  MediaBody body_;
   std::size_t first_;
+  mutable std::string buffer_;  // one request's provider runs on one thread at a time
   long long bytesPerSecond_;
   long long cutAfter_;
   const std::atomic<bool>& stopping_;
@@ -89,17 +97,16 @@ class MediaDelivery {
 
 }  // namespace
 
-SongService::SongService(Catalogue catalogue, ServiceOptions options)
-    : catalogue_(std::move(catalogue)), options_(options) {
+SongService::SongService(SongSource& source, ServiceOptions options) : source_(source), options_(options) {
   // Without it a reused connection waits for the delayed ACK.
   server_.set_tcp_nodelay(true);
   server_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
   addRoutes();
 }
 
-int SongService::bind(int port) {
-  if (port == 0) port_ = server_.bind_to_any_port("127.0.0.1");
-  else port_ = server_.bind_to_port("127.0.0.1", port) ? port : -1;
+int SongService::bind(const std::string& address, int port) {
+  if (port == 0) port_ = server_.bind_to_any_port(address.c_str());
+  else port_ = server_.bind_to_port(address.c_str(), port) ? port : -1;
   if (port_ <= 0) port_ = -1;
   return port_;
 }
@@ -129,9 +136,12 @@ void SongService::addRoutes() {
   server_.Get("/api/links2", [this](const httplib::Request& q, httplib::Response& r) { answerLinks(q, r); });
   server_.Get("/new/app/i/yueku.php",
               [this](const httplib::Request& q, httplib::Response& r) { answerPicture(q, r); });
-  server_.Get(R"(/media/([^/]+))", [this](const httplib::Request& q, httplib::Response& r) { serveMedia(q, r); });
-  server_.Get(R"(/pictures/([^/]+))",
-              [this](const httplib::Request& q, httplib::Response& r) { servePicture(q, r); });
+  server_.Get(R"(/media/([^/]+))", [this](const httplib::Request& q, httplib::Response& r) {
+    serveBody(q, r, source_.media(q.matches[1].str()), true);
+  });
+  server_.Get(R"(/pictures/([^/]+))", [this](const httplib::Request& q, httplib::Response& r) {
+    serveBody(q, r, source_.picture(q.matches[1].str()), false);
+  });
 }
 
 std::string SongService::hostOf(const httplib::Request& request) const {
@@ -139,44 +149,49 @@ std::string SongService::hostOf(const httplib::Request& request) const {
   return isPlainHost(host) ? host : "127.0.0.1:" + std::to_string(port_);
 }
 
-void SongService::answerSearch(const httplib::Request& request, httplib::Response& response) const {
+void SongService::answerSearch(const httplib::Request& request, httplib::Response& response) {
   if (!request.has_param("query")) return answerText(response, 400, "missing query");
   auto callback = callbackOf(request, response);
   if (!callback) return;
-  auto hits = catalogue_.search(request.get_param_value("query"));
-  std::string json = searchAnswer(catalogue_, hits);
-  response.set_content(platform::text::utf8ToAnsi(wrapped(*callback, json)), kJsonpType);
+  std::string json = source_.searchAnswer(request.get_param_value("query"), request.remote_addr);
+  response.set_content(wrapped(*callback, json), kJsonpType);
 }
 
-void SongService::answerLinks(const httplib::Request& request, httplib::Response& response) const {
+void SongService::answerLinks(const httplib::Request& request, httplib::Response& response) {
   if (options_.links404) return answerText(response, 404, "not found");
   if (!request.has_param("query")) return answerText(response, 400, "missing query");
   auto callback = callbackOf(request, response);
   if (!callback) return;
-  const IndexSong* song = catalogue_.findByTitleThenSinger(request.get_param_value("query"));
-  if (!song) {
+  auto json = source_.linksAnswer(request.get_param_value("query"), request.remote_addr, hostOf(request),
+                                  options_.linksWithoutUrl);
+  if (!json) {
     response.status = 404;
     response.set_content(wrapped(*callback, "{\"status\":0,\"error\":\"no such song\"}"), kJsonpType);
     return;
   }
-  std::string json = options_.linksWithoutUrl ? linksAnswerWithoutUrl(*song)
-                                              : linksAnswer(catalogue_, *song, hostOf(request));
-  response.set_content(platform::text::utf8ToAnsi(wrapped(*callback, json)), kJsonpType);
+  response.set_content(wrapped(*callback, *json), kJsonpType);
 }
 
-void SongService::answerPicture(const httplib::Request& request, httplib::Response& response) const {
+void SongService::answerPicture(const httplib::Request& request, httplib::Response& response) {
   if (!request.has_param("singer")) return answerText(response, 400, "missing singer");
-  const IndexSinger* singer = catalogue_.findSinger(request.get_param_value("singer"));
-  response.set_content(singer ? pictureAnswer(*singer, hostOf(request)) : noPictureAnswer(),
+  response.set_content(source_.pictureAnswer(request.get_param_value("singer"), hostOf(request)),
                        "application/json; charset=utf-8");
 }
 
-void SongService::serveMedia(const httplib::Request& request, httplib::Response& response) {
-  auto bytes = catalogue_.media(request.matches[1].str());
-  if (!bytes) return answerText(response, 404, "no such media file");
-  const std::size_t size = bytes->size();
-  response.set_header("Accept-Ranges", "bytes");
-  ByteRange range = parseByteRange(request.get_header_value("Range"), size);
+// Media are paced and cut by the fault flags; pictures go out whole.
+void SongService::serveBody(const httplib::Request& request, httplib::Response& response,
+                            std::optional<MediaBody> body, bool paced) {
+  if (!body || body->size == 0) return answerText(response, 404, paced ? "no such media file" : "no such picture");
+  const std::size_t size = body->size;
+  if (!body->etag.empty()) response.set_header("ETag", body->etag);
+  if (!body->lastModified.empty()) response.set_header("Last-Modified", body->lastModified);
+  if (paced) response.set_header("Accept-Ranges", "bytes");
+  ByteRange range = paced ? parseByteRange(request.get_header_value("Range"), size)
+                          : ByteRange{ByteRange::Kind::Whole, 0, size};
+  // A range asked of an older version of the file gets the whole new one.
+  if (range.kind != ByteRange::Kind::Whole && request.has_header("If-Range") &&
+      request.get_header_value("If-Range") != body->etag)
+    range = ByteRange{ByteRange::Kind::Whole, 0, size};
   if (range.kind == ByteRange::Kind::Unsatisfiable) {
     response.set_header("Content-Range", "bytes */" + std::to_string(size));
     return answerText(response, 416, "range not satisfiable");
@@ -189,18 +204,14 @@ void SongService::serveMedia(const httplib::Request& request, httplib::Response&
   } else {
     response.status = 200;
   }
-  auto delivery = std::make_shared<MediaDelivery>(std::move(bytes), range.first, options_, stopping_);
+  const std::string type = body->contentType;
+  ServiceOptions pacing = paced ? options_ : ServiceOptions{};
+  auto delivery = std::make_shared<MediaDelivery>(std::move(*body), range.first, pacing, stopping_);
   response.set_content_provider(
-      range.length, "audio/mpeg",
+      range.length, type.c_str(),
       [delivery](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
         return delivery->send(offset, length, sink);
       });
-}
-
-void SongService::servePicture(const httplib::Request& request, httplib::Response& response) const {
-  auto bytes = catalogue_.picture(request.matches[1].str());
-  if (!bytes) return answerText(response, 404, "no such picture");
-  response.set_content(*bytes, "image/png");
 }
 
 }  // namespace songservice

@@ -1,14 +1,14 @@
 #pragma once
-// The demo song service over HTTP: song search and links in the JSONP shape the client reads,
-// the media with byte ranges, and the singer-picture lookup. Fault flags make the media slow
-// or cut and the links method fail, for tests.
+// The song service over HTTP: song search and links in the JSONP shape the client reads, the
+// media with byte ranges, and the singer-picture lookup, over the demo catalogue or a music
+// folder. Fault flags make the media slow or cut and the links method fail, for tests.
 
 #include <httplib.h>
 
 #include <atomic>
 #include <string>
 
-#include "tools/song-service/Catalogue.h"
+#include "tools/song-service/SongSource.h"
 
 namespace songservice {
 
@@ -21,12 +21,14 @@ struct ServiceOptions {
 
 class SongService {
  public:
-  SongService(Catalogue catalogue, ServiceOptions options);
+  // source outlives the service.
+  SongService(SongSource& source, ServiceOptions options);
   SongService(const SongService&) = delete;
   SongService& operator=(const SongService&) = delete;
 
-  // Listens on 127.0.0.1; port 0 picks a free one. The bound port, or -1.
-  int bind(int port);
+  // Listens on the address (127.0.0.1 unless told otherwise); port 0 picks a free one. The
+  // bound port, or -1.
+  int bind(const std::string& address, int port);
 
   // Serves until stop(); false when it could not serve at all.
   bool run();
@@ -36,14 +38,14 @@ class SongService {
 
  private:
   void addRoutes();
-  void answerSearch(const httplib::Request& request, httplib::Response& response) const;
-  void answerLinks(const httplib::Request& request, httplib::Response& response) const;
-  void answerPicture(const httplib::Request& request, httplib::Response& response) const;
-  void serveMedia(const httplib::Request& request, httplib::Response& response);
-  void servePicture(const httplib::Request& request, httplib::Response& response) const;
+  void answerSearch(const httplib::Request& request, httplib::Response& response);
+  void answerLinks(const httplib::Request& request, httplib::Response& response);
+  void answerPicture(const httplib::Request& request, httplib::Response& response);
+  void serveBody(const httplib::Request& request, httplib::Response& response,
+                 std::optional<MediaBody> body, bool paced);
   std::string hostOf(const httplib::Request& request) const;
 
-  Catalogue catalogue_;
+  SongSource& source_;
   ServiceOptions options_;
   httplib::Server server_;
   int port_ = -1;

@@ -1,0 +1,247 @@
+#include "tools/song-service/library/LibraryScanner.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <thread>
+
+#include "tools/song-service/library/LibraryText.h"
+#include "tools/song-service/library/ScanProgress.h"
+#include "tools/song-service/library/TagReader.h"
+
+namespace songservice {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct FoundFile {
+  std::string path;
+  long long size, mtimeNs;
+};
+
+long long mtimeOf(const struct stat& info) {
+  return static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000LL + info.st_mtim.tv_nsec;
+}
+
+void skipLine(const std::string& path, const std::string& why) {
+  std::fprintf(stderr, "tunora-song-service: skipping %s: %s\n", validUtf8(path).c_str(), why.c_str());
+}
+
+// Names that say "audio" make a file worth a word when it turns out to be none.
+bool namedLikeAudio(const std::string& path) {
+  std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string extension = asciiLowered(path.substr(dot + 1));
+  for (const char* known : {"mp3", "ogg", "oga", "opus", "flac", "wav"})
+    if (extension == known) return true;
+  return false;
+}
+
+class Walker {
+ public:
+  std::vector<FoundFile> files;
+  std::vector<std::string> folders;
+
+  // false when the root itself cannot be read.
+  bool walk(const std::string& root) {
+    struct stat info;
+    if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+      skipLine(root, "not a readable folder");
+      return false;
+    }
+    visited_.insert({info.st_dev, info.st_ino});
+    return walkFolder(root);
+  }
+
+ private:
+  bool walkFolder(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+      skipLine(folder, std::strerror(errno));
+      return false;
+    }
+    folders.push_back(folder);
+    std::vector<std::string> subfolders;
+    while (dirent* entry = ::readdir(dir)) {
+      const char* name = entry->d_name;
+      if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+      std::string path = folder + "/" + name;
+      struct stat info;
+      if (::stat(path.c_str(), &info) != 0) {
+        // A dangling link or a file gone since the folder was listed.
+        skipLine(path, std::strerror(errno));
+        continue;
+      }
+      if (S_ISDIR(info.st_mode)) {
+        if (!visited_.insert({info.st_dev, info.st_ino}).second) {
+          skipLine(path, "a symlink loop or a folder already scanned");
+          continue;
+        }
+        subfolders.push_back(std::move(path));
+      } else if (S_ISREG(info.st_mode) && info.st_size > 0) {
+        files.push_back({std::move(path), static_cast<long long>(info.st_size), mtimeOf(info)});
+      }
+    }
+    ::closedir(dir);
+    for (const std::string& sub : subfolders) walkFolder(sub);
+    return true;
+  }
+
+  std::set<std::pair<dev_t, ino_t>> visited_;
+};
+
+std::string stemOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  std::string name = path.substr(slash + 1);
+  std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return nameText(name);
+}
+
+std::string folderNameOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash == 0) return {};
+  std::size_t before = path.rfind('/', slash - 1);
+  return nameText(path.substr(before + 1, slash - before - 1));
+}
+
+}  // namespace
+
+SongRecord examineFile(const std::string& path, long long size, long long mtimeNs, std::string* why) {
+  SongRecord record;
+  record.path = path;
+  record.size = size;
+  record.mtimeNs = mtimeNs;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    *why = std::strerror(errno);
+    return record;
+  }
+  MediaKind kind = detectFileKind(fd);
+  ::close(fd);
+  if (kind == MediaKind::None) {
+    if (namedLikeAudio(path)) *why = "not a format the player plays, or damaged";
+    return record;
+  }
+  auto tags = readSongTags(path, kind);
+  if (!tags) {
+    *why = "damaged or unreadable";
+    return record;
+  }
+  record.kind = kind;
+  record.title = tags->title.empty() ? stemOf(path) : validUtf8(tags->title);
+  record.singer = tags->artist.empty() ? folderNameOf(path) : validUtf8(tags->artist);
+  record.album = validUtf8(tags->album);
+  record.track = tags->track;
+  record.year = tags->year;
+  record.millis = tags->millis;
+  record.kbps = tags->kbps;
+  record.cover = tags->cover;
+  return record;
+}
+
+LibraryScanner::LibraryScanner(LibraryDatabase& database, std::vector<std::string> roots, bool quiet)
+    : database_(database), roots_(std::move(roots)), quiet_(quiet) {}
+
+ScanOutcome LibraryScanner::scan(const std::function<void(const std::vector<SongRecord>&)>& publish,
+                                 const std::atomic<bool>& cancel) {
+  const auto started = Clock::now();
+  ScanOutcome outcome;
+  std::map<std::string, SongRecord> current;
+  for (SongRecord& record : database_.recordsUnder(roots_)) current.emplace(record.path, std::move(record));
+
+  Walker walker;
+  std::vector<std::string> walkedRoots;
+  for (const std::string& root : roots_)
+    if (walker.walk(root)) walkedRoots.push_back(root);
+  outcome.folders = std::move(walker.folders);
+
+  std::vector<const FoundFile*> changed;
+  std::set<std::string> seen;
+  for (const FoundFile& file : walker.files) {
+    seen.insert(file.path);
+    auto known = current.find(file.path);
+    if (known == current.end() || known->second.size != file.size || known->second.mtimeNs != file.mtimeNs)
+      changed.push_back(&file);
+  }
+
+  // Tags are read by a few threads a batch at a time; the batch is stored on this one.
+  ScanProgress progress(changed.size(), quiet_ || changed.empty());
+  const unsigned threads = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+  constexpr std::size_t kBatch = 256;
+  auto lastPublish = Clock::now();
+  Clock::duration publishEvery = std::chrono::seconds(2);
+  for (std::size_t batchStart = 0; batchStart < changed.size() && !cancel; batchStart += kBatch) {
+    const std::size_t batchEnd = std::min(changed.size(), batchStart + kBatch);
+    std::vector<SongRecord> read(batchEnd - batchStart);
+    std::vector<std::string> why(read.size());
+    std::atomic<std::size_t> next{batchStart};
+    auto work = [&] {
+      for (std::size_t i; (i = next++) < batchEnd;) {
+        const FoundFile& file = *changed[i];
+        read[i - batchStart] = examineFile(file.path, file.size, file.mtimeNs, &why[i - batchStart]);
+      }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads && batchEnd - batchStart > 8; ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers) helper.join();
+
+    database_.begin();
+    for (std::size_t i = 0; i < read.size(); ++i) {
+      if (!why[i].empty()) {
+        progress.interrupt();
+        skipLine(read[i].path, why[i]);
+      }
+      if (!database_.store(read[i])) continue;
+      current[read[i].path] = std::move(read[i]);
+    }
+    database_.commit();
+    outcome.examined += read.size();
+    progress.advance(read.size());
+    // Every couple of seconds, but never more than a tenth of the time on rebuilding the
+    // answered index, which grows with the folder.
+    if (Clock::now() - lastPublish > publishEvery) {
+      const auto publishing = Clock::now();
+      std::vector<SongRecord> sofar;
+      sofar.reserve(current.size());
+      for (const auto& [path, record] : current) sofar.push_back(record);
+      publish(sofar);
+      lastPublish = Clock::now();
+      publishEvery = std::max<Clock::duration>(std::chrono::seconds(2), 10 * (lastPublish - publishing));
+    }
+  }
+
+  // What is stored under a folder read in full but was not found there is gone.
+  database_.begin();
+  for (auto it = current.begin(); it != current.end();) {
+    bool underWalked = std::any_of(walkedRoots.begin(), walkedRoots.end(), [&](const std::string& root) {
+      return it->first.compare(0, root.size() + 1, root + "/") == 0;
+    });
+    if (cancel || seen.count(it->first) || !underWalked) {
+      ++it;
+      continue;
+    }
+    database_.remove(it->second.id);
+    ++outcome.removed;
+    it = current.erase(it);
+  }
+  database_.commit();
+
+  outcome.records.reserve(current.size());
+  for (auto& [path, record] : current) outcome.records.push_back(std::move(record));
+  progress.finish(outcome.records, outcome.removed,
+                  std::chrono::duration<double>(Clock::now() - started).count());
+  return outcome;
+}
+
+}  // namespace songservice

@@ -1,0 +1,251 @@
+#include "tools/song-service/library/LibrarySource.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "platform/text/CodePage.h"
+#include "tools/song-service/SongAnswers.h"
+#include "tools/song-service/library/LibraryText.h"
+#include "tools/song-service/library/TagReader.h"
+
+namespace songservice {
+namespace {
+
+constexpr std::size_t kRememberedClients = 64;
+constexpr std::size_t kRememberedKeys = 100000;
+
+std::string member(const char* name, std::string_view value) {
+  return std::string("\"") + name + "\":\"" + std::string(value) + "\"";
+}
+
+std::string lengthText(int millis) {
+  int seconds = (millis + 500) / 1000;
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d", seconds / 60, seconds % 60);
+  return text;
+}
+
+bool isAscii(std::string_view text) {
+  for (unsigned char c : text)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+const std::string& mandarin() {
+  static const std::string text = platform::text::utf8ToAnsi("国语");
+  return text;
+}
+
+std::string mediaName(const IndexedSong& song) {
+  return std::to_string(song.id) + "." + mediaExtension(song.kind);
+}
+
+// Appended member by member: an answer holds up to a thousand of these.
+void appendSongObject(std::string& out, const IndexedSong& song) {
+  auto add = [&out](const char* name, std::string_view value, bool last = false) {
+    out += '"';
+    out += name;
+    out += "\":\"";
+    out += value;
+    out += last ? "\"}" : "\",";
+  };
+  out += '{';
+  add("songid", std::to_string(song.id));
+  add("title", song.title);
+  add("singer", song.singer);
+  add("singerid", std::to_string(song.singerNumber));
+  add("album", song.album);
+  add("track", std::to_string(song.track));
+  add("length", lengthText(song.millis));
+  add("bitrate", std::to_string(song.kbps));
+  add("format", mediaExtension(song.kind));
+  add("size", std::to_string(song.size));
+  add("language", isAscii(song.title) ? std::string_view("English") : std::string_view(mandarin()));
+  add("year", song.year > 0 ? std::to_string(song.year) : std::string(), true);
+}
+
+// "123.mp3" -> 123 when the extension is the one given; 0 otherwise.
+long long idFromName(std::string_view name, std::string_view extension) {
+  std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos || name.substr(dot + 1) != extension) return 0;
+  long long id = 0;
+  auto [end, status] = std::from_chars(name.data(), name.data() + dot, id);
+  return status == std::errc() && end == name.data() + dot && id > 0 ? id : 0;
+}
+
+std::string httpDate(long long mtimeNs) {
+  std::time_t seconds = static_cast<std::time_t>(mtimeNs / 1'000'000'000LL);
+  std::tm parts{};
+  gmtime_r(&seconds, &parts);
+  char text[64];
+  std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", &parts);
+  return text;
+}
+
+std::string pictureType(std::string_view bytes) {
+  if (bytes.substr(0, 8) == "\x89PNG\r\n\x1a\n") return "image/png";
+  if (bytes.substr(0, 3) == "\xFF\xD8\xFF") return "image/jpeg";
+  if (bytes.substr(0, 4) == "GIF8") return "image/gif";
+  if (bytes.substr(0, 2) == "BM") return "image/bmp";
+  return {};
+}
+
+std::string readSmallFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  std::string text = bytes.str();
+  return text.size() <= 16 * 1024 * 1024 ? text : std::string();
+}
+
+std::string trimmedBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return std::string(text);
+}
+
+}  // namespace
+
+std::string folderPicturePath(const std::string& songPath) {
+  std::size_t slash = songPath.rfind('/');
+  if (slash == std::string::npos) return {};
+  const std::string folder = songPath.substr(0, slash + 1);
+  for (const char* name : {"cover.jpg", "folder.jpg", "Cover.jpg", "Folder.jpg", "cover.png", "folder.png",
+                           "cover.jpeg", "COVER.JPG", "FOLDER.JPG"}) {
+    struct stat info;
+    std::string path = folder + name;
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) return path;
+  }
+  return {};
+}
+
+std::string LibrarySource::searchAnswer(std::string_view keyword, const std::string& client) {
+  std::shared_ptr<const LibraryIndex> index = index_();
+  std::vector<std::uint32_t> hits = index->search(keyword);
+  std::string answer = "{\"status\":" + std::string(hits.empty() ? "0" : "1") +
+                       ",\"total\":" + std::to_string(hits.size()) + ",\"data\":{\"song\":[";
+  answer.reserve(answer.size() + hits.size() * 256 + 8);
+  std::unordered_map<std::string, long long> answered;
+  for (std::uint32_t position : hits) {
+    const IndexedSong& song = index->songs()[position];
+    if (position != hits.front()) answer += ',';
+    appendSongObject(answer, song);
+    if (song.sharedKey) answered[asciiLowered(song.title + song.singer)] = song.id;
+  }
+  if (!answered.empty()) remember(client, std::move(answered));
+  answer += "]}}";
+  return answer;
+}
+
+std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, const std::string& client,
+                                                      std::string_view host, bool withoutUrl) {
+  std::shared_ptr<const LibraryIndex> index = index_();
+  const std::string gbkKey = platform::text::utf8ToAnsi(validUtf8(key));
+  const std::vector<std::uint32_t> sharing = index->withLinkKey(gbkKey);
+  if (sharing.empty()) return std::nullopt;
+  const IndexedSong* song = &index->songs()[sharing.front()];
+  if (sharing.size() > 1) {
+    const IndexedSong* last = index->byId(rememberedSong(client, asciiLowered(gbkKey)));
+    if (last && asciiLowered(last->title + last->singer) == asciiLowered(gbkKey)) song = last;
+  }
+  if (withoutUrl) {
+    return "{" + member("songid", std::to_string(song->id)) + "," + member("title", song->title) + "," +
+           member("singer", song->singer) + ",\"status\":0," + member("error", "no link for this song") + "}";
+  }
+  // The link goes first and with plain slashes: the client takes it unchanged.
+  return "{" + member("url", "http://" + std::string(host) + "/media/" + mediaName(*song)) + "," +
+         member("songid", std::to_string(song->id)) + "," + member("title", song->title) + "," +
+         member("singer", song->singer) + "," + member("format", mediaExtension(song->kind)) + "," +
+         member("bitrate", std::to_string(song->kbps)) + "," + member("size", std::to_string(song->size)) + "," +
+         member("length", lengthText(song->millis)) + "}";
+}
+
+std::string LibrarySource::pictureAnswer(std::string_view singer, std::string_view host) {
+  std::shared_ptr<const LibraryIndex> index = index_();
+  const IndexedSong* song = index->pictureSong(platform::text::utf8ToAnsi(trimmedBlanks(validUtf8(singer))));
+  if (!song || (!song->cover && folderPicturePath(song->path).empty())) return noPictureAnswer();
+  std::string address = "http://" + std::string(host) + "/pictures/" + std::to_string(song->id) + ".jpg";
+  std::string escaped;
+  for (char c : address) escaped += c == '/' ? std::string("\\/") : std::string(1, c);
+  return "{\"url\":\"" + escaped + "\",\"status\":1,\"size\":120,\"singer\":\"" +
+         jsonEscaped(platform::text::ansiToUtf8(song->singer)) + "\"}";
+}
+
+std::optional<MediaBody> LibrarySource::media(std::string_view name) {
+  std::shared_ptr<const LibraryIndex> index = index_();
+  std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos) return std::nullopt;
+  long long id = 0;
+  auto [end, status] = std::from_chars(name.data(), name.data() + dot, id);
+  if (status != std::errc() || end != name.data() + dot) return std::nullopt;
+  const IndexedSong* song = index->byId(id);
+  if (!song || idFromName(name, mediaExtension(song->kind)) != id) return std::nullopt;
+  int fd = ::open(song->path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  auto file = std::make_shared<OpenFile>(fd);
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return std::nullopt;
+  const long long mtime = static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000LL + info.st_mtim.tv_nsec;
+  MediaBody body;
+  body.file = std::move(file);
+  body.size = static_cast<std::size_t>(info.st_size);
+  body.contentType = mediaContentType(song->kind);
+  char etag[80];
+  std::snprintf(etag, sizeof etag, "\"%llx-%llx-%llx\"", static_cast<unsigned long long>(id),
+                static_cast<unsigned long long>(info.st_size), static_cast<unsigned long long>(mtime));
+  body.etag = etag;
+  body.lastModified = httpDate(mtime);
+  return body;
+}
+
+std::optional<MediaBody> LibrarySource::picture(std::string_view name) {
+  std::shared_ptr<const LibraryIndex> index = index_();
+  const IndexedSong* song = index->byId(idFromName(name, "jpg"));
+  if (!song) return std::nullopt;
+  std::string bytes = song->cover ? readEmbeddedCover(song->path, song->kind) : std::string();
+  if (bytes.empty()) {
+    std::string beside = folderPicturePath(song->path);
+    if (!beside.empty()) bytes = readSmallFile(beside);
+  }
+  std::string type = pictureType(bytes);
+  if (type.empty()) return std::nullopt;
+  MediaBody body;
+  body.size = bytes.size();
+  body.bytes = std::make_shared<const std::string>(std::move(bytes));
+  body.contentType = type;
+  return body;
+}
+
+void LibrarySource::remember(const std::string& client, std::unordered_map<std::string, long long> answered) {
+  std::lock_guard lock(mutex_);
+  auto it = clients_.begin();
+  while (it != clients_.end() && it->client != client) ++it;
+  if (it == clients_.end()) {
+    clients_.push_front({client, {}});
+    if (clients_.size() > kRememberedClients) clients_.pop_back();
+  } else {
+    clients_.splice(clients_.begin(), clients_, it);
+  }
+  auto& keys = clients_.front().songByKey;
+  if (keys.size() + answered.size() > kRememberedKeys) keys.clear();
+  for (auto& [key, id] : answered) keys[key] = id;
+}
+
+long long LibrarySource::rememberedSong(const std::string& client, const std::string& key) {
+  std::lock_guard lock(mutex_);
+  for (const ClientMemory& memory : clients_) {
+    if (memory.client != client) continue;
+    auto found = memory.songByKey.find(key);
+    return found == memory.songByKey.end() ? 0 : found->second;
+  }
+  return 0;
+}
+
+}  // namespace songservice
