@@ -24,6 +24,7 @@ ui::controls::SliderOptions sliderColours(platform::gfx::Argb colour) {
   ui::controls::SliderOptions options;
   options.valueColorFrom = colour;
   options.valueColorTo = colour;
+  options.trackHeight = 7;
   return options;
 }
 
@@ -92,6 +93,7 @@ void CreateMainWindowControls(MainWindowParts& parts, const std::function<int()>
     parts.resultList.create(parts.hwnd, {7, 251, 283, 350}, listColours());
     ui::controls::ListStyle style;
     style.imageList = parts.resultImages.handle();
+    style.gridFlags = 0;
     parts.resultList.setStyle(style);
     parts.resultList.addColumn(0, std::string{}, 170);
     parts.resultList.addColumn(0, std::string{}, 80);

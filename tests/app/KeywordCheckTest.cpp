@@ -24,9 +24,4 @@ TEST(KeywordCheck, AcceptsAnythingElseUntrimmed) {
   EXPECT_TRUE(IsSearchableKeyword("请输入歌曲/歌手名"));
 }
 
-TEST(KeywordCheck, MessagesAreProgramTexts) {
-  EXPECT_EQ(platform::text::ansiToUtf8(app::BadKeywordMessage()), "请正确输入歌曲名/歌手名");
-  EXPECT_EQ(platform::text::ansiToUtf8(app::ErrorTitle()), "错误");
-}
-
 }  // namespace

@@ -79,17 +79,13 @@ TEST_F(VolumeSetting, AnExistingFileThatCannotBeReadIsNeverReplaced) {
 }
 
 TEST(VolumeSettingInBackground, TheLastValueOfADragLandsBesideTheProgram) {
-  const std::string path = app::VolumeSettingPath();
+  const std::string path = platform::system::programFolder() + "/program parameter.ini";
   std::filesystem::remove(path);
   for (int volume = 0; volume <= 80; ++volume) app::WriteVolumeSetting(volume);
   EXPECT_TRUE(app::FlushVolumeSetting());
+  EXPECT_EQ(testsupport::readFile(path), "[parameter]\r\nvolume size=80\r\n");
   EXPECT_EQ(app::ReadVolumeSetting(), 80);
   std::filesystem::remove(path);
-}
-
-TEST(VolumeSettingPath, LiesBesideTheProgram) {
-  EXPECT_EQ(app::VolumeSettingPath(),
-            platform::system::programFolder() + "/program parameter.ini");
 }
 
 }  // namespace

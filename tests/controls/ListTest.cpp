@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,11 @@ class Lists : public HostFixture {
     desk->wheel(hwnd, notches, 60, 60);
     desk->pump();
   }
+  // Lets a running row fade reach its whole look.
+  void settle() {
+    desk->advance(400);
+    desk->pump();
+  }
   // The colour at the top and the bottom of a row, well inside it.
   platform::gfx::Argb topOf(int row) const { return shown(120, rowTop(row) + 1); }
   platform::gfx::Argb bottomOf(int row) { return shown(120, rowTop(row) + list.rowHeight() - 3); }
@@ -73,23 +79,37 @@ TEST_F(Lists, EachRowLookShowsOnTheWindowImage) {
   window->redraw();
   EXPECT_EQ(topOf(1), kBackgroundArgb);
   EXPECT_EQ(bottomOf(1), kBackgroundArgb);
-  // Hover: the gradient runs from the hover colour down to it at alpha 30.
+  // Hover: the gradient runs from the hover colour down to it at alpha 30. It fades in
+  // over the old look a tick at a time, as a button's does.
   move(60, rowMiddle(1));
   EXPECT_EQ(list.hotRow(), 1);
+  std::vector<int> tops{redOf(topOf(1))};
+  for (int tick = 0; tick < 4; ++tick) {
+    desk->advance(80);
+    desk->pump();
+    tops.push_back(redOf(topOf(1)));
+  }
+  EXPECT_GT(tops.front(), 0x40);
+  EXPECT_LT(tops.front(), 0xA0);
+  EXPECT_TRUE(std::is_sorted(tops.begin(), tops.end()));
+  EXPECT_LT(tops[2], tops[3]);
   EXPECT_GT(redOf(topOf(1)), 0xE0);
   EXPECT_LT(redOf(bottomOf(1)), 0x60);
-  // Pressed: the same gradient upside down; the hover left row 1.
+  // Pressed: the same gradient upside down; the hover left row 1 at once.
   move(60, rowMiddle(2));
   desk->mouseDown(hwnd, 60, rowMiddle(2));
   desk->pump();
   EXPECT_EQ(list.rowState(2), ExList::kPressed);
+  EXPECT_EQ(topOf(1), kBackgroundArgb);
+  settle();
   EXPECT_LT(redOf(topOf(2)), 0x60);
   EXPECT_GT(redOf(bottomOf(2)), 0xE0);
-  EXPECT_EQ(topOf(1), kBackgroundArgb);
   // Released on it: selected, a flat fill.
   desk->mouseUp(hwnd, 60, rowMiddle(2));
   desk->pump();
   EXPECT_EQ(list.selectedRow(), 2);
+  EXPECT_NE(topOf(2), kBlue);
+  settle();
   EXPECT_EQ(topOf(2), kBlue);
   EXPECT_EQ(bottomOf(2), kBlue);
   // Separator lines under the rows by default, none once the grid flags say so.
@@ -262,7 +282,7 @@ TEST_F(Lists, BadRowAndColumnNumbersAreIgnored) {
   EXPECT_EQ(list.cellText(2, 1), "");
 }
 
-TEST_F(Lists, WheelScrollsByOneRowAndStopsExactlyAtTheEnds) {
+TEST_F(Lists, WheelAndArrowsScrollByOneRowAndStopExactlyAtTheEnds) {
   make();
   fill(20);
   window->redraw();
@@ -275,6 +295,11 @@ TEST_F(Lists, WheelScrollsByOneRowAndStopsExactlyAtTheEnds) {
   EXPECT_EQ(list.scrollTop(), rh);
   EXPECT_EQ(list.topRow(), 2);
   EXPECT_EQ(list.rowAt(60, static_cast<int>(kTop) + 1), 2);
+  // A click on the bar's lower arrow steps one row on.
+  const ui::RectF bar = list.verticalBar()->bounds();
+  clickAt(static_cast<int>(bar.x + bar.width / 2), static_cast<int>(bar.bottom() - bar.width / 2));
+  EXPECT_EQ(list.scrollTop(), 2 * rh);
+  EXPECT_EQ(list.topRow(), 3);
   for (int i = 0; i < 30; ++i) wheel(-1);
   EXPECT_EQ(list.scrollTop(), end);
   EXPECT_EQ(list.bottomRow(), 20);

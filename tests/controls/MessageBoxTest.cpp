@@ -365,8 +365,10 @@ TEST_F(MessageBoxTest, ABoxOpenedInsideAnotherKeepsTheSharedOwnerDisabledUntilBo
 
 // --- look ------------------------------------------------------------------------------------
 
-TEST_F(MessageBoxTest, PanelBandsOverTheBoxColour) {
+TEST_F(MessageBoxTest, PanelBandsOverTheBoxColourOnAnOpaqueWindow) {
   Argb outside = 1, header = 0, body = 0, footerTop = 0, footerBottom = 0;
+  long exStyle = 0;
+  std::vector<std::uint32_t> screen;
   show(nullptr, "", ui::kBoxOk, 0, [&](pw::HWND b) { escape(b); }, [&](pw::HWND b) {
     const int h = opened.height;
     outside = boxPixel(b, 2, 75);
@@ -374,8 +376,18 @@ TEST_F(MessageBoxTest, PanelBandsOverTheBoxColour) {
     body = boxPixel(b, 160, 90);
     footerTop = boxPixel(b, 160, h - 37);
     footerBottom = boxPixel(b, 160, h - 7);
+    exStyle = pw::GetWindowLongA(b, pw::GWL_EXSTYLE);
+    for (int y = 0; y < h; y += 7) {
+      for (int x = 0; x < opened.width; x += 7) screen.push_back(desk->pixel(b, x, y));
+    }
   });
   EXPECT_EQ(alpha(outside), 0);
+  // The window shows all of it opaque: nothing of the desktop shows through, and what the
+  // window alpha left translucent (the rounded corners most of all) lies over black.
+  EXPECT_EQ(exStyle & static_cast<long>(pw::WS_EX_LAYERED), 0);
+  ASSERT_FALSE(screen.empty());
+  for (std::uint32_t p : screen) EXPECT_EQ(p >> 24, 0xFFu) << std::hex << p;
+  EXPECT_EQ(screen.front(), 0xFF000000u);
   // The header and the footer's foot fade to the blue of the box; the body is near white.
   EXPECT_GT(blue(header), red(header) + 100) << std::hex << header;
   EXPECT_GT(blue(footerBottom), red(footerBottom) + 100) << std::hex << footerBottom;

@@ -74,8 +74,8 @@ class MessageBoxOnScreen : public ::testing::Test {
     if (compositor_ > 0) ::kill(compositor_, SIGTERM);
   }
 
-  // The box's translucent edges show what lies behind only under a compositor; it runs
-  // for this test alone, so the other screen tests keep their plain server.
+  // Only under a compositor could a translucent box show what lies behind it; it runs for
+  // this test alone, so the other screen tests keep their plain server.
   void startCompositor() {
     const std::string pidFile = ::testing::TempDir() + "tunora-xcompmgr.pid";
     if (XSession::run("xcompmgr >/dev/null 2>&1 & echo $! > '" + pidFile + "'") != 0) return;

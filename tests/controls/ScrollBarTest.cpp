@@ -41,19 +41,6 @@ class ScrollBars : public HostFixture {
   std::vector<int> heard;
 };
 
-TEST_F(ScrollBars, StartsWithTheDocumentedValues) {
-  ExScrollBar fresh;
-  EXPECT_EQ(fresh.position(), 1);
-  EXPECT_EQ(fresh.minimum(), 1);
-  EXPECT_EQ(fresh.maximum(), 100);
-  EXPECT_EQ(fresh.lineStep(), 1);
-  EXPECT_EQ(fresh.pageStep(), 1);
-  EXPECT_EQ(fresh.thumbSize(), 1);
-  EXPECT_EQ(fresh.create(hwnd, {10, 10, 14, 100}, true), 1);
-  EXPECT_EQ(fresh.vertical(), 1);
-  EXPECT_EQ(ui::controlRecord(fresh.windowIndex(), fresh.controlIndex())->kind, ui::kKindScrollBar);
-}
-
 TEST_F(ScrollBars, WheelStepsByPageAndStopsExactlyAtTheEnds) {
   make(0, 50, 10, 20);
   wheel(1);  // away from the user at the minimum: nothing moves, nobody hears

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "platform/text/CodePage.h"
 #include "ui/framework/Drawing.h"
 #include "ui/framework/Framework.h"
@@ -91,14 +89,6 @@ TEST(FrameworkPrimitives, GradientLinesAndHitTests) {
   EXPECT_TRUE(same(intersect({0, 0, 10, 10}, {2, 2, 3, 3}), {2, 2, 3, 3}));
   EXPECT_TRUE(same(intersect({0, 0, 10, 10}, {10, 0, 5, 5}), {}));  // edges touch, no pixel shared
   EXPECT_TRUE(same(intersect({0, 0, 10, 10}, {3, 3, -4, 5}), {}));
-}
-
-TEST(FrameworkPrimitives, FadesRiseBy51AndStopAtFull) {
-  std::vector<int> levels;
-  for (int level = 102; level != 255; level = ui::nextFadeLevel(level)) levels.push_back(level);
-  EXPECT_EQ(levels, (std::vector<int>{102, 153, 204}));
-  EXPECT_EQ(ui::nextFadeLevel(230), 255);
-  EXPECT_EQ(ui::nextFadeLevel(255), 255);
 }
 
 TEST(FrameworkPrimitives, NineGridCornersKeepTheirSize) {

@@ -1,8 +1,9 @@
 // Close effects, read back from the headless frame log. A few frames of each are written
-// to close-effects/ beside the test binary for a person to look at.
+// to close-effects/ under the test's temporary folder for a person to look at.
 
 #include <cairo.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "tests/framework/HostTestSupport.h"
@@ -20,9 +21,11 @@ std::uint64_t totalAlpha(const platform::gfx::Surface& s) {
 }
 
 void save(const platform::gfx::Surface& s, int kind, std::size_t frame) {
-  std::filesystem::create_directories("close-effects");
-  const std::string path = "close-effects/effect" + std::to_string(kind) + "-frame" + std::to_string(frame) + ".png";
+  const std::string folder = ::testing::TempDir() + "close-effects";
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + "/effect" + std::to_string(kind) + "-frame" + std::to_string(frame) + ".png";
   cairo_surface_write_to_png(s.cairoSurface(), path.c_str());
+  if (kind == 1 && frame == 0) std::printf("close effect frames: %s\n", folder.c_str());
 }
 
 }  // namespace

@@ -157,6 +157,32 @@ TEST_F(HostTest, MinimumSizeFollowsTheCaptionButtons) {
   EXPECT_EQ(info.ptMaxPosition.x, work.left);
 }
 
+TEST_F(HostTest, AWindowShownAsItsStateChangesIsPlacedBelowTheScreensRightCorner) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  int hooked = 0;
+  host.setMessageHook([&](HWND, UINT m, WPARAM, LPARAM) -> LRESULT {
+    hooked += m == ui::kWmWindowPosChanging;
+    return -1;
+  });
+  previousSaw().clear();
+  const UINT moving = ui::kSwpStateChanged | SWP_SHOWWINDOW;
+  ui::WindowPosChange change{w, nullptr, 40, 50, 200, 150, moving};
+  EXPECT_EQ(SendMessageA(w, ui::kWmWindowPosChanging, 0, reinterpret_cast<LPARAM>(&change)), 0);
+  EXPECT_EQ(change.x, GetSystemMetrics(SM_CXSCREEN) - 200);
+  EXPECT_EQ(change.y, GetSystemMetrics(SM_CYSCREEN));
+  // Any flag missing, or a change that keeps the size, leaves the place alone.
+  for (UINT flags : {UINT{SWP_SHOWWINDOW}, ui::kSwpStateChanged, moving | SWP_NOSIZE}) {
+    ui::WindowPosChange other{w, nullptr, 40, 50, 200, 150, flags};
+    SendMessageA(w, ui::kWmWindowPosChanging, 0, reinterpret_cast<LPARAM>(&other));
+    EXPECT_EQ(other.x, 40) << flags;
+    EXPECT_EQ(other.y, 50) << flags;
+  }
+  EXPECT_EQ(hooked, 4);
+  EXPECT_EQ(std::count(previousSaw().begin(), previousSaw().end(), ui::kWmWindowPosChanging), 0);
+  closeWindows();
+}
+
 TEST_F(HostTest, DestroyedWhileAFadeInIsPendingLeavesNothingBehind) {
   HWND w = makeWindow();
   ExWindow& host = attached(w);

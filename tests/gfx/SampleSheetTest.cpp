@@ -1,7 +1,8 @@
 // Renders one sheet of everything the drawing layer and the framework primitives offer
-// and writes it as a PNG (gfx-sample-sheet.png in the test's folder, or the path in
-// TUNORA_SAMPLE_SHEET) for a person to look at.
+// and writes it as a PNG (gfx-sample-sheet.png in the test's temporary folder, or the
+// path in TUNORA_SAMPLE_SHEET) for a person to look at.
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -101,7 +102,8 @@ TEST(GfxSampleSheet, RendersAndWritesThePng) {
   g.drawRectangle(gfx::Pen{0x80FFFFFF, 1}, gfx::RectF{380, 380, 359, 29});
 
   const char* out = std::getenv("TUNORA_SAMPLE_SHEET");
-  const std::string path = out && *out ? out : "gfx-sample-sheet.png";
+  const std::string path = out && *out ? out : ::testing::TempDir() + "gfx-sample-sheet.png";
+  std::printf("sample sheet: %s\n", path.c_str());
   ASSERT_EQ(cairo_surface_write_to_png(sheet.cairoSurface(), path.c_str()), CAIRO_STATUS_SUCCESS);
 
   resources::ExImage reread;

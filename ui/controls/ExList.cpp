@@ -26,6 +26,9 @@ constexpr int kMaxRowHeight = 1000;
 constexpr int kMaxColumnWidth = 100000;
 // Scroll ranges stay inside int whatever the row count.
 constexpr long long kMaxExtent = 1LL << 30;
+// Where a row's fade starts, as for buttons: hover from 102, pressed and selected from 153.
+constexpr int kHoverFadeStart = 102;
+constexpr int kPressFadeStart = 153;
 
 }  // namespace
 
@@ -254,7 +257,7 @@ void ExList::onMouseMove(int x, int y, WPARAM) {
   const int old = hot_;
   hot_ = row;
   if (old != 0) repaintRows(old, old);
-  if (row != 0 && row != current_ && !rowSelected(row)) repaintRows(row, row);
+  if (row != 0 && row != current_ && !rowSelected(row)) fadeRowIn(row, kHoverFadeStart);
 }
 
 void ExList::onLeftDown(int x, int y, WPARAM) {
@@ -265,7 +268,7 @@ void ExList::onLeftDown(int x, int y, WPARAM) {
   const int old = pressed_;
   pressed_ = row;
   if (old != 0 && old != row) repaintRows(old, old);
-  repaintRows(row, row);
+  fadeRowIn(row, kPressFadeStart);
 }
 
 void ExList::onLeftUp(int x, int y, WPARAM) {
@@ -278,7 +281,7 @@ void ExList::onLeftUp(int x, int y, WPARAM) {
   if (old != 0 && (!holdsCapture() || rowAt(x, y) != old || clickOnly() != 0)) repaintRows(old, old);
 }
 
-void ExList::selectFromPointer(int row) {
+void ExList::selectFromPointer(int row, bool fade) {
   if (clickOnly() != 0) return;
   if (current_ != 0 && current_ != row) {
     rows_[static_cast<std::size_t>(current_) - 1].selected = false;
@@ -291,7 +294,11 @@ void ExList::selectFromPointer(int row) {
   if (row != 0) {
     rows_[static_cast<std::size_t>(row) - 1].selected = true;
     selection_.push_back(row);
-    repaintRows(row, row);
+    if (fade) {
+      fadeRowIn(row, kPressFadeStart);
+    } else {
+      repaintRows(row, row);
+    }
   }
 }
 
@@ -299,7 +306,7 @@ void ExList::onClickMessage(bool byKey) {
   // A key acts on the row the pointer rests on, else on the current row: where the pointer
   // was last seen over the list may be long ago, and must not move or drop the selection.
   const int row = byKey ? (hot_ != 0 ? hot_ : current_) : rowAt(pointerX_, pointerY_);
-  selectFromPointer(row);
+  selectFromPointer(row, !byKey);
   if (onClick) {
     const auto keep = onClick;
     keep(row);
@@ -310,7 +317,7 @@ void ExList::onRightDown(int x, int y, WPARAM) {
   pointerX_ = x;
   pointerY_ = y;
   const int row = rowAt(x, y);
-  if (row == 0 || !rowSelected(row)) selectFromPointer(row);
+  if (row == 0 || !rowSelected(row)) selectFromPointer(row, true);
   if (onRightClick) {
     const auto keep = onRightClick;
     keep(row);
@@ -332,6 +339,7 @@ bool ExList::showsRows() const {
 }
 
 void ExList::onHidden() {
+  stopRowFade();
   hot_ = 0;
   pressed_ = 0;
   for (ExScrollBar* bar : {vScroll_.get(), hScroll_.get()}) {
@@ -342,6 +350,7 @@ void ExList::onHidden() {
 void ExList::onShown() { layoutScrollBars(); }
 
 void ExList::onDestroy() {
+  stopRowFade();
   columns_.clear();
   rows_.clear();
   selection_.clear();

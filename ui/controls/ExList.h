@@ -1,7 +1,9 @@
 #pragma once
 // A report list: rows of text cells in columns, optional row pictures from an image list,
 // hover, pressed and selected row looks, alternate-row stripes and separator lines, with
-// vertical and horizontal scroll bars made when the content first needs them.
+// vertical and horizontal scroll bars made when the content first needs them. A row the
+// pointer moves onto, presses or clicks fades into its new look as a button does; looks
+// set by the program, and rows going back to normal, show at once.
 //
 // Rows and columns count from 1; row or column numbers out of range are ignored by the
 // setters and give empty answers from the getters. Only the rows in view are drawn: each
@@ -18,6 +20,7 @@
 
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Surface.h"
+#include "ui/controls/AreaFade.h"
 #include "ui/controls/ExControl.h"
 #include "ui/controls/ExScrollBar.h"
 
@@ -131,6 +134,7 @@ class ExList : public ExControl {
 
  protected:
   void onPaint(LPARAM occasion) override;
+  void onTimer(UINT_PTR timerId) override;
   void onMouseMove(int x, int y, WPARAM keys) override;
   void onLeftDown(int x, int y, WPARAM keys) override;
   void onDoubleClick(int x, int y, WPARAM keys) override { onLeftDown(x, y, keys); }
@@ -159,7 +163,8 @@ class ExList : public ExControl {
   };
 
   // ExList.cpp
-  void selectFromPointer(int row);
+  // With fade, the row fades into its selected look.
+  void selectFromPointer(int row, bool fade = false);
   void layoutScrollBars();
   void placeBar(std::unique_ptr<ExScrollBar>& bar, bool vertical, RectF where, int range, int page, bool shown);
   void onVScroll(int position);
@@ -171,6 +176,11 @@ class ExList : public ExControl {
 
   // ExListPaint.cpp
   void paintRow(Graphics& g, int row, int state);
+  // Repaints the row in its look now, fading that in over what it showed from level.
+  void fadeRowIn(int row, int level);
+  void stopRowFade();
+  // The pixels of the row inside the rows area; empty when it is out of view.
+  platform::gfx::RectI visibleRowPixels(int row) const;
   // The back-buffer slot holding the row's texts and picture, rendered when it is stale.
   int renderedSlot(int row);
   void renderRow(int row, int slot);
@@ -211,6 +221,11 @@ class ExList : public ExControl {
   std::unique_ptr<Graphics> backGraphics_;
   std::vector<int> slotRows_;
   long long renderedRows_ = 0;
+
+  // The one row fading into a new look (0 = none); only the fade's own repaints blend.
+  AreaFade rowFade_;
+  int fadingRow_ = 0;
+  bool fadeRepaint_ = false;
 };
 
 }  // namespace ui::controls

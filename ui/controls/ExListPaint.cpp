@@ -40,6 +40,14 @@ std::string_view drawnPart(std::string_view text) {
   return text.substr(0, end);
 }
 
+// Whole pixels covering r.
+platform::gfx::RectI wholePixels(RectF r) {
+  if (r.empty() || !r.finite()) return {};
+  const float left = std::floor(r.x), top = std::floor(r.y);
+  return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(std::ceil(r.right()) - left),
+          static_cast<int>(std::ceil(r.bottom()) - top)};
+}
+
 }  // namespace
 
 void ExList::onPaint(LPARAM occasion) {
@@ -66,6 +74,14 @@ void ExList::onPaint(LPARAM occasion) {
     const long long last = std::min<long long>(bottomRow_, rowOf(static_cast<double>(clip.bottom()) - 1));
     for (long long row = std::max<long long>(first, 1); row <= last; ++row) {
       paintRow(*g, static_cast<int>(row), rowState(static_cast<int>(row)));
+      if (row != fadingRow_) continue;
+      // Any repaint but the fade's own draws over what the fade kept: it ends.
+      platform::gfx::Surface* shown = window->composedSurface();
+      if (fadeRepaint_ && shown != nullptr) {
+        rowFade_.blendOver(*shown, wholePixels(g->clipBounds()));
+      } else {
+        stopRowFade();
+      }
     }
   }
   endPaint();
@@ -107,6 +123,68 @@ void ExList::paintRow(Graphics& g, int row, int state) {
       if (x > r.x && x <= r.right()) drawLine(g, lineColour_, x - 1, r.y, x - 1, r.bottom() - 1);
     }
   }
+}
+
+// --- row fades ---------------------------------------------------------------------------------
+
+platform::gfx::RectI ExList::visibleRowPixels(int row) const {
+  if (!validRow(row) || row < topRow_ || row > bottomRow_) return {};
+  const RectF r = rowRect(row);
+  const float top = std::max(r.y, body_.y + static_cast<float>(headerHeight_));
+  const float bottom = std::min(r.bottom(), body_.bottom());
+  if (!(bottom > top) || !(body_.width > 0)) return {};
+  return wholePixels(RectF{body_.x, top, body_.width, bottom - top});
+}
+
+void ExList::fadeRowIn(int row, int level) {
+  if (fadingRow_ != 0 && fadingRow_ != row) {
+    const int was = fadingRow_;
+    stopRowFade();
+    repaintRows(was, was);  // its whole look at once
+  }
+  ExWindow* window = host();
+  const platform::gfx::Surface* shown = window != nullptr ? window->composedSurface() : nullptr;
+  const platform::gfx::RectI area = visibleRowPixels(row);
+  if (shown == nullptr || !shown->valid() || area.width <= 0 || !showsRows() || redrawFlag() == 0) {
+    stopRowFade();
+    repaintRows(row, row);
+    return;
+  }
+  // Restarted on a row that is fading already, it goes on from the mix it shows.
+  rowFade_.start(*shown, area, level);
+  fadingRow_ = rowFade_.running() ? row : 0;
+  fadeRepaint_ = true;
+  repaintRows(row, row);
+  fadeRepaint_ = false;
+  if (fadingRow_ == row && host() != nullptr) {
+    startTimer();
+  } else {
+    stopRowFade();
+  }
+}
+
+void ExList::stopRowFade() {
+  rowFade_.stop();
+  fadingRow_ = 0;
+  stopTimer();
+}
+
+void ExList::onTimer(UINT_PTR) {
+  const int row = fadingRow_;
+  if (row == 0 || !rowFade_.step()) {
+    stopRowFade();
+    return;
+  }
+  const platform::gfx::RectI now = visibleRowPixels(row), kept = rowFade_.area();
+  if (now.x != kept.x || now.y != kept.y || now.width != kept.width || now.height != kept.height) {
+    // The row moved or was cut since the fade began: what was kept is not under it.
+    stopRowFade();
+    repaintRows(row, row);
+    return;
+  }
+  fadeRepaint_ = true;
+  repaintRows(row, row);
+  fadeRepaint_ = false;
 }
 
 // --- the back buffer -----------------------------------------------------------------------------

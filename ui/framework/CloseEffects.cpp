@@ -110,6 +110,7 @@ void ExWindow::State::playCloseEffect() {
   closeEffectRunning = true;
   pw::KillTimer(hwnd, kAnimationTimerId);
   animationBusy = false;
+  fadeImage = gfx::Surface{};
   const long ex = pw::GetWindowLongA(hwnd, pw::GWL_EXSTYLE);
   pw::SetWindowLongA(hwnd, pw::GWL_EXSTYLE, ex | static_cast<long>(pw::WS_EX_LAYERED));
   // The window as it shows now, at its own size.

@@ -106,6 +106,9 @@ LRESULT ExWindow::State::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case pw::WM_GETMINMAXINFO:
       onGetMinMaxInfo(reinterpret_cast<pw::MINMAXINFO*>(lParam));
       return goOn(message, wParam, lParam, true);
+    case kWmWindowPosChanging:
+      onWindowPosChanging(reinterpret_cast<WindowPosChange*>(lParam));
+      return goOn(message, wParam, lParam, true);
     case kWmNcCalcSize:
       if (wParam == 1) return 1;
       break;
@@ -244,6 +247,7 @@ void ExWindow::State::detach() {
   pw::KillTimer(hwnd, kAnimationTimerId);
   animationBusy = false;
   composingNow = false;
+  fadeImage = platform::gfx::Surface{};
   // Controls free what they hold (timers, pictures) while their window still exists.
   for (std::size_t i = 0; i < e->controls.size(); ++i) {
     sendToControl(windowIndex, static_cast<int>(i) + 1, hwnd, pw::WM_DESTROY, 0, 0, true);
@@ -334,6 +338,15 @@ void ExWindow::State::onGetMinMaxInfo(pw::MINMAXINFO* info) {
   info->ptMaxSize = {work.width(), work.height() - 1};
   info->ptMaxPosition = {work.left, work.top};
   info->ptMinTrackSize = {minimumWidth(), kMinimumTrackHeight};
+}
+
+void ExWindow::State::onWindowPosChanging(WindowPosChange* change) const {
+  if (change == nullptr) return;
+  const UINT f = change->flags;
+  if ((f & kSwpStateChanged) == 0 || (f & pw::SWP_SHOWWINDOW) == 0 || (f & pw::SWP_NOSIZE) != 0) return;
+  // Shown as its state changes: it starts just below the bottom edge, flush right.
+  change->x = pw::GetSystemMetrics(pw::SM_CXSCREEN) - change->cx;
+  change->y = pw::GetSystemMetrics(pw::SM_CYSCREEN);
 }
 
 void ExWindow::State::timerTick(UINT_PTR timerId) {

@@ -51,6 +51,20 @@ enum CloseEffect : int {
   kCloseWipeTopToBottom = 6,
 };
 
+// WM_WINDOWPOSCHANGING as a desktop that sends it passes it: lParam points at the place
+// the window is about to take, which the host may change first.
+inline constexpr UINT kWmWindowPosChanging = 0x0046;
+inline constexpr UINT kSwpStateChanged = 0x8000;
+struct WindowPosChange {
+  HWND hwnd = nullptr;
+  HWND insertAfter = nullptr;
+  int x = 0;
+  int y = 0;
+  int cx = 0;
+  int cy = 0;
+  UINT flags = 0;
+};
+
 struct AttachOptions {
   std::optional<ColourRef> backgroundColour;  // default: the picture's pixel at 85 % / 85 %
   std::optional<int> captionButtonSet;        // default: icon, title, close (+ max/min by style)

@@ -50,6 +50,36 @@ void fadeCopy(const gfx::Surface& from, gfx::Surface& to, RectI r, int alpha) {
   to.markDirty();
 }
 
+// One step of a cross-fade: each premultiplied channel of `image` moves toward the target
+// (the composed pixel at the window alpha) by level / 255. At level 255 it is the target.
+void blendToward(gfx::Surface& image, const gfx::Surface& composed, int windowAlpha, int level) {
+  std::uint32_t* dst = image.mutablePixels();
+  const std::uint32_t* src = composed.pixels();
+  if (src == nullptr || dst == nullptr) return;
+  const int w = std::min(image.width(), composed.width()), h = std::min(image.height(), composed.height());
+  const int dstStride = image.strideBytes() / 4, srcStride = composed.strideBytes() / 4;
+  const std::uint32_t wa = static_cast<std::uint32_t>(std::clamp(windowAlpha, 0, 255));
+  const std::uint32_t a = static_cast<std::uint32_t>(std::clamp(level, 0, 255));
+  for (int y = 0; y < h; ++y) {
+    std::uint32_t* d = dst + static_cast<std::ptrdiff_t>(y) * dstStride;
+    const std::uint32_t* s = src + static_cast<std::ptrdiff_t>(y) * srcStride;
+    for (int x = 0; x < w; ++x) {
+      std::uint32_t out = 0;
+      for (int shift = 0; shift < 32; shift += 8) {
+        const std::uint32_t target = (((s[x] >> shift) & 0xFF) * wa + 127) / 255;
+        const std::uint32_t from = (d[x] >> shift) & 0xFF;
+        out |= ((from * (255 - a) + target * a + 127) / 255) << shift;
+      }
+      d[x] = out;
+    }
+  }
+  image.markDirty();
+}
+
+bool isLayered(HWND hwnd) {
+  return (pw::GetWindowLongA(hwnd, pw::GWL_EXSTYLE) & static_cast<long>(pw::WS_EX_LAYERED)) != 0;
+}
+
 }  // namespace
 
 void ExWindow::State::loadBackground(const platform::system::ByteBlock& bytes) {
@@ -67,6 +97,11 @@ void ExWindow::State::colourFromPicture() {
 void ExWindow::State::redraw(bool animate) {
   WindowEntry* e = entry();
   if (e == nullptr || composingNow || !e->composed.valid()) return;
+  if (animate) {
+    keepShownImage();
+  } else {
+    fadeImage = gfx::Surface{};
+  }
   animationBusy = true;
   composingNow = true;
   ++paintDepth;
@@ -90,6 +125,7 @@ void ExWindow::State::redraw(bool animate) {
   e = entry();
   if (e == nullptr) {
     animationBusy = false;
+    fadeImage = gfx::Surface{};
     return;
   }
   g.resetClip();
@@ -104,13 +140,27 @@ void ExWindow::State::redraw(bool animate) {
     }
     regionSize = wanted;
   }
-  if (!animate) {
+  if (!animate || !fadeImage.valid()) {
     animationBusy = false;
+    fadeImage = gfx::Surface{};
     pushRect({0, 0, width, height});
     return;
   }
   fadeAlpha = 0;
   setTimer(hwnd, kAnimationTimerId);
+}
+
+void ExWindow::State::keepShownImage() {
+  const WindowEntry* e = entry();
+  if (e == nullptr) return;
+  // A fade that is cut short goes on from the frame it reached.
+  if (fadeImage.valid() && fadeImage.width() == width && fadeImage.height() == height) return;
+  fadeImage = gfx::Surface::create(width, height);
+  if (!fadeImage.valid()) return;
+  // What the screen shows: the alpha surface carries the window alpha, else the composed
+  // image is pushed (or painted) as it is.
+  const gfx::Surface& shown = e->windowAlpha != -1 && e->alpha.valid() ? e->alpha.pixels : e->composed.pixels;
+  fadeImage.copyFrom(shown, 0, 0, std::min(width, shown.width()), std::min(height, shown.height()), 0, 0);
 }
 
 void ExWindow::State::drawBackground() {
@@ -234,12 +284,14 @@ void ExWindow::State::pushRect(RectI rect, int constantAlpha) {
   if (e == nullptr || !e->composed.valid()) return;
   const RectI r = intersect(rect, {0, 0, width, height});
   if (r.width <= 0) return;
+  // The fade's ticks show every change made meanwhile, as part of their frames.
+  if (animationBusy && fadeImage.valid()) return;
   if (updatesHeld > 0 && constantAlpha >= 255) {
     heldArea = unite(heldArea, r);
     return;
   }
   const pw::RECT dirty{r.x, r.y, r.x + r.width, r.y + r.height};
-  if ((pw::GetWindowLongA(hwnd, pw::GWL_EXSTYLE) & static_cast<long>(pw::WS_EX_LAYERED)) == 0) {
+  if (!isLayered(hwnd)) {
     // A plain window shows the composed image through WM_PAINT.
     pw::InvalidateRect(hwnd, &dirty, false);
     return;
@@ -255,26 +307,62 @@ void ExWindow::State::pushRect(RectI rect, int constantAlpha) {
 }
 
 void ExWindow::State::fadeTick() {
-  if (entry() == nullptr || !animationBusy || composingNow) {
+  WindowEntry* e = entry();
+  if (e == nullptr || !animationBusy || composingNow || !fadeImage.valid()) {
     pw::KillTimer(hwnd, kAnimationTimerId);
     return;
   }
-  pushRect({0, 0, width, height}, fadeAlpha);
   if (fadeAlpha >= 255) {
+    // The last blend made the fade image the new picture; the ordinary push shows that
+    // same picture and leaves the alpha surface holding it.
     pw::KillTimer(hwnd, kAnimationTimerId);
     fadeAlpha = 0;
     animationBusy = false;
+    fadeImage = gfx::Surface{};
+    pushRect({0, 0, width, height});
     return;
   }
+  const pw::RECT whole{0, 0, width, height};
+  if (isLayered(hwnd)) {
+    pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pw::pixelViewOf(fadeImage), {0, 0}, 255, &whole);
+  } else {
+    pw::InvalidateRect(hwnd, &whole, false);
+  }
   fadeAlpha = nextFadeLevel(fadeAlpha);
+  blendToward(fadeImage, e->composed.pixels, e->windowAlpha == -1 ? 255 : e->windowAlpha, fadeAlpha);
 }
 
 void ExWindow::State::onPaint() {
   pw::PAINTSTRUCT ps;
   pw::BeginPaint(hwnd, &ps);
   const WindowEntry* e = entry();
-  if (e != nullptr && e->composed.valid()) pw::PaintPixels(hwnd, pw::pixelViewOf(e->composed.pixels), ps.rcPaint);
+  // While a fade runs the screen shows its frame, not the new picture under it.
+  const gfx::Surface* source = animationBusy && fadeImage.valid() ? &fadeImage : e != nullptr ? &e->composed.pixels : nullptr;
+  if (source != nullptr && source->valid()) {
+    if (isLayered(hwnd)) {
+      pw::PaintPixels(hwnd, pw::pixelViewOf(*source), ps.rcPaint);
+    } else {
+      paintOpaque(*source, ps.rcPaint);
+    }
+  }
   pw::EndPaint(hwnd, &ps);
+}
+
+void ExWindow::State::paintOpaque(const gfx::Surface& source, const pw::RECT& rect) {
+  // A plain window has no alpha: a copy onto it keeps each pixel's colour, as premultiplied
+  // (so what was translucent shows over black), and drops the alpha.
+  const int w = source.width(), h = source.height();
+  const pw::RECT r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, w), std::min(rect.bottom, h)};
+  const std::uint32_t* src = source.pixels();
+  if (r.empty() || src == nullptr) return;
+  opaqueCopy.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  const int stride = source.strideBytes() / 4;
+  for (int y = r.top; y < r.bottom; ++y) {
+    const std::uint32_t* s = src + static_cast<std::ptrdiff_t>(y) * stride;
+    std::uint32_t* d = opaqueCopy.data() + static_cast<std::ptrdiff_t>(y) * w;
+    for (int x = r.left; x < r.right; ++x) d[x] = s[x] | 0xFF000000u;
+  }
+  pw::PaintPixels(hwnd, pw::PixelView{opaqueCopy.data(), w, h, w * 4}, r);
 }
 
 }  // namespace ui

@@ -19,7 +19,6 @@ namespace ui {
 namespace pw = platform::window;
 
 // Messages the window layer may pass on from a desktop that sends them.
-inline constexpr UINT kWmWindowPosChanging = 0x0046;
 inline constexpr UINT kWmNcCalcSize = 0x0083;
 inline constexpr UINT kWmNcActivate = 0x0086;
 
@@ -52,6 +51,10 @@ struct ExWindow::State {
   int updatesHeld = 0;         // > 0 while pushes are gathered into heldArea
   RectI heldArea;
   int fadeAlpha = 0;
+  // The frame a fade-in shows: the picture on the screen when it began, blended a step
+  // further toward the new one on every tick. Empty when no fade runs.
+  platform::gfx::Surface fadeImage;
+  std::vector<std::uint32_t> opaqueCopy;  // what a plain window's paint copy shows
   ColourRef backgroundColour = 0;
   int backgroundMode = 5;
   HWND tooltipWindow = nullptr;
@@ -100,6 +103,7 @@ struct ExWindow::State {
   void onActivate(bool active);
   void onKillFocus();
   void onGetMinMaxInfo(pw::MINMAXINFO* info);
+  void onWindowPosChanging(WindowPosChange* change) const;
   void timerTick(UINT_PTR timerId);
   bool maximised() const;
   int margin() const { return maximised() ? 0 : 5; }
@@ -117,6 +121,8 @@ struct ExWindow::State {
   void loadBackground(const platform::system::ByteBlock& bytes);
   void colourFromPicture();
   void redraw(bool animate);
+  // Keeps what the screen shows now as the fade's first frame.
+  void keepShownImage();
   void drawBackground();
   RectI titleRect() const;
   void drawTitleInto(platform::gfx::Graphics& g);
@@ -125,7 +131,7 @@ struct ExWindow::State {
   void pushRect(RectI rect, int constantAlpha = 255);
   void fadeTick();
   void onPaint();
-  pw::PixelView shownView();
+  void paintOpaque(const platform::gfx::Surface& source, const pw::RECT& rect);
 
   // Dispatch.cpp: the pointer.
   int mouseDispatch(UINT message, WPARAM wParam, LPARAM lParam);

@@ -26,8 +26,9 @@ namespace pw = platform::window;
 namespace {
 
 constexpr pw::DWORD kBoxStyle = pw::WS_POPUP | pw::WS_BORDER | pw::WS_SYSMENU;
-// Layered, so the window alpha and the rounded panel reach the screen.
-constexpr pw::DWORD kBoxExStyle = pw::WS_EX_APPWINDOW | pw::WS_EX_TOPMOST | pw::WS_EX_LAYERED;
+// Not layered: the window shows its image opaque, so whatever the window alpha leaves
+// translucent (the skin, the rounded corners) shows over black, never over the desktop.
+constexpr pw::DWORD kBoxExStyle = pw::WS_EX_APPWINDOW | pw::WS_EX_TOPMOST;
 constexpr ColourRef kBoxColour = 0x00FF8800;
 constexpr int kBoxAlpha = 170;
 
