@@ -1,7 +1,8 @@
 #pragma once
 // A report list: rows of text cells in columns, optional row pictures from an image list,
 // hover, pressed and selected row looks, alternate-row stripes and separator lines, with
-// vertical and horizontal scroll bars made when the content first needs them.
+// vertical and horizontal scroll bars made when the content first needs them. While it
+// has the focus the navigation keys move the selection.
 //
 // Rows and columns count from 1; row or column numbers out of range are ignored by the
 // setters and give empty answers from the getters. Only the rows in view are drawn: each
@@ -138,6 +139,8 @@ class ExList : public ExControl {
   void onRightDown(int x, int y, WPARAM keys) override;
   void onWheel(int delta, int x, int y) override;
   void onClickMessage(bool byKey) override;
+  // Up, Down, Home, End, Page Up and Page Down move the selection and keep it in view.
+  void onKeyDown(WPARAM virtualKey, LPARAM flags) override;
   void onHidden() override;
   void onShown() override;
   void onDestroy() override;
@@ -164,6 +167,8 @@ class ExList : public ExControl {
   void placeBar(std::unique_ptr<ExScrollBar>& bar, bool vertical, RectF where, int range, int page, bool shown);
   void onVScroll(int position);
   void onHScroll(int position);
+  // Scrolls the least that shows the whole row (its top when it is taller than the view).
+  void scrollIntoView(int row);
   void updateVisibleRows();
   bool showsRows() const;
   // Repaints the rows first..last that are in view.
