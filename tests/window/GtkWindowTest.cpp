@@ -181,7 +181,10 @@ TEST_F(GtkWindows, MediaKeysArriveWithTheirVirtualKeyCodes) {
   std::vector<WPARAM> downs;
   XSession::pumpUntil([&] {
     downs.clear();
-    for (const Seen& s : only(w, {WM_KEYDOWN})) downs.push_back(s.wParam);
+    // xdotool may hold a modifier to reach a key symbol the server's map lacks.
+    for (const Seen& s : only(w, {WM_KEYDOWN})) {
+      if (s.wParam != VK_SHIFT && s.wParam != VK_CONTROL && s.wParam != VK_MENU) downs.push_back(s.wParam);
+    }
     return downs.size() >= expected.size();
   });
   EXPECT_EQ(downs, expected);

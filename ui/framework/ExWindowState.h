@@ -76,6 +76,7 @@ struct ExWindow::State {
   pw::SIZE regionSize{};  // of the rounded region installed, 0 x 0 for none
   bool closeEffectRunning = false;
   bool deactivated = false;  // since the last WM_ACTIVATE that made the window inactive
+  bool tabBackwards = false;  // Shift was held when Tab went down
 
   MessageHook hook;
   CustomDrawCallback customDraw;

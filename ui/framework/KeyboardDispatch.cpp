@@ -84,6 +84,8 @@ void ExWindow::State::keyDown(WPARAM wParam, LPARAM lParam) {
   const int focused = e->interaction.focused;
   const ControlRecord* r = controlRecord(windowIndex, focused);
   const bool control = controlHeld();
+  // The focus moves when Tab comes up, but Shift is often let go first.
+  if (wParam == pw::VK_TAB) tabBackwards = pw::GetKeyState(pw::VK_SHIFT) < 0;
   if (r != nullptr && r->object != nullptr) {
     if (r->kind == kKindEdit && isEditingKey(wParam, control)) {
       sendToControl(windowIndex, focused, hwnd, pw::WM_CHAR, wParam, kEditKeyMarker);
@@ -118,7 +120,8 @@ void ExWindow::State::keyUp(WPARAM wParam, LPARAM lParam) {
   WindowEntry* e = entry();
   if (e == nullptr) return;
   if (wParam == pw::VK_TAB && !controlHeld()) {
-    const bool backwards = pw::GetKeyState(pw::VK_SHIFT) < 0;
+    const bool backwards = tabBackwards || pw::GetKeyState(pw::VK_SHIFT) < 0;
+    tabBackwards = false;
     const int next = tabStop(e->interaction.focused, backwards ? -1 : 1);
     if (next != 0) focusByKeyboard(next);
   }
