@@ -177,6 +177,10 @@ inline constexpr int VK_DIVIDE = 0x6F;
 inline constexpr int VK_F1 = 0x70;
 inline constexpr int VK_F10 = 0x79;
 inline constexpr int VK_F12 = 0x7B;
+inline constexpr int VK_MEDIA_NEXT_TRACK = 0xB0;
+inline constexpr int VK_MEDIA_PREV_TRACK = 0xB1;
+inline constexpr int VK_MEDIA_STOP = 0xB2;
+inline constexpr int VK_MEDIA_PLAY_PAUSE = 0xB3;
 inline constexpr int VK_PROCESSKEY = 0xE5;  // a key taken by the input method
 
 // System cursors (LoadCursorA ids).

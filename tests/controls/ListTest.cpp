@@ -206,34 +206,53 @@ TEST_F(Lists, APressWhoseCaptureIsTakenAwayLetsGoOfTheRowWithoutAClick) {
   EXPECT_EQ(list.selectedRow(), 0);
 }
 
-TEST_F(Lists, SpaceAndEnterActOnTheHoveredRowElseTheCurrentOne) {
+TEST_F(Lists, NavigationKeysMoveTheSelectionInViewAndSpaceOrEnterClickNothing) {
   make();
-  fill(3);
-  window->redraw();
-  clickAt(60, rowMiddle(1));
-  ASSERT_TRUE(list.isFocused());
-  list.selectedRow(3);
+  // Away from the edges, where the focus look lies.
+  auto middleOf = [this](int row) { return shown(120, rowMiddle(row)); };
   auto press = [this](int key) {
     desk->pressKey(hwnd, key);
     desk->pump();
   };
-  // The pointer went elsewhere: where it was last seen on the list counts for nothing.
-  move(250, 250);
-  press(pw::VK_RETURN);
-  EXPECT_EQ(list.selectedRow(), 3);
-  EXPECT_EQ(clicks.back(), 3);
-  // Resting on a row, the key acts as a click there would.
-  move(60, rowMiddle(2));
+  ASSERT_TRUE(window->focusControl(list.id()));
+  press(pw::VK_DOWN);  // an empty list has nothing to select
+  EXPECT_EQ(list.selectedRow(), 0);
+  fill(40);
+  window->redraw();
+  const int inView = list.bottomRow() - list.topRow();
+  ASSERT_GT(inView, 3);
+  press(pw::VK_DOWN);  // from no selection: the first row in view
+  EXPECT_EQ(list.selectedRow(), 1);
+  press(pw::VK_UP);
+  EXPECT_EQ(list.selectedRow(), 1);
+  press(pw::VK_DOWN);
+  EXPECT_EQ(list.selectedRow(), 2);
+  EXPECT_EQ(middleOf(2), kBlue);
+  EXPECT_NE(middleOf(1), kBlue);
+  press(pw::VK_NEXT);
+  const int paged = list.selectedRow();
+  EXPECT_GT(paged, 3);
+  EXPECT_LE(paged, list.bottomRow());
+  press(pw::VK_END);
+  EXPECT_EQ(list.selectedRow(), 40);
+  EXPECT_EQ(list.bottomRow(), 40);
+  EXPECT_GT(list.scrollTop(), 0);
+  EXPECT_EQ(list.verticalBar()->position(), list.scrollTop());
+  EXPECT_EQ(middleOf(40), kBlue);
+  press(pw::VK_PRIOR);
+  EXPECT_EQ(list.selectedRow(), 40 - (paged - 2));
+  press(pw::VK_HOME);
+  EXPECT_EQ(list.selectedRow(), 1);
+  EXPECT_EQ(list.scrollTop(), 0);
+  EXPECT_EQ(middleOf(1), kBlue);
+
+  // Space and Enter are the application's: the list neither clicks nor moves, wherever
+  // the pointer rests.
+  move(60, rowMiddle(3));
   press(pw::VK_SPACE);
-  EXPECT_EQ(list.selectedRow(), 2);
-  EXPECT_EQ(clicks.back(), 2);
-  EXPECT_EQ(topOf(2), kBlue);
-  // Below the rows there is no row to take: the current one stays.
-  move(60, rowMiddle(3) + 3 * list.rowHeight());
   press(pw::VK_RETURN);
-  EXPECT_EQ(list.selectedRow(), 2);
-  EXPECT_EQ(clicks.back(), 2);
-  EXPECT_EQ(clicks.size(), 4u);
+  EXPECT_EQ(list.selectedRow(), 1);
+  EXPECT_TRUE(clicks.empty());
 }
 
 TEST_F(Lists, AddingRowsAndClearingDropTheSelection) {

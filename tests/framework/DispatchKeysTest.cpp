@@ -1,5 +1,6 @@
-// Keys and focus: editing keys for an edit box, Ctrl+Tab, Tab order, Space and Enter,
-// access keys, the key callbacks and focus on activation.
+// Keys and focus: editing keys for an edit box, Ctrl+Tab, Tab and Shift+Tab order, Space
+// and Enter, access keys, the key callbacks, focus on activation and the keyboard's focus
+// look.
 
 #include "tests/framework/HostTestSupport.h"
 
@@ -71,6 +72,17 @@ TEST_F(HostTest, TabMovesTheFocusToTheNextEligibleControlAndWraps) {
   EXPECT_EQ(host.focusedControl(), 1);  // wrapped past the caption button
   EXPECT_EQ(b.paintOccasions().back(), ui::kPaintFocusLost);
   EXPECT_EQ(GetFocus(), w);
+  // Shift+Tab goes backwards over the same stops, wrapping the other way.
+  desk->keyDown(w, VK_SHIFT);
+  desk->pressKey(w, VK_TAB);
+  desk->pump();
+  EXPECT_EQ(host.focusedControl(), 5);
+  desk->pump();
+  desk->keyDown(w, VK_TAB);  // Shift let go before Tab comes up still counts
+  desk->keyUp(w, VK_SHIFT);
+  desk->keyUp(w, VK_TAB);
+  desk->pump();
+  EXPECT_EQ(host.focusedControl(), 1);
 
   // With no eligible control nothing changes.
   HWND bare = makeWindow();
@@ -153,5 +165,87 @@ TEST_F(HostTest, ActivationRepaintsTheFocusedControlAndCallsBack) {
   ASSERT_GE(events.size(), 3u);
   EXPECT_EQ(std::vector<char>(events.end() - 2, events.end()), (std::vector<char>{'L', 'G'}));
   EXPECT_EQ(host.focusedControl(), 1);
+  closeWindows();
+}
+
+TEST_F(HostTest, ListsAndSlidersLeaveSpaceAndEnterToTheKeyCallbackWhichHearsEveryKey) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  RecordingControl list, slider;
+  list.create(w, {10, 40, 80, 80}, ui::kKindList);
+  slider.create(w, {100, 40, 80, 12}, ui::kKindSlider);
+  std::vector<int> clicked;
+  host.onClick([&](HWND, int id, ControlObject*, int) -> LRESULT { return clicked.push_back(id), 0; });
+  std::vector<std::pair<int, WPARAM>> heard;
+  host.onKeyDown([&](HWND, int id, WPARAM key, LPARAM) -> LRESULT { return heard.push_back({id, key}), 0; });
+  ASSERT_TRUE(host.focusControl(list.id()));
+  const std::vector<WPARAM> keys{VK_SPACE, VK_RETURN, VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_HOME, VK_END,
+                                 VK_PRIOR, VK_NEXT, VK_MEDIA_PLAY_PAUSE, VK_PAUSE, VK_MEDIA_STOP,
+                                 VK_MEDIA_NEXT_TRACK, VK_MEDIA_PREV_TRACK, VK_TAB};
+  for (WPARAM key : keys) desk->pressKey(w, static_cast<int>(key));
+  desk->pump();
+  desk->keyDown(w, VK_CONTROL);
+  desk->pressKey(w, 'F');
+  desk->keyUp(w, VK_CONTROL);
+  desk->pump();
+  EXPECT_EQ(list.count(ui::kMsgClick), 0);
+  EXPECT_EQ(host.focusedControlId(), slider.id());  // the Tab at the end moved on
+  desk->pressKey(w, VK_SPACE);
+  desk->pressKey(w, VK_RETURN);
+  desk->pump();
+  EXPECT_EQ(slider.count(ui::kMsgClick), 0);
+  EXPECT_TRUE(clicked.empty());
+
+  // The callback and the window's own procedure heard each key with the focused control
+  // of the moment: the Tab while the list still had the focus.
+  std::vector<std::pair<int, WPARAM>> expected;
+  for (WPARAM key : keys) expected.push_back({list.id(), key});
+  for (int key : {VK_CONTROL, int('F'), VK_SPACE, VK_RETURN}) expected.push_back({slider.id(), WPARAM(key)});
+  EXPECT_EQ(heard, expected);
+  EXPECT_EQ(std::count(previousSaw().begin(), previousSaw().end(), WM_KEYDOWN),
+            static_cast<long>(expected.size()));
+  EXPECT_EQ(list.count(WM_KEYDOWN), static_cast<int>(keys.size()));
+  closeWindows();
+}
+
+TEST_F(HostTest, FocusFromTheKeyboardShowsItsLookUntilAPressDeactivationOrAnotherControl) {
+  HWND w = makeWindow();
+  ExWindow& host = attached(w);
+  RecordingControl a, b, label;
+  a.create(w, {10, 40, 40, 20});
+  b.create(w, {60, 40, 40, 20});
+  label.create(w, {110, 40, 40, 20}, ui::kKindLabel, false);
+  EXPECT_EQ(host.focusedControlId(), 0);
+  EXPECT_FALSE(host.focusControl(label.id()));  // not a Tab stop
+  EXPECT_FALSE(host.focusControl(99));
+  EXPECT_EQ(host.focusedControl(), 0);
+
+  ASSERT_TRUE(host.focusControl(b.id()));
+  EXPECT_EQ(host.focusedControlId(), b.id());
+  EXPECT_EQ(b.paintOccasions().back(), ui::kPaintPlain);
+  EXPECT_TRUE(host.focusLookShown());
+  desk->deactivateWindow(w);
+  desk->pump();
+  EXPECT_FALSE(host.focusLookShown());
+  desk->activateWindow(w);
+  desk->pump();
+  EXPECT_TRUE(host.focusLookShown());
+
+  // A press on the control keeps the focus but not the look, and tells the control.
+  const std::size_t before = b.paintOccasions().size();
+  desk->click(w, 70, 50);
+  desk->pump();
+  EXPECT_EQ(host.focusedControlId(), b.id());
+  EXPECT_FALSE(host.focusLookShown());
+  ASSERT_GT(b.paintOccasions().size(), before);
+  EXPECT_EQ(b.paintOccasions()[before], ui::kPaintPlain);
+
+  // Tab brings it back; a press on another control, or setFocusedControl, does not.
+  desk->pressKey(w, VK_TAB);
+  desk->pump();
+  EXPECT_EQ(host.focusedControlId(), a.id());
+  EXPECT_TRUE(host.focusLookShown());
+  host.setFocusedControl(2);
+  EXPECT_FALSE(host.focusLookShown());
   closeWindows();
 }

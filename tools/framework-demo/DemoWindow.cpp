@@ -88,6 +88,10 @@ std::unique_ptr<DemoWindow> openDemoWindow(int x, int y, const std::string& pict
     if (controlId == self->playing.id()) self->playing.setAnimate(!self->playing.animate());
     return 0;
   });
+  demo->host.onKeyDown([log](pw::HWND, int focusedId, pw::WPARAM key, pw::LPARAM) -> pw::LRESULT {
+    log("key", focusedId, static_cast<int>(key));
+    return 0;
+  });
   demo->host.redraw(std::nullopt, std::nullopt, true);
   pw::ShowWindow(demo->hwnd, pw::SW_SHOWNORMAL);
   return demo;

@@ -54,6 +54,8 @@ class ExButton : public FadingButton {
   void drawLook(Graphics& g, RectF bounds, Look look) override;
   // The focus ring and the dimmed caption of a locked button.
   int lookVariant() const override;
+  // Its ring, shown whenever it has the focus, as a dialog's default button shows it.
+  bool drawsOwnFocusLook() const override { return true; }
   void onDestroy() override;
 
  private:

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/window/Tooltips.h"
+#include "ui/controls/FocusLook.h"
 #include "platform/window/WindowApi.h"
 #include "platform/window/UiThread.h"
 #include "ui/framework/ExWindow.h"
@@ -45,6 +46,7 @@ LRESULT ExControl::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, i
   switch (message) {
     case pw::WM_PAINT:
       onPaint(lParam);
+      followFocusLook();
       return 0;
     case pw::WM_MOUSEMOVE:
       if (!mouseIgnored) onMouseMove(x, y, wParam);
@@ -196,6 +198,8 @@ int ExControl::visible(std::optional<int> value) {
     r->visible = *value != 0;
     // Forced: a control that has just been hidden must still hear about it.
     sendToControl(windowIndex(), index, r->hostWindow, r->visible ? kMsgShown : kMsgHidden, 0, 0, true);
+    // Keys must not go on to a control nobody sees.
+    if (*value == 0 && isFocused()) host()->setFocusedControl(0);
     if (ExWindow* window = host()) window->repaintRegion(pixelArea(bounds_));
     r = record();
     if (r == nullptr) return 0;
@@ -241,6 +245,27 @@ bool ExControl::isFocused() const {
   TUNORA_ASSERT_UI_THREAD();
   ExWindow* window = host();
   return window != nullptr && window->focusedControl() != 0 && window->focusedControl() == controlIndex();
+}
+
+bool ExControl::showsFocusLook() const {
+  TUNORA_ASSERT_UI_THREAD();
+  const ExWindow* window = host();
+  return window != nullptr && isFocused() && window->focusLookShown();
+}
+
+void ExControl::followFocusLook() {
+  ExWindow* window = host();
+  if (window == nullptr || drawsOwnFocusLook()) return;
+  const bool shown = showsFocusLook();
+  if (!window->painting()) {
+    if (shown != focusLookDrawn_) invalidate();
+    return;
+  }
+  if (shown) {
+    if (Graphics* g = beginPaint()) drawFocusLook(*g, bounds_);
+    endPaint();
+  }
+  focusLookDrawn_ = shown;
 }
 
 // --- repainting ----------------------------------------------------------------------------

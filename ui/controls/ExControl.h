@@ -71,6 +71,9 @@ class ExControl : public ControlObject {
   // beneath the caption buttons.
   void reorder(int mode);
   bool isFocused() const;
+  // True while the control holds the focus from the keyboard in an active window: then
+  // its focus look is drawn over it (see drawsOwnFocusLook).
+  bool showsFocusLook() const;
   // True while a left press on this control holds the pointer for it.
   bool holdsCapture() const;
   bool exists() const { return windowIndex() > 0 && id() > 0; }
@@ -138,12 +141,18 @@ class ExControl : public ControlObject {
   virtual void onShown() {}
   virtual void onCtrlTab() {}
   virtual void onDestroy() {}
+  // A class that draws its own focus look answers true; the others get the shared one
+  // drawn over them after onPaint, and repainted when it comes or goes.
+  virtual bool drawsOwnFocusLook() const { return false; }
   // Anything the switch does not know.
   virtual LRESULT onOtherMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return 0; }
 
  private:
   ControlRecord* record() const;
   void repaintArea(RectF area);
+  // After onPaint: draws the focus look inside a host paint, or asks for a repaint when
+  // what the screen shows of it is out of date.
+  void followFocusLook();
   // Sends one tool message about this control's tip; false when there is no tooltip window.
   bool sendTipMessage(UINT message);
 
@@ -159,6 +168,7 @@ class ExControl : public ControlObject {
   // paint does not send the control round in circles.
   bool requestingRepaint_ = false;
   bool painting_ = false;
+  bool focusLookDrawn_ = false;
   RectF hostClip_;
 };
 

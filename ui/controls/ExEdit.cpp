@@ -74,6 +74,13 @@ std::string ExEdit::text(std::optional<std::string> newText) {
   return model_.text();
 }
 
+void ExEdit::selectAll() {
+  TUNORA_ASSERT_UI_THREAD();
+  model_.selectAll();
+  placeCaret();
+  repaintBox();
+}
+
 void ExEdit::setTextColor(Argb colour) {
   TUNORA_ASSERT_UI_THREAD();
   textColor_ = colour;

@@ -83,9 +83,7 @@ void ExEdit::editingKey(WPARAM key) {
   const int count = model_.characterCount();
   switch (key) {
     case 'A':
-      model_.selectAll();
-      placeCaret();
-      repaintBox();
+      selectAll();
       break;
     case 'C':
       if (mode_ != kEditPassword) copyToClipboard();

@@ -303,14 +303,50 @@ void ExList::selectFromPointer(int row, bool fade) {
 }
 
 void ExList::onClickMessage(bool byKey) {
-  // A key acts on the row the pointer rests on, else on the current row: where the pointer
-  // was last seen over the list may be long ago, and must not move or drop the selection.
-  const int row = byKey ? (hot_ != 0 ? hot_ : current_) : rowAt(pointerX_, pointerY_);
-  selectFromPointer(row, !byKey);
+  // Keys on a list are the application's to read (Enter plays the selected row): a click
+  // made by one would act on whatever row the pointer happens to rest on.
+  if (byKey) return;
+  const int row = rowAt(pointerX_, pointerY_);
+  selectFromPointer(row, true);
   if (onClick) {
     const auto keep = onClick;
     keep(row);
   }
+}
+
+void ExList::onKeyDown(WPARAM key, LPARAM) {
+  if (rows_.empty() || clickOnly() != 0) return;
+  const int viewHeight = std::max(0, static_cast<int>(body_.height) - headerHeight_);
+  const int page = std::max(1, viewHeight / std::max(1, rowHeight_) - 1);
+  // With nothing selected the steps start from the first row in view.
+  const int from = current_ != 0 ? current_ : std::max(1, topRow_);
+  const int step = current_ != 0 ? 1 : 0;
+  int to = 0;
+  switch (key) {
+    case pw::VK_UP: to = from - step; break;
+    case pw::VK_DOWN: to = from + step; break;
+    case pw::VK_PRIOR: to = from - (step != 0 ? page : 0); break;
+    case pw::VK_NEXT: to = from + (step != 0 ? page : 0); break;
+    case pw::VK_HOME: to = 1; break;
+    case pw::VK_END: to = rowCount(); break;
+    default: return;
+  }
+  to = std::clamp(to, 1, rowCount());
+  scrollIntoView(to);
+  if (to != current_) selectedRow(to);
+}
+
+void ExList::scrollIntoView(int row) {
+  if (!validRow(row) || !vScroll_ || !vScroll_->exists()) return;
+  const long long view = std::max(0, static_cast<int>(body_.height) - headerHeight_);
+  const long long top = static_cast<long long>(row - 1) * rowHeight_;
+  const long long bottom = top + rowHeight_;
+  long long wanted = scrollTop_;
+  if (bottom > wanted + view) wanted = bottom - view;
+  if (top < wanted) wanted = top;
+  if (wanted == scrollTop_) return;
+  const int position = vScroll_->position(static_cast<int>(std::clamp<long long>(wanted, 0, kMaxExtent)));
+  if (position != scrollTop_) onVScroll(position);
 }
 
 void ExList::onRightDown(int x, int y, WPARAM) {

@@ -3,7 +3,8 @@
 // hover, pressed and selected row looks, alternate-row stripes and separator lines, with
 // vertical and horizontal scroll bars made when the content first needs them. A row the
 // pointer moves onto, presses or clicks fades into its new look as a button does; looks
-// set by the program, and rows going back to normal, show at once.
+// set by the program, and rows going back to normal, show at once. While it has the focus
+// the navigation keys move the selection.
 //
 // Rows and columns count from 1; row or column numbers out of range are ignored by the
 // setters and give empty answers from the getters. Only the rows in view are drawn: each
@@ -142,6 +143,8 @@ class ExList : public ExControl {
   void onRightDown(int x, int y, WPARAM keys) override;
   void onWheel(int delta, int x, int y) override;
   void onClickMessage(bool byKey) override;
+  // Up, Down, Home, End, Page Up and Page Down move the selection and keep it in view.
+  void onKeyDown(WPARAM virtualKey, LPARAM flags) override;
   void onHidden() override;
   void onShown() override;
   void onDestroy() override;
@@ -169,6 +172,8 @@ class ExList : public ExControl {
   void placeBar(std::unique_ptr<ExScrollBar>& bar, bool vertical, RectF where, int range, int page, bool shown);
   void onVScroll(int position);
   void onHScroll(int position);
+  // Scrolls the least that shows the whole row (its top when it is taller than the view).
+  void scrollIntoView(int row);
   void updateVisibleRows();
   bool showsRows() const;
   // Repaints the rows first..last that are in view.

@@ -178,10 +178,10 @@ void ExSlider::onLeftUp(int x, int y, WPARAM) {
   setHot(pointInRect(thumbRect(), static_cast<float>(x), static_cast<float>(y)));
 }
 
-void ExSlider::onClickMessage(bool) {
-  if (!interactive_ || locked() != 0) return;
-  // Space or Enter on the focused slider also arrives as a click; with the pointer
-  // elsewhere it would jump the value to wherever the pointer happens to be.
+void ExSlider::onClickMessage(bool byKey) {
+  // Keys on a slider are the application's to read; a click made by one would jump the
+  // value to wherever the pointer happens to be.
+  if (byKey || !interactive_ || locked() != 0) return;
   HWND window = hostHandle();
   pw::POINT p{};
   if (window == nullptr || !pw::GetCursorPos(&p) || !pw::ScreenToClient(window, &p)) return;
@@ -220,7 +220,7 @@ void ExSlider::onPaint(LPARAM occasion) {
     paint();
     return;
   }
-  // Outside a host paint the occasions only change state; a slider has no focus look.
+  // Outside a host paint the occasions only change state; the base follows the focus look.
   if (occasion == kPaintPointerLeft && !holdsCapture()) setHot(false);
 }
 

@@ -95,10 +95,16 @@ int ExWindow::State::mouseDispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       e->interaction.captureActive = true;
       e->interaction.pressed = hit;
       pw::SetCapture(hwnd);
+      // A press takes the focus without its keyboard look; a control that showed the look
+      // hears that it goes.
+      const bool lookWent = e->interaction.focusByKey && hit == e->interaction.focused;
+      e->interaction.focusByKey = false;
       if (hit != e->interaction.focused) moveFocus(hit, kPaintPlain, false);
+      else if (lookWent) sendToControl(windowIndex, hit, hwnd, pw::WM_PAINT, 0, kPaintPlain);
       // SetFocus sends the window that had the keyboard its WM_KILLFOCUS.
       if (entry() != nullptr && pw::GetFocus() != hwnd) pw::SetFocus(hwnd);
     } else {
+      e->interaction.focusByKey = false;
       moveFocus(0, kPaintPlain, false);
       if (entry() != nullptr && dragLocked == 0) pw::SendMessageA(hwnd, pw::WM_NCLBUTTONDOWN, pw::HTCAPTION, 0);
     }

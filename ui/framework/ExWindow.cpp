@@ -311,6 +311,7 @@ void ExWindow::State::growComposed() {
 
 void ExWindow::State::onActivate(bool active) {
   WindowEntry* e = entry();
+  deactivated = !active;
   if (e == nullptr || e->interaction.focused == 0) return;
   const int focused = e->interaction.focused;
   sendToControl(windowIndex, focused, hwnd, pw::WM_PAINT, 0, active ? kPaintPlain : kPaintFocusLost);
@@ -328,6 +329,7 @@ void ExWindow::State::onKillFocus() {
   }
   if (pw::GetActiveWindow() != hwnd || record->object->stateFlag() != 0) return;
   e->interaction.focused = 0;
+  e->interaction.focusByKey = false;
   sendToControl(windowIndex, focused, hwnd, pw::WM_PAINT, 0, kPaintFocusLost);
 }
 
@@ -553,7 +555,30 @@ void ExWindow::setFocusedControl(int controlIndex) {
   WindowEntry* e = state_->entry();
   if (e == nullptr) return;
   if (controlIndex != 0 && !isValid(state_->windowIndex, controlIndex, true)) return;
+  if (controlIndex != e->interaction.focused) e->interaction.focusByKey = false;
   state_->moveFocus(controlIndex, kPaintPlain, true);
+}
+
+int ExWindow::focusedControlId() const {
+  TUNORA_ASSERT_UI_THREAD();
+  const WindowEntry* e = state_->entry();
+  const ControlRecord* r = e != nullptr ? controlRecord(state_->windowIndex, e->interaction.focused) : nullptr;
+  return r != nullptr ? r->controlId : 0;
+}
+
+bool ExWindow::focusControl(int controlId) {
+  TUNORA_ASSERT_UI_THREAD();
+  if (state_->entry() == nullptr || controlId <= 0) return false;
+  const int index = controlIndexOf(state_->windowIndex, controlId);
+  if (!state_->isTabStop(index)) return false;
+  state_->focusByKeyboard(index);
+  return true;
+}
+
+bool ExWindow::focusLookShown() const {
+  TUNORA_ASSERT_UI_THREAD();
+  const WindowEntry* e = state_->entry();
+  return e != nullptr && e->interaction.focused != 0 && e->interaction.focusByKey && !state_->deactivated;
 }
 
 int ExWindow::hoveredControl() const {

@@ -150,8 +150,17 @@ class ExWindow {
   // Interaction state (list indexes, 0 = none).
   int focusedControl() const;
   // Moves the focus to a list index (0 clears it), with the repaints and callbacks of a
-  // focus change.
+  // focus change. The control shows no focus look: that is for focus from the keyboard.
   void setFocusedControl(int controlIndex);
+  // The id of the focused control, 0 when none.
+  int focusedControlId() const;
+  // Moves the focus to the control with this id as Tab would, with its focus look. False,
+  // and the focus stays, when the control is not one Tab could reach (hidden, disabled,
+  // taking no presses, a caption button or the icon panel).
+  bool focusControl(int controlId);
+  // True while the focused control should show its focus look: the focus came from the
+  // keyboard and the window has not been deactivated since.
+  bool focusLookShown() const;
   int hoveredControl() const;
   int pressedControl() const;
   bool captureActive() const;

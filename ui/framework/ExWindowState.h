@@ -78,6 +78,8 @@ struct ExWindow::State {
   LPARAM lastPointer = 0;  // client position of the last pointer message
   pw::SIZE regionSize{};  // of the rounded region installed, 0 x 0 for none
   bool closeEffectRunning = false;
+  bool deactivated = false;  // since the last WM_ACTIVATE that made the window inactive
+  bool tabBackwards = false;  // Shift was held when Tab went down
 
   MessageHook hook;
   CustomDrawCallback customDraw;
@@ -150,7 +152,12 @@ struct ExWindow::State {
   void systemKeyDown(WPARAM wParam, LPARAM lParam);
   LRESULT registerAccessKey(WPARAM controlId, LPARAM key);
   void clickControl(int controlIndex);
-  int nextTabStop(int from) const;
+  bool isTabStop(int controlIndex) const;
+  // The next Tab stop after from in list order (direction 1) or before it (-1), wrapping;
+  // from itself when it is the only one, 0 when there is none.
+  int tabStop(int from, int direction) const;
+  // Gives the focus to a Tab stop with its focus look.
+  void focusByKeyboard(int controlIndex);
 
   // ResizeBorders.cpp: true when the message fell on a border zone and was taken.
   bool borderHitTest(UINT message, LPARAM lParam);

@@ -1,5 +1,6 @@
-// Keys: editing keys for an edit box, Ctrl+Tab for a scroll bar, Tab order, Space and
-// Enter as clicks, access keys of push buttons, and the application's key callbacks.
+// Keys: editing keys for an edit box, Ctrl+Tab for a scroll bar, Tab and Shift+Tab order,
+// Space and Enter as clicks, access keys of push buttons, and the application's key
+// callbacks, which hear every key with the focused control still known.
 
 #include "ui/framework/ExWindowState.h"
 
@@ -42,19 +43,39 @@ void ExWindow::State::clickControl(int controlIndex) {
   fireControlEvent(onClick, controlIndex);
 }
 
-int ExWindow::State::nextTabStop(int from) const {
+bool ExWindow::State::isTabStop(int controlIndex) const {
+  const ControlRecord* r = controlRecord(windowIndex, controlIndex);
+  if (r == nullptr || !r->visible || !r->enabled || r->object == nullptr || !r->takesPress) return false;
+  if (r->kind == kKindCaptionButton || (iconPanel && r->object == iconPanel.get())) return false;
+  return r->object->stateFlag() == 0;
+}
+
+int ExWindow::State::tabStop(int from, int direction) const {
   const WindowEntry* e = entry();
   if (e == nullptr) return 0;
   const int count = static_cast<int>(e->controls.size());
-  for (int step = 1; step <= count; ++step) {
-    const int index = ((from - 1 + step) % count + count) % count + 1;
-    const ControlRecord& r = e->controls[static_cast<std::size_t>(index) - 1];
-    if (!r.visible || !r.enabled || r.object == nullptr || !r.takesPress || r.kind == kKindCaptionButton) continue;
-    if (iconPanel && r.object == iconPanel.get()) continue;
-    if (r.object->stateFlag() != 0) continue;
-    return index;
+  int index = (from >= 1 && from <= count) ? from : (direction > 0 ? 0 : count + 1);
+  for (int step = 0; step < count; ++step) {
+    index += direction > 0 ? 1 : -1;
+    if (index > count) index = 1;
+    if (index < 1) index = count;
+    if (isTabStop(index)) return index;
   }
   return 0;
+}
+
+void ExWindow::State::focusByKeyboard(int controlIndex) {
+  WindowEntry* e = entry();
+  if (e == nullptr || controlIndex == 0) return;
+  const bool wasShown = e->interaction.focusByKey;
+  e->interaction.focusByKey = true;
+  if (e->interaction.focused != controlIndex) {
+    moveFocus(controlIndex, kPaintPlain, true);
+  } else if (!wasShown) {
+    // Already focused by the pointer: only its look changes.
+    sendToControl(windowIndex, controlIndex, hwnd, pw::WM_PAINT, 0, kPaintPlain);
+  }
+  if (entry() != nullptr && pw::GetFocus() != hwnd) pw::SetFocus(hwnd);
 }
 
 void ExWindow::State::keyDown(WPARAM wParam, LPARAM lParam) {
@@ -63,6 +84,8 @@ void ExWindow::State::keyDown(WPARAM wParam, LPARAM lParam) {
   const int focused = e->interaction.focused;
   const ControlRecord* r = controlRecord(windowIndex, focused);
   const bool control = controlHeld();
+  // The focus moves when Tab comes up, but Shift is often let go first.
+  if (wParam == pw::VK_TAB) tabBackwards = pw::GetKeyState(pw::VK_SHIFT) < 0;
   if (r != nullptr && r->object != nullptr) {
     if (r->kind == kKindEdit && isEditingKey(wParam, control)) {
       sendToControl(windowIndex, focused, hwnd, pw::WM_CHAR, wParam, kEditKeyMarker);
@@ -72,7 +95,10 @@ void ExWindow::State::keyDown(WPARAM wParam, LPARAM lParam) {
       sendToControl(windowIndex, focused, hwnd, kMsgCtrlTab, 0, 0);
     }
     r = controlRecord(windowIndex, focused);
-    if (r != nullptr && (wParam == pw::VK_SPACE || wParam == pw::VK_RETURN)) {
+    // On a list or a slider the application's key callback decides what they do: a click
+    // there would act at wherever the pointer happens to be.
+    const bool clicks = r != nullptr && r->kind != kKindList && r->kind != kKindSlider;
+    if (clicks && (wParam == pw::VK_SPACE || wParam == pw::VK_RETURN)) {
       clickControl(focused);
     } else if (r != nullptr && !control && (e = entry()) != nullptr) {
       // The access key alone clicks its button while that button has the focus.
@@ -94,12 +120,10 @@ void ExWindow::State::keyUp(WPARAM wParam, LPARAM lParam) {
   WindowEntry* e = entry();
   if (e == nullptr) return;
   if (wParam == pw::VK_TAB && !controlHeld()) {
-    const int from = e->interaction.focused;
-    const int next = nextTabStop(from);
-    if (next != 0 && next != from) {
-      moveFocus(next, kPaintPlain, true);
-      if (entry() != nullptr && pw::GetFocus() != hwnd) pw::SetFocus(hwnd);
-    }
+    const bool backwards = tabBackwards || pw::GetKeyState(pw::VK_SHIFT) < 0;
+    tabBackwards = false;
+    const int next = tabStop(e->interaction.focused, backwards ? -1 : 1);
+    if (next != 0) focusByKeyboard(next);
   }
   if ((e = entry()) == nullptr) return;
   const int target = e->interaction.focused;

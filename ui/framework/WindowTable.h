@@ -38,6 +38,8 @@ struct Interaction {
   int hovered = 0;
   int pressed = 0;
   bool captureActive = false;
+  // The focus came from the keyboard (Tab, Shift+Tab, focusControl), so it shows its look.
+  bool focusByKey = false;
 };
 
 struct WindowEntry {

@@ -31,7 +31,12 @@ int virtualKeyFromGdk(unsigned keyval) {
     case GDK_KEY_Shift_L: case GDK_KEY_Shift_R: return VK_SHIFT;
     case GDK_KEY_Control_L: case GDK_KEY_Control_R: return VK_CONTROL;
     case GDK_KEY_Alt_L: case GDK_KEY_Alt_R: case GDK_KEY_Meta_L: case GDK_KEY_Meta_R: return VK_MENU;
-    case GDK_KEY_Pause: return VK_PAUSE;
+    // The media keys of a keyboard; pausing alone is the Pause key's code.
+    case GDK_KEY_Pause: case GDK_KEY_AudioPause: return VK_PAUSE;
+    case GDK_KEY_AudioPlay: return VK_MEDIA_PLAY_PAUSE;
+    case GDK_KEY_AudioStop: return VK_MEDIA_STOP;
+    case GDK_KEY_AudioNext: return VK_MEDIA_NEXT_TRACK;
+    case GDK_KEY_AudioPrev: return VK_MEDIA_PREV_TRACK;
     case GDK_KEY_Caps_Lock: return VK_CAPITAL;
     case GDK_KEY_KP_Multiply: return VK_MULTIPLY;
     case GDK_KEY_KP_Add: return VK_ADD;
