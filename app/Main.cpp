@@ -4,12 +4,16 @@
 #include "app/MainWindowBuild.h"
 #include "app/MainWindowParts.h"
 #include "app/Playback.h"
+#include "app/ServiceLauncher.h"
+#include "platform/system/ProgramFiles.h"
 #include "platform/window/WindowApi.h"
 #include "ui/controls/ControlsStart.h"
 
 namespace pw = platform::window;
 
 int main() {
+  platform::system::programFiles().makeUserFolders();
+  app::StartSongService();
   app::mainParts();
   app::audioEngine();
   ui::controls::start();
@@ -22,5 +26,6 @@ int main() {
     pw::DispatchMessageA(&msg);
   }
   app::FinishInitThread();
+  app::StopSongService();
   return 0;
 }

@@ -12,7 +12,7 @@
 #include "app/Playback.h"
 #include "app/SkinDialog.h"
 #include "app/SongSearch.h"
-#include "platform/system/ProgramFolder.h"
+#include "platform/system/ProgramFiles.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/text/CodePage.h"
 #include "platform/window/WindowApi.h"
@@ -102,7 +102,7 @@ void OnMainWindowCreated(pw::HWND hwnd) {
   }
   pw::SetWindowTextA(hwnd, MainWindowTitle().c_str());
   MainWindowParts& parts = mainParts();
-  LoadButtonImages(parts, audioEngine(), sys::programPath("\\Resource\\Resu.rdb"));
+  LoadButtonImages(parts, audioEngine(), sys::programFiles().dataPath("\\Resource\\Resu.rdb"));
   parts.hwnd = hwnd;
 
   parts.host.onClick(OnControlEvent);
@@ -110,10 +110,10 @@ void OnMainWindowCreated(pw::HWND hwnd) {
   parts.positionSlider.setOnChange(SeekToPercent);
   parts.volumeSlider.setOnChange(ChangeVolume);
 
-  const sys::ByteBlock skin = ReadSkinPicture(sys::programPath("\\Resource\\skin.png"));
+  const sys::ByteBlock skin = ReadSkinPicture(sys::programFiles().readPath("\\Resource\\skin.png"));
   AttachMainWindow(parts, hwnd, skin);
 
-  EnsureFolder(sys::programPath("\\plugins\\"));
+  EnsureFolder(sys::programFiles().userPath("\\plugins\\"));
   StartAudioEngine();
   StartInitThread();
   pw::SetTimer(hwnd, kProgressTimer, kProgressInterval);
@@ -158,7 +158,7 @@ bool OnCloseQuery() {
 void OpenChangeAppearanceWindow() {
   // Constructed after the framework's tables, so it goes before them at exit.
   static std::unique_ptr<SkinDialog> dialog;
-  OpenSkinDialog(dialog, mainParts().host, platform::system::programFolder());
+  OpenSkinDialog(dialog, mainParts().host, platform::system::programFiles());
 }
 
 }  // namespace app

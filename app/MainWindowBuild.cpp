@@ -6,6 +6,7 @@
 
 #include "app/MainWindowControls.h"
 #include "app/PresetList.h"
+#include "app/ServiceLauncher.h"
 #include "app/VolumeSetting.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/window/WindowApi.h"
@@ -33,9 +34,12 @@ void BuildMainWindow() {
     // and each push cost a copy to the screen.
     parts.host.holdScreenUpdates();
     CreateMainWindowControls(parts, [volume] { return volume; });
-    LoadPresetList();
     parts.host.releaseScreenUpdates();
   });
+  // The list is hidden until its group opens, so it can wait for a song service started
+  // beside the window, which may be writing the user's own preset file.
+  WaitForSongService();
+  pw::invokeOnUiThread([] { LoadPresetList(); });
   platform::system::trimWorkingSet();
   pw::invokeOnUiThread([&] { parts.activeTab = 1; });
 }

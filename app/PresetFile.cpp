@@ -2,6 +2,7 @@
 
 #include "net/TextBetween.h"
 #include "platform/system/Files.h"
+#include "platform/system/ProgramFiles.h"
 #include "platform/system/ProgramFolder.h"
 
 namespace app {
@@ -23,18 +24,31 @@ std::vector<std::string> PresetLines(std::string_view text) {
   return lines;
 }
 
-std::vector<std::string> PresetFileLines(const std::string& folder) {
-  const auto bytes = platform::system::readWholeFile(platform::system::pathInFolder(folder, "\\plugins\\js_rilu.txt"));
+namespace {
+
+constexpr char kPresetFile[] = "\\plugins\\js_rilu.txt";
+
+std::string urlOfRow(const std::vector<std::string>& lines, int row) {
+  if (row < 1 || static_cast<std::size_t>(row) > lines.size()) return {};
+  return net::TextBetween(lines[static_cast<std::size_t>(row) - 1], "url\":\"", "\"");
+}
+
+}  // namespace
+
+std::vector<std::string> PresetLinesOfFile(const std::string& path) {
+  const auto bytes = platform::system::readWholeFile(path);
   if (!bytes) return {};
   return PresetLines(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
-std::string PresetUrlOfRow(int row) { return PresetUrlOfRow(platform::system::programFolder(), row); }
-
-std::string PresetUrlOfRow(const std::string& folder, int row) {
-  const std::vector<std::string> lines = PresetFileLines(folder);
-  if (row < 1 || static_cast<std::size_t>(row) > lines.size()) return {};
-  return net::TextBetween(lines[static_cast<std::size_t>(row) - 1], "url\":\"", "\"");
+std::vector<std::string> PresetFileLines(const std::string& folder) {
+  return PresetLinesOfFile(platform::system::pathInFolder(folder, kPresetFile));
 }
+
+std::string PresetFilePath() { return platform::system::programFiles().readPath(kPresetFile); }
+
+std::string PresetUrlOfRow(int row) { return urlOfRow(PresetLinesOfFile(PresetFilePath()), row); }
+
+std::string PresetUrlOfRow(const std::string& folder, int row) { return urlOfRow(PresetFileLines(folder), row); }
 
 }  // namespace app

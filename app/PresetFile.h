@@ -15,8 +15,12 @@ inline constexpr std::size_t kSmallestPresetFile = 200;
 // None for a text of at most kSmallestPresetFile bytes.
 std::vector<std::string> PresetLines(std::string_view text);
 
-// The lines of the preset file in a folder; none when it is missing or too small.
+// The lines of the preset file at path; none when it is missing or too small.
+std::vector<std::string> PresetLinesOfFile(const std::string& path);
+// The same for the preset file in a folder.
 std::vector<std::string> PresetFileLines(const std::string& folder);
+// The program's preset file: the user's own when there is one, else the one it ships.
+std::string PresetFilePath();
 
 // The url member of the row's line (rows count from 1), the file read again; empty when
 // the file is missing or too small, or the row is not one of its lines. Any thread.

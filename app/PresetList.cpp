@@ -3,6 +3,7 @@
 #include "app/MainWindowParts.h"
 #include "net/TextBetween.h"
 #include "platform/system/Files.h"
+#include "platform/system/ProgramFiles.h"
 #include "platform/system/ProgramFolder.h"
 #include "ui/controls/ExImageList.h"
 #include "ui/controls/ExList.h"
@@ -11,15 +12,22 @@ namespace app {
 
 void LoadPresetList() {
   MainWindowParts& parts = mainParts();
-  LoadPresetList(platform::system::programFolder(), parts.presetList, parts.presetImages);
+  LoadPresetList(PresetLinesOfFile(PresetFilePath()),
+                 platform::system::programFiles().dataPath("\\Resource\\rilu.jpg"), parts.presetList,
+                 parts.presetImages);
 }
 
 void LoadPresetList(const std::string& folder, ui::controls::ExList& list, ui::ExImageList& pictures) {
-  const std::vector<std::string> lines = PresetFileLines(folder);
+  LoadPresetList(PresetFileLines(folder), platform::system::pathInFolder(folder, "\\Resource\\rilu.jpg"), list,
+                 pictures);
+}
+
+void LoadPresetList(const std::vector<std::string>& lines, const std::string& picturePath, ui::controls::ExList& list,
+                    ui::ExImageList& pictures) {
   if (lines.empty()) return;
   // Every row shows the same picture, so the list keeps one copy of it. A missing file
   // still takes its place and draws nothing.
-  const auto picture = platform::system::readWholeFile(platform::system::pathInFolder(folder, "\\Resource\\rilu.jpg"));
+  const auto picture = platform::system::readWholeFile(picturePath);
   const int pictureIndex = pictures.addFromMemory(picture.value_or(platform::system::ByteBlock()));
   for (const std::string& line : lines) {
     const int row = list.addRow(std::nullopt, pictureIndex);

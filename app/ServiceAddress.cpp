@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
+#include "app/VolumeSetting.h"
 #include "net/QueryEncoding.h"
+#include "platform/system/ProfileFile.h"
 
 namespace app {
 namespace {
@@ -42,7 +44,15 @@ std::string ServiceAddressFrom(const char* value) {
   return std::string(text);
 }
 
-std::string ServiceAddress() { return ServiceAddressFrom(std::getenv(kServiceAddressVariable)); }
+std::string ServiceAddress() { return ServiceAddress(VolumeSettingPath()); }
+
+std::string ServiceAddress(const std::string& iniPath) {
+  if (const char* variable = std::getenv(kServiceAddressVariable); variable != nullptr) {
+    return ServiceAddressFrom(variable);
+  }
+  const std::string stored = platform::system::GetPrivateProfileString("parameter", kServiceAddressKey, "", iniPath);
+  return ServiceAddressFrom(stored.empty() ? nullptr : stored.c_str());
+}
 
 std::string SearchRequestUrl(std::string_view keyword) {
   return "http://" + ServiceAddress() + kSearchPath + net::EncodeQueryText(keyword) + kSearchTail;

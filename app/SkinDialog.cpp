@@ -5,7 +5,7 @@
 
 #include "app/MainWindowStart.h"
 #include "app/Playback.h"
-#include "platform/system/ProgramFolder.h"
+#include "platform/system/ProgramFiles.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/text/CodePage.h"
 #include "platform/window/DesktopServices.h"
@@ -89,14 +89,12 @@ const std::string& SkinFileDialogFilter() {
   return filter;
 }
 
-SkinDialog::SkinDialog(ui::ExWindow& mainHost, std::string folder)
-    : mainHost_(mainHost), folder_(std::move(folder)), skinImages_(kSkinPictureCount) {}
+SkinDialog::SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files)
+    : mainHost_(mainHost), files_(std::move(files)), skinImages_(kSkinPictureCount) {}
 
 SkinDialog::~SkinDialog() {
   if (IsOpen()) pw::DestroyWindow(hwnd_);
 }
-
-std::string SkinDialog::path(const char* relative) const { return platform::system::pathInFolder(folder_, relative); }
 
 bool SkinDialog::IsOpen() const { return hwnd_ != nullptr && pw::IsWindow(hwnd_) && host_.attached(); }
 
@@ -126,13 +124,13 @@ pw::HWND SkinDialog::Open(pw::HWND owner) {
 void SkinDialog::OnSkinDialogCreated(pw::HWND hwnd) {
   hwnd_ = hwnd;
   std::string message;  // not looked at: a bad package leaves the pictures empty
-  audioEngine().UnpackResourcePackage(path("\\Resource\\Skin.rdb"), skinImages_, message);
+  audioEngine().UnpackResourcePackage(files_.dataPath("\\Resource\\Skin.rdb"), skinImages_, message);
   // A package with fewer pictures leaves the rest empty rather than out of reach.
   if (skinImages_.size() < static_cast<std::size_t>(kSkinPictureCount)) skinImages_.resize(kSkinPictureCount);
 
   // A skin still being stored is what this window should show.
   FlushSkinFile();
-  const platform::system::ByteBlock skin = ReadSkinPicture(path("\\Resource\\skin.png"));
+  const platform::system::ByteBlock skin = ReadSkinPicture(files_.readPath("\\Resource\\skin.png"));
 
   const ui::AttachOptions options =
       MainWindowAttachOptions(ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose);
@@ -185,11 +183,16 @@ void SkinDialog::createControls() {
   }
 }
 
-pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost, const std::string& folder) {
+pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
+                        const platform::system::ProgramFiles& files) {
   if (slot && slot->IsOpen()) return slot->Open(mainHost.handle());
   slot.reset();
-  slot = std::make_unique<SkinDialog>(mainHost, folder);
+  slot = std::make_unique<SkinDialog>(mainHost, files);
   return slot->Open(mainHost.handle());
+}
+
+pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost, const std::string& folder) {
+  return OpenSkinDialog(slot, mainHost, platform::system::ProgramFiles::portable(folder));
 }
 
 }  // namespace app

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/system/ByteBlock.h"
+#include "platform/system/ProgramFiles.h"
 #include "platform/window/WindowTypes.h"
 #include "ui/controls/ExLabel.h"
 #include "ui/controls/ExPicture.h"
@@ -39,9 +40,9 @@ constexpr int SkinEntry(int style, int row, int column) {
 
 class SkinDialog {
  public:
-  // mainHost is the host whose background a choice replaces; folder is the run directory,
-  // which holds Resource/Skin.rdb and Resource/skin.png.
-  SkinDialog(ui::ExWindow& mainHost, std::string folder);
+  // mainHost is the host whose background a choice replaces; files tell where
+  // Resource/Skin.rdb is read and Resource/skin.png is read and kept.
+  SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files);
   ~SkinDialog();
   SkinDialog(const SkinDialog&) = delete;
   SkinDialog& operator=(const SkinDialog&) = delete;
@@ -85,10 +86,9 @@ class SkinDialog {
   void createControls();
   void chooseStyle(int style);
   void chooseCustomFile();
-  std::string path(const char* relative) const;
 
   ui::ExWindow& mainHost_;
-  std::string folder_;
+  platform::system::ProgramFiles files_;
   platform::window::HWND hwnd_ = nullptr;
   ui::ExWindow host_;
 
@@ -104,6 +104,9 @@ class SkinDialog {
 
 // Opens the change-appearance window for mainHost's window, or brings the open one
 // forward. slot keeps the dialog of the last opening; a closed one is replaced.
+platform::window::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
+                                      const platform::system::ProgramFiles& files);
+// The same with every file in one folder.
 platform::window::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
                                       const std::string& folder);
 

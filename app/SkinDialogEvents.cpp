@@ -106,7 +106,7 @@ bool SkinDialog::ApplySkin(const platform::system::ByteBlock& bytes) {
   if (bytes.empty() || picture.LoadFromBytes(bytes) == nullptr) return false;
   // Decoded once: a large picture of one's own takes long enough as it is.
   mainHost_.redraw(std::move(picture), true);
-  const std::string target = path("\\Resource\\skin.png");
+  const std::string target = files_.userPath("\\Resource\\skin.png");
   skinWriter().submit([target, bytes] {
     return platform::system::writeFileAtomically(
         target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));

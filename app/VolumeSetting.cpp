@@ -2,7 +2,7 @@
 
 #include "app/BackgroundWriter.h"
 #include "platform/system/ProfileFile.h"
-#include "platform/system/ProgramFolder.h"
+#include "platform/system/ProgramFiles.h"
 #include "platform/text/Numbers.h"
 
 namespace app {
@@ -21,7 +21,7 @@ BackgroundWriter& settingsWriter() {
 }  // namespace
 
 std::string VolumeSettingPath() {
-  return platform::system::programPath("\\program parameter.ini");
+  return platform::system::programFiles().userPath("\\program parameter.ini");
 }
 
 int ReadVolumeSetting(const std::string& iniPath) {

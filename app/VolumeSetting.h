@@ -4,7 +4,7 @@
 
 namespace app {
 
-// "\program parameter.ini" beside the program file.
+// "\program parameter.ini" in the folder the program writes to (beside it when portable).
 std::string VolumeSettingPath();
 
 // The stored volume, 50 when the file, section or key is missing; text that is not a

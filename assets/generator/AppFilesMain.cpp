@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kIconSizes[] = {16, 32, 48, 128, 256};
+constexpr int kIconSizes[] = {16, 32, 48, 64, 96, 128, 256};
 
 bool writePng(cairo_surface_t* surface, const std::string& path) {
   if (surface == nullptr || cairo_surface_write_to_png(surface, path.c_str()) != CAIRO_STATUS_SUCCESS) {

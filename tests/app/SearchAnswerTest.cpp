@@ -8,6 +8,8 @@
 #include "app/ServiceAddress.h"
 #include "app/SearchAnswer.h"
 #include "platform/text/CodePage.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -97,6 +99,19 @@ TEST(ServiceAddress, TheDefaultUnlessAHostAndPortAreGiven) {
                           "host/path:80", "user@host:80", "host:80\r\n"}) {
     EXPECT_EQ(app::ServiceAddressFrom(bad), "127.0.0.1:8725") << bad;
   }
+}
+
+TEST(ServiceAddress, TheSettingsFileNamesItUnlessTheVariableIsSet) {
+  testsupport::TempDir folder;
+  const std::string ini = folder.file("program parameter.ini");
+  EXPECT_EQ(app::ServiceAddress(ini), "127.0.0.1:8725");
+  testsupport::writeFile(ini, "[parameter]\r\nvolume size=40\r\nservice address=songs.home:9000\r\n");
+  EXPECT_EQ(app::ServiceAddress(ini), "songs.home:9000");
+  setenv(app::kServiceAddressVariable, "127.0.0.1:9", 1);
+  EXPECT_EQ(app::ServiceAddress(ini), "127.0.0.1:9");
+  unsetenv(app::kServiceAddressVariable);
+  testsupport::writeFile(ini, "[parameter]\r\nservice address=not an address\r\n");
+  EXPECT_EQ(app::ServiceAddress(ini), "127.0.0.1:8725");
 }
 
 TEST(ServiceAddress, RequestsCarryTheEncodedTextsAndTheFixedQueries) {

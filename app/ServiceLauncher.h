@@ -1,0 +1,82 @@
+#pragma once
+// An installed client started from the desktop's menu has nobody to start its song
+// service, so it starts the installed one itself when nothing answers on its configured
+// address and that address is on this machine: serving the user's music folder (and
+// writing a preset file of it into the user's folder), or the installed demo catalogue
+// when that folder holds nothing the client plays. The service is the client's child: it
+// dies with the client and is stopped when the client ends normally.
+
+#include <sys/types.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/system/ProgramFiles.h"
+
+namespace app {
+
+// The port of a "host:port" address whose host is this machine (127.0.0.1 or localhost).
+std::optional<int> PortOnThisMachine(const std::string& address);
+
+// Whether something accepts a connection on 127.0.0.1:port within timeoutMs.
+bool SomethingListens(int port, int timeoutMs);
+
+// The user's music folder: the desktop's own name for it (user-dirs.dirs), else ~/Music.
+std::string UserMusicFolder();
+
+// Whether the folder or one below it holds a file the client plays (MP3, Ogg Vorbis,
+// WAV). Hidden folders and linked folders are not entered, and the look ends after a
+// few thousand entries, so a huge or looping tree cannot keep it busy.
+bool HoldsPlayableFile(const std::string& folder);
+
+// The service's command line for the port: the installed service beside the program,
+// serving musicFolder when it holds something playable, else the demo catalogue.
+std::vector<std::string> ServiceCommandLine(const platform::system::ProgramFiles& files, int port,
+                                            const std::string& musicFolder);
+
+class ServiceLauncher {
+ public:
+  ServiceLauncher() = default;
+  ~ServiceLauncher();
+  ServiceLauncher(const ServiceLauncher&) = delete;
+  ServiceLauncher& operator=(const ServiceLauncher&) = delete;
+
+  // Looks and, when needed, starts the service on a thread of its own; returns at once.
+  // Starts nothing unless files are installed ones and address is on this machine. Once.
+  void start(const platform::system::ProgramFiles& files, const std::string& address);
+  // Returns once a service started here listens, has failed, or has had its time to come
+  // up; at once when none is started. Any thread.
+  void waitUntilReady();
+  // Stops a service started here (SIGTERM, then reaped) and waits for that. Any thread
+  // but the launcher's; safe to call again.
+  void stop();
+  // The child's process id while it runs, else 0. Any thread.
+  pid_t child();
+
+ private:
+  // Runs on the launcher thread: it forks the child, so the child's death signal is tied
+  // to it, and it lives until stop().
+  void run(platform::system::ProgramFiles files, std::string address);
+  void markReady();
+
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  // guarded by mutex_
+  bool ready_ = true;
+  bool stopping_ = false;
+  pid_t child_ = 0;
+};
+
+// The program's one launcher, for start-up and exit: start with the program's files and
+// configured address (UI thread, before the window), wait before reading the preset file
+// (init thread), stop at the end of main.
+void StartSongService();
+void WaitForSongService();
+void StopSongService();
+
+}  // namespace app
