@@ -30,7 +30,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kListenWait = std::chrono::milliseconds(2000);
 constexpr auto kStopWait = std::chrono::milliseconds(3000);
 constexpr int kMostEntriesLooked = 5000;
-constexpr const char* kPlayableExtensions[] = {".mp3", ".ogg", ".oga", ".wav"};
+constexpr const char* kPlayableExtensions[] = {".mp3", ".ogg", ".oga", ".opus", ".flac", ".wav"};
 
 bool isPlayableName(const fs::path& path) {
   std::string extension = path.extension().string();

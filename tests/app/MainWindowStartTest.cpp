@@ -94,6 +94,7 @@ TEST_F(MainWindowStart, ControlsTakeTheirPlacesKindsAndSettings) {
   EXPECT_EQ(parts->presetList.columnWidth(1), 250);
   EXPECT_EQ(parts->resultList.style().imageList.value_or(0), parts->resultImages.handle());
   EXPECT_EQ(parts->presetList.style().imageList.value_or(0), parts->presetImages.handle());
+  EXPECT_EQ(parts->resultList.style().gridFlags.value_or(-1), 0);  // no separator lines
   EXPECT_EQ(parts->presetImages.cellWidth(), 45);
   EXPECT_EQ(parts->resultImages.cellHeight(), 26);
   EXPECT_EQ(parts->searchBox.text(), platform::text::utf8ToAnsi("请输入歌曲/歌手名"));
