@@ -172,6 +172,8 @@ TEST(UrlStreamResume, TriesThatFailAreSpentThenTheStreamEndsAndNoThreadIsLeft) {
   ShortNetWaits shortWaits;
   const std::string song = songText();
   const std::size_t cut = song.size() * 2 / 5;
+  // A sanitizer runtime starts a helper thread of its own with the first thread made.
+  std::thread([] {}).join();
   const int threadsBefore = threadCount();
   {
     FaultServer busy;
@@ -202,7 +204,8 @@ TEST(UrlStreamResume, TriesThatFailAreSpentThenTheStreamEndsAndNoThreadIsLeft) {
     EXPECT_EQ(busy.connections(), 1 + 5);
     EXPECT_EQ(gone.connections(), 1);
   }
-  EXPECT_EQ(threadCount(), threadsBefore);
+  // An ending thread stays listed until the system has reaped it.
+  EXPECT_TRUE(waitFor([&] { return threadCount() <= threadsBefore; }, 2s)) << threadCount() << " threads";
 }
 
 TEST(UrlStreamResume, AStalledStreamPausesPlaysAndSeeksAsAPlayingOneDoes) {
