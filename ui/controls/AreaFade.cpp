@@ -60,23 +60,28 @@ bool AreaFade::step() {
 void AreaFade::blendOver(platform::gfx::Surface& shown, RectI clip) {
   if (level_ <= 0 || level_ >= static_cast<int>(kFull) || !kept_.valid()) return;
   const RectI area = intersect(intersect(clip, area_), {0, 0, shown.width(), shown.height()});
+  mixKeptIntoShown(shown, kept_, area_, area, level_);
+}
+
+void mixKeptIntoShown(platform::gfx::Surface& shown, platform::gfx::Surface& kept, RectI keptArea, RectI area,
+                      int level) {
   if (area.width <= 0 || area.height <= 0) return;
   std::uint32_t* to = shown.mutablePixels();
-  std::uint32_t* from = kept_.mutablePixels();
+  std::uint32_t* from = kept.mutablePixels();
   if (to == nullptr || from == nullptr) return;
-  const int toStride = shown.strideBytes() / 4, fromStride = kept_.strideBytes() / 4;
-  const auto level = static_cast<std::uint32_t>(level_);
+  const int toStride = shown.strideBytes() / 4, fromStride = kept.strideBytes() / 4;
+  const auto amount = static_cast<std::uint32_t>(level);
   for (int y = area.y; y < area.y + area.height; ++y) {
     std::uint32_t* t = to + static_cast<std::ptrdiff_t>(y) * toStride;
-    std::uint32_t* f = from + static_cast<std::ptrdiff_t>(y - area_.y) * fromStride;
+    std::uint32_t* f = from + static_cast<std::ptrdiff_t>(y - keptArea.y) * fromStride;
     for (int x = area.x; x < area.x + area.width; ++x) {
-      const std::uint32_t mixed = mix(f[x - area_.x], t[x], level);
+      const std::uint32_t mixed = mix(f[x - keptArea.x], t[x], amount);
       t[x] = mixed;
-      f[x - area_.x] = mixed;
+      f[x - keptArea.x] = mixed;
     }
   }
   shown.markDirty();
-  kept_.markDirty();
+  kept.markDirty();
 }
 
 }  // namespace ui::controls

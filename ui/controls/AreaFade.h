@@ -28,4 +28,9 @@ class AreaFade {
   int level_ = 0;
 };
 
+// Mixes kept (which holds the pixels of keptArea) and shown inside area at level (0..255),
+// and writes the mix into both, so the next step starts from what is on the screen.
+void mixKeptIntoShown(platform::gfx::Surface& shown, platform::gfx::Surface& kept, platform::gfx::RectI keptArea,
+                      platform::gfx::RectI area, int level);
+
 }  // namespace ui::controls

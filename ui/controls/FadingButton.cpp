@@ -5,6 +5,7 @@
 
 #include "platform/window/UiThread.h"
 #include "platform/window/WindowApi.h"
+#include "ui/controls/AreaFade.h"
 #include "ui/framework/Drawing.h"
 #include "ui/framework/ExWindow.h"
 #include "ui/framework/Framework.h"
@@ -29,17 +30,6 @@ RectI coveredPixels(RectF r, const platform::gfx::Surface& surface) {
   return intersect({static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
                     static_cast<int>(bottom - top)},
                    whole);
-}
-
-// (from * (255 - level) + to * level) / 255 for each premultiplied channel.
-std::uint32_t mix(std::uint32_t from, std::uint32_t to, std::uint32_t level) {
-  std::uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const std::uint32_t f = (from >> shift) & 0xFF, t = (to >> shift) & 0xFF;
-    const std::uint32_t v = (f * (kFullLevel - level) + t * level + 127) / kFullLevel;
-    out |= v << shift;
-  }
-  return out;
 }
 
 }  // namespace
@@ -144,23 +134,7 @@ void FadingButton::blendOverKept(Graphics& g) {
   platform::gfx::Surface* shown = w != nullptr ? w->composedSurface() : nullptr;
   if (shown == nullptr || !shown->valid() || !kept_.valid()) return;
   const RectI area = intersect(coveredPixels(g.clipBounds(), *shown), keptArea_);
-  if (area.width <= 0) return;
-  std::uint32_t* to = shown->mutablePixels();
-  std::uint32_t* from = kept_.mutablePixels();
-  if (to == nullptr || from == nullptr) return;
-  const int toStride = shown->strideBytes() / 4, fromStride = kept_.strideBytes() / 4;
-  const auto level = static_cast<std::uint32_t>(fade_);
-  for (int y = area.y; y < area.y + area.height; ++y) {
-    std::uint32_t* t = to + static_cast<std::ptrdiff_t>(y) * toStride;
-    std::uint32_t* f = from + static_cast<std::ptrdiff_t>(y - keptArea_.y) * fromStride;
-    for (int x = area.x; x < area.x + area.width; ++x) {
-      const std::uint32_t mixed = mix(f[x - keptArea_.x], t[x], level);
-      t[x] = mixed;
-      f[x - keptArea_.x] = mixed;
-    }
-  }
-  shown->markDirty();
-  kept_.markDirty();
+  mixKeptIntoShown(*shown, kept_, keptArea_, area, static_cast<int>(fade_));
 }
 
 }  // namespace ui::controls
