@@ -1,18 +1,11 @@
 #include "app/PresetList.h"
 
-#include "app/MainWindowParts.h"
 #include "net/TextBetween.h"
 #include "platform/system/Files.h"
-#include "platform/system/ProgramFolder.h"
 #include "ui/controls/ExImageList.h"
 #include "ui/controls/ExList.h"
 
 namespace app {
-
-void LoadPresetList() {
-  MainWindowParts& parts = mainParts();
-  LoadPresetList(platform::system::programFolder(), parts.presetList, parts.presetImages);
-}
 
 void LoadPresetList(const std::string& folder, ui::controls::ExList& list, ui::ExImageList& pictures) {
   const std::vector<std::string> lines = PresetFileLines(folder);

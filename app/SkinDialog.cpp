@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "app/MainWindowStart.h"
-#include "app/Playback.h"
 #include "platform/system/ProgramFolder.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/text/CodePage.h"
@@ -73,24 +72,8 @@ LabelOptions buttonOptions(int fillMode) {
 
 }  // namespace
 
-const std::string& SkinDialogTitle() {
-  static const std::string title = std::string(30, ' ') + platform::text::utf8ToAnsi("更改外观");
-  return title;
-}
-
-const std::string& SkinFileDialogTitle() {
-  static const std::string title = platform::text::utf8ToAnsi("更改外观,请尽量选择无大片白底的图片");
-  return title;
-}
-
-const std::string& SkinFileDialogFilter() {
-  static const std::string filter =
-      platform::text::utf8ToAnsi("所有支持的图片文件|*.jpg;*.bmp;*.gif;*.png|所有文件|*.*");
-  return filter;
-}
-
-SkinDialog::SkinDialog(ui::ExWindow& mainHost, std::string folder)
-    : mainHost_(mainHost), folder_(std::move(folder)), skinImages_(kSkinPictureCount) {}
+SkinDialog::SkinDialog(ui::ExWindow& mainHost, std::string folder, audio::AudioEngine& engine)
+    : mainHost_(mainHost), folder_(std::move(folder)), engine_(engine), skinImages_(kSkinPictureCount) {}
 
 SkinDialog::~SkinDialog() {
   if (IsOpen()) pw::DestroyWindow(hwnd_);
@@ -126,7 +109,7 @@ pw::HWND SkinDialog::Open(pw::HWND owner) {
 void SkinDialog::OnSkinDialogCreated(pw::HWND hwnd) {
   hwnd_ = hwnd;
   std::string message;  // not looked at: a bad package leaves the pictures empty
-  audioEngine().UnpackResourcePackage(path("\\Resource\\Skin.rdb"), skinImages_, message);
+  engine_.UnpackResourcePackage(path("\\Resource\\Skin.rdb"), skinImages_, message);
   // A package with fewer pictures leaves the rest empty rather than out of reach.
   if (skinImages_.size() < static_cast<std::size_t>(kSkinPictureCount)) skinImages_.resize(kSkinPictureCount);
 
@@ -185,10 +168,11 @@ void SkinDialog::createControls() {
   }
 }
 
-pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost, const std::string& folder) {
+pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost, const std::string& folder,
+                        audio::AudioEngine& engine) {
   if (slot && slot->IsOpen()) return slot->Open(mainHost.handle());
   slot.reset();
-  slot = std::make_unique<SkinDialog>(mainHost, folder);
+  slot = std::make_unique<SkinDialog>(mainHost, folder, engine);
   return slot->Open(mainHost.handle());
 }
 

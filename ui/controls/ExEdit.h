@@ -53,6 +53,8 @@ class ExEdit : public ExControl {
   // Bytes, 0 for no limit of its own; a longer text is cut at its last whole character.
   int maxLength(std::optional<int> value = std::nullopt);
   std::string selectedText() const { return model_.selectedText(); }
+  // Selects the whole text, caret at its end, as Ctrl+A does.
+  void selectAll();
   void setPaintHook(PaintHook hook) { paintHook_ = std::move(hook); }
 
   // --- state a caller or a test may read ---------------------------------------------

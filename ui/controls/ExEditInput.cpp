@@ -78,14 +78,18 @@ void ExEdit::cut() {
   removeBack(false);
 }
 
+void ExEdit::selectAll() {
+  model_.selectAll();
+  placeCaret();
+  repaintBox();
+}
+
 void ExEdit::editingKey(WPARAM key) {
   const bool shift = shiftHeld();
   const int count = model_.characterCount();
   switch (key) {
     case 'A':
-      model_.selectAll();
-      placeCaret();
-      repaintBox();
+      selectAll();
       break;
     case 'C':
       if (mode_ != kEditPassword) copyToClipboard();
