@@ -1,9 +1,21 @@
 #pragma once
-// The main window: its class and procedure, the start-up when it is created, and the
-// handlers of its controls, keys, timer and closing. UI thread only.
+// The main window: its class and procedure, its start-up, its controls (the parts), and
+// the handlers of its controls, keys, timer and closing. It is the Player's view and the
+// source of the song lists next and previous walk. UI thread only, but for the init
+// thread that builds the controls.
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
 
+#include "app/MainWindowParts.h"
+#include "app/Player.h"
+#include "app/PlayerView.h"
+#include "app/SkinDialog.h"
+#include "app/SongSearch.h"
+#include "audio/AudioEngine.h"
+#include "platform/system/ProgramFiles.h"
 #include "platform/window/WindowTypes.h"
 #include "ui/framework/ControlObject.h"
 
@@ -16,26 +28,87 @@ inline constexpr int kMainWindowHeight = 657;
 // Above the ids the host gives its controls' timers.
 inline constexpr platform::window::UINT_PTR kProgressTimer = platform::window::UINT_PTR{1} << 32;
 inline constexpr unsigned kProgressInterval = 150;  // ms
+// Asks the window to close as its close button does, once the caller has returned.
+inline constexpr platform::window::UINT kMsgCloseLater = platform::window::WM_USER + 0x100;
+// Keyboard steps.
+inline constexpr double kSeekStepSeconds = 5.0;
+inline constexpr int kVolumeStep = 5;
 
-// "Tunora音乐，聆听世界" as a program text.
-const std::string& MainWindowTitle();
+class MainWindow : public PlayerView, public SongLists {
+ public:
+  // engine carries the resource package reader; files tell where the program's files are.
+  MainWindow(Player& player, audio::AudioEngine& engine, platform::system::ProgramFiles files);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
-// Creates the main window (untitled until its start-up names it) at its place; creating
-// it runs OnMainWindowCreated, which ends the process when another instance runs.
-// nullptr when the window cannot be made.
-platform::window::HWND CreateMainWindow();
+  // Creates the window (untitled until its start-up names it) at its place; creating it
+  // runs onCreated, which ends the process when another instance runs. nullptr when the
+  // window cannot be made.
+  platform::window::HWND create();
+  // The start-up on WM_CREATE: pictures, callbacks, skin, the engine and the init thread.
+  void onCreated(platform::window::HWND hwnd);
+  // Lets a still running init thread finish (serving its calls on the UI thread) and joins
+  // it. After the message loop.
+  void finishInitThread();
+  // The init thread's whole work: the controls, the preset list, a working-set trim, then
+  // tab 1 becomes active. Any thread; the control work runs on the UI thread.
+  void buildControls();
+  // Hands the controls' changes to the Player and the window's events to this object;
+  // part of the start-up, and of tests that make the parts themselves.
+  void connect(platform::window::HWND hwnd);
 
-void OnMainWindowCreated(platform::window::HWND hwnd);
+  MainWindowParts& parts() { return parts_; }
+  SongSearch& search() { return search_; }
+  platform::window::HWND handle() const { return parts_.hwnd; }
 
-// The host's click callback: buttons, caption buttons and the search box.
-platform::window::LRESULT OnControlEvent(platform::window::HWND hwnd, int controlId, ui::ControlObject* control,
-                                         int kind);
-void OnKeyDown(platform::window::WPARAM key, int shift);
-void OnTimer();
-// Ends playback and audio before the window goes; always allows the close.
-bool OnCloseQuery();
+  // The host's callbacks.
+  platform::window::LRESULT onControlEvent(int controlId, int kind);
+  platform::window::LRESULT onListDoubleClick(int controlId, int kind);
+  // The window's key-down: keyboard reach and the search on Enter.
+  void onKeyDown(platform::window::WPARAM key);
+  void onTimer() { player_.tick(); }
+  // Ends playback and audio before the window goes; always allows the close.
+  bool onCloseQuery();
+  // The skin caption button: opens the change-appearance window, or brings it forward.
+  void openChangeAppearanceWindow();
+  // Shows the window and brings it to the front.
+  void raise();
+  // Closes the window as its close button does, after the caller has returned.
+  void closeLater();
 
-// The skin caption button: opens the change-appearance window, or brings it forward.
-void OpenChangeAppearanceWindow();
+  // PlayerView
+  void resetPosition() override;
+  void songStarted(const std::string& label, const std::string& lengthText) override;
+  void showPlaying(bool playing) override;
+  void songUnplayable() override;
+  void showProgress(const std::string& elapsedText, double positionPercent, double bufferedPercent) override;
+  void positionRefused() override;
+  void showStopped() override;
+  void showVolume(int volume) override;
+
+  // SongLists
+  int rowCount(SongList list) override;
+  std::uint64_t listVersion(SongList list) override;
+  Row rowAt(SongList list, int row) override;
+
+ private:
+  static platform::window::LRESULT procedure(platform::window::HWND hwnd, platform::window::UINT message,
+                                             platform::window::WPARAM wParam, platform::window::LPARAM lParam);
+  void onImageButton(int controlId);
+  // A key on a focused list or slider; true when it was theirs.
+  bool listOrSliderKey(int focused, platform::window::WPARAM key);
+  bool mediaKey(platform::window::WPARAM key);
+  ui::controls::ExList* listOf(SongList list);
+
+  Player& player_;
+  audio::AudioEngine& engine_;
+  const platform::system::ProgramFiles files_;
+  MainWindowParts parts_;
+  SongSearch search_{parts_};
+  std::unique_ptr<SkinDialog> skinDialog_;
+  std::thread initThread_;
+  std::atomic<bool> initDone_{true};
+};
 
 }  // namespace app

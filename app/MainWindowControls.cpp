@@ -1,6 +1,6 @@
 #include "app/MainWindowControls.h"
 
-#include "platform/text/CodePage.h"
+#include "app/ProgramTexts.h"
 #include "platform/window/WindowApi.h"
 
 namespace app {
@@ -12,11 +12,14 @@ using ui::controls::RectF;
 
 void onUi(const std::function<void()>& fn) { pw::invokeOnUiThread(fn); }
 
-void imageButton(MainWindowParts& parts, ExImageButton& button, RectF bounds, int normal, int hover, int pressed) {
+using P = ButtonPicture;
+
+// Each button's three looks are consecutive entries of the package.
+void imageButton(MainWindowParts& parts, ExImageButton& button, RectF bounds, P normal) {
   onUi([&] {
-    const auto& images = parts.buttonImages;
-    button.create(parts.hwnd, bounds, images[static_cast<std::size_t>(normal)],
-                  images[static_cast<std::size_t>(hover)], images[static_cast<std::size_t>(pressed)]);
+    const auto at = static_cast<int>(normal);
+    button.create(parts.hwnd, bounds, parts.picture(normal), parts.picture(static_cast<P>(at + 1)),
+                  parts.picture(static_cast<P>(at + 2)));
   });
 }
 
@@ -49,20 +52,20 @@ ui::controls::ListOptions listColours() {
 }  // namespace
 
 void CreateMainWindowControls(MainWindowParts& parts, const std::function<int()>& readVolume) {
-  imageButton(parts, parts.playPause, {124, 130, 45, 45}, 0, 1, 2);
-  imageButton(parts, parts.previous, {79, 130, 45, 45}, 3, 4, 5);
-  imageButton(parts, parts.next, {169, 130, 45, 45}, 6, 7, 8);
+  imageButton(parts, parts.playPause, {124, 130, 45, 45}, P::Play);
+  imageButton(parts, parts.previous, {79, 130, 45, 45}, P::Previous);
+  imageButton(parts, parts.next, {169, 130, 45, 45}, P::Next);
   onUi([&] {
     // Tab 1 starts active: its normal and hover looks are both the active picture.
-    parts.tab1.create(parts.hwnd, {6, 216, 95, 35}, parts.buttonImages[10], parts.buttonImages[10]);
-    parts.tab2.create(parts.hwnd, {101, 216, 95, 35}, parts.buttonImages[11], parts.buttonImages[12]);
-    parts.tab3.create(parts.hwnd, {196, 216, 95, 35}, parts.buttonImages[13], parts.buttonImages[14]);
+    parts.tab1.create(parts.hwnd, {6, 216, 95, 35}, parts.picture(P::Tab1Active), parts.picture(P::Tab1Active));
+    parts.tab2.create(parts.hwnd, {101, 216, 95, 35}, parts.picture(P::Tab2), parts.picture(P::Tab2Active));
+    parts.tab3.create(parts.hwnd, {196, 216, 95, 35}, parts.picture(P::Tab3), parts.picture(P::Tab3Active));
   });
-  imageButton(parts, parts.volumeIcon, {215, 143, 22, 22}, 15, 16, 17);
+  imageButton(parts, parts.volumeIcon, {215, 143, 22, 22}, P::Volume);
   onUi([&] { parts.volumeIcon.reorder(1); });
-  imageButton(parts, parts.groupHeader1, {6, 252, 282, 30}, 18, 19, 20);
-  imageButton(parts, parts.groupHeader2, {6, 282, 282, 30}, 21, 22, 23);
-  imageButton(parts, parts.searchButton, {260, 188, 30, 27}, 24, 25, 26);
+  imageButton(parts, parts.groupHeader1, {6, 252, 282, 30}, P::Group1);
+  imageButton(parts, parts.groupHeader2, {6, 282, 282, 30}, P::Group2);
+  imageButton(parts, parts.searchButton, {260, 188, 30, 27}, P::Search);
   onUi([&] { parts.positionSlider.create(parts.hwnd, {10, 100, 270, 7}, sliderColours(0xE1808080u)); });
   const int volume = readVolume();
   onUi([&] {
@@ -77,12 +80,11 @@ void CreateMainWindowControls(MainWindowParts& parts, const std::function<int()>
   label(parts, parts.elapsedLabel, {18, 113, 35, 22}, 10.0f);
   label(parts, parts.lengthLabel, {240, 113, 35, 22}, 10.0f);
   onUi([&] {
-    static const std::string hint = platform::text::utf8ToAnsi("请输入歌曲/歌手名");
     ui::controls::EditOptions options;
     options.textColor = 0xC8FFFFFFu;
     options.backColor = 0x1E000000u;
     options.borderColor = 0;
-    parts.searchBox.create(parts.hwnd, hint, {6, 186, 285, 30}, options);
+    parts.searchBox.create(parts.hwnd, SearchHintText(), {6, 186, 285, 30}, options);
     parts.searchBox.reorder(2);
   });
   onUi([&] {

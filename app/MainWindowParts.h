@@ -1,7 +1,6 @@
 #pragma once
 // What the main window is made of: its host, its 20 controls in creation order, the button
-// picture table and the tab state. One instance for the process (mainParts()), alive until
-// exit. UI thread only: a worker reaches these through platform::window::invokeOnUiThread.
+// picture table and the tab state. Owned by the MainWindow. UI thread only.
 
 #include <array>
 
@@ -19,15 +18,33 @@ namespace app {
 
 inline constexpr int kButtonImageCount = 30;
 
+// The entries of the button picture package, in package order.
+enum class ButtonPicture : int {
+  Play, PlayHover, PlayPressed,
+  Previous, PreviousHover, PreviousPressed,
+  Next, NextHover, NextPressed,
+  Tab1, Tab1Active,
+  Tab2, Tab2Active,
+  Tab3, Tab3Active,
+  Volume, VolumeHover, VolumePressed,
+  Group1, Group1Hover, Group1Open,
+  Group2, Group2Hover, Group2Open,
+  Search, SearchHover, SearchPressed,
+  Pause, PauseHover, PausePressed,
+};
+
 struct MainWindowParts {
   ui::ExWindow host;
   platform::window::HWND hwnd = nullptr;  // the owner of every message box
   // Filled from "\Resource\Resu.rdb"; an entry stays empty when the package lacks it.
   std::array<resources::ExImage, kButtonImageCount> buttonImages;
+  const resources::ExImage& picture(ButtonPicture which) const {
+    return buttonImages[static_cast<std::size_t>(which)];
+  }
 
   ui::controls::ExImageButton playPause;     // images 0-2, 27-29 while playing
-  ui::controls::ExImageButton previous;      // no action
-  ui::controls::ExImageButton next;          // no action
+  ui::controls::ExImageButton previous;
+  ui::controls::ExImageButton next;
   ui::controls::ExImageButton tab1;
   ui::controls::ExImageButton tab2;          // search results
   ui::controls::ExImageButton tab3;
@@ -49,8 +66,7 @@ struct MainWindowParts {
   int activeTab = 0;  // 0 until the controls are built, then 1, 2 or 3
   bool presetGroupOpen = false;
   bool secondGroupOpen = false;
+  std::uint64_t resultsVersion = 0;  // bumped whenever a search refills the result list
 };
-
-MainWindowParts& mainParts();
 
 }  // namespace app

@@ -3,18 +3,16 @@
 namespace app {
 namespace {
 
-using resources::ExImage;
-
-const ExImage& picture(const MainWindowParts& parts, int index) { return parts.buttonImages[static_cast<std::size_t>(index)]; }
+using P = ButtonPicture;
 
 // All three looks.
-void setLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, int normal, int hover, int pressed) {
-  button.setImages(picture(parts, normal), picture(parts, hover), picture(parts, pressed));
+void setLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, P normal, P hover, P pressed) {
+  button.setImages(parts.picture(normal), parts.picture(hover), parts.picture(pressed));
 }
 
 // Normal and hover only: the pressed look stays what it was.
-void setLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, int normal, int hover) {
-  button.setImages(picture(parts, normal), picture(parts, hover));
+void setLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, P normal, P hover) {
+  button.setImages(parts.picture(normal), parts.picture(hover));
 }
 
 void showPresetList(MainWindowParts& parts) {
@@ -22,17 +20,25 @@ void showPresetList(MainWindowParts& parts) {
   parts.presetList.redraw();
 }
 
-void leaveTab1(MainWindowParts& parts) {
+void hideGroupHeaders(MainWindowParts& parts) {
   parts.groupHeader1.visible(0);
   parts.groupHeader2.visible(0);
-  parts.presetList.visible(0);
-  setLooks(parts, parts.tab1, 9, 10);
 }
+
+void leaveTab1(MainWindowParts& parts) {
+  hideGroupHeaders(parts);
+  parts.presetList.visible(0);
+  setLooks(parts, parts.tab1, P::Tab1, P::Tab1Active);
+}
+
+void leaveTab3(MainWindowParts& parts) { setLooks(parts, parts.tab3, P::Tab3, P::Tab3Active); }
+
+void markTab2Active(MainWindowParts& parts) { setLooks(parts, parts.tab2, P::Tab2Active, P::Tab2Active, P::Tab2Active); }
 
 }  // namespace
 
 void ClickTab1(MainWindowParts& parts) {
-  setLooks(parts, parts.tab1, 10, 10, 10);
+  setLooks(parts, parts.tab1, P::Tab1Active, P::Tab1Active, P::Tab1Active);
   parts.resultList.visible(0);
   if (parts.presetGroupOpen) {
     parts.groupHeader1.visible(1);
@@ -48,42 +54,61 @@ void ClickTab1(MainWindowParts& parts) {
     parts.groupHeader1.visible(1);
     parts.groupHeader2.visible(1);
   }
-  if (parts.activeTab == 2) setLooks(parts, parts.tab2, 11, 12);
-  if (parts.activeTab == 3) setLooks(parts, parts.tab3, 13, 14);
+  if (parts.activeTab == 2) setLooks(parts, parts.tab2, P::Tab2, P::Tab2Active);
+  if (parts.activeTab == 3) leaveTab3(parts);
   parts.activeTab = 1;
 }
 
 void ClickTab2(MainWindowParts& parts) {
-  setLooks(parts, parts.tab2, 12, 12, 12);
+  markTab2Active(parts);
   if (parts.activeTab == 1) leaveTab1(parts);
   if (parts.resultList.rowCount() > kResultRowsBeforeShown) {
     parts.resultList.visible(1);
     parts.resultList.redraw();
   }
-  if (parts.activeTab == 3) setLooks(parts, parts.tab3, 13, 14);
+  if (parts.activeTab == 3) leaveTab3(parts);
   parts.activeTab = 2;
 }
 
 void ClickTab3(MainWindowParts& parts) {
   parts.resultList.visible(0);
-  setLooks(parts, parts.tab3, 14, 14, 14);
+  setLooks(parts, parts.tab3, P::Tab3Active, P::Tab3Active, P::Tab3Active);
   if (parts.activeTab == 1) leaveTab1(parts);
-  if (parts.activeTab == 2) setLooks(parts, parts.tab2, 11, 11);
+  if (parts.activeTab == 2) setLooks(parts, parts.tab2, P::Tab2, P::Tab2);
   parts.activeTab = 3;
+}
+
+void EnterResultsTabForSearch(MainWindowParts& parts) {
+  switch (parts.activeTab) {
+    case 1:
+      hideGroupHeaders(parts);
+      setLooks(parts, parts.tab1, P::Tab1, P::Tab1Active);
+      break;
+    case 2:
+      parts.resultList.visible(0);
+      break;
+    case 3:
+      leaveTab3(parts);
+      break;
+    default:
+      break;
+  }
+  if (parts.activeTab != 2) markTab2Active(parts);
+  parts.activeTab = 2;
 }
 
 void ClickGroupHeader1(MainWindowParts& parts) {
   if (!parts.presetGroupOpen) {
-    setLooks(parts, parts.groupHeader1, 20, 20, 20);
+    setLooks(parts, parts.groupHeader1, P::Group1Open, P::Group1Open, P::Group1Open);
     parts.presetGroupOpen = true;
     parts.groupHeader2.visible(0);
     showPresetList(parts);
     if (parts.secondGroupOpen) {
-      setLooks(parts, parts.groupHeader2, 21, 22, 23);
+      setLooks(parts, parts.groupHeader2, P::Group2, P::Group2Hover, P::Group2Open);
       parts.secondGroupOpen = false;
     }
   } else {
-    setLooks(parts, parts.groupHeader1, 18, 19, 20);
+    setLooks(parts, parts.groupHeader1, P::Group1, P::Group1Hover, P::Group1Open);
     parts.presetList.visible(0);
     parts.groupHeader2.visible(1);
     parts.presetGroupOpen = false;
@@ -92,10 +117,10 @@ void ClickGroupHeader1(MainWindowParts& parts) {
 
 void ClickGroupHeader2(MainWindowParts& parts) {
   if (!parts.secondGroupOpen) {
-    setLooks(parts, parts.groupHeader2, 23, 23, 23);
+    setLooks(parts, parts.groupHeader2, P::Group2Open, P::Group2Open, P::Group2Open);
     parts.secondGroupOpen = true;
   } else {
-    setLooks(parts, parts.groupHeader2, 21, 22, 23);
+    setLooks(parts, parts.groupHeader2, P::Group2, P::Group2Hover, P::Group2Open);
     parts.secondGroupOpen = false;
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The three tabs and the two group headers of tab 1: which buttons show which pictures and
-// which lists are shown. Each function is one click; it reads and updates the tab state of
-// the parts it is given. UI thread only.
+// The tab switcher: the three tabs and the two group headers of tab 1, which buttons show
+// which pictures and which lists are shown. The tab buttons and the search both switch
+// through it. Each function reads and updates the tab state of the parts it is given. UI
+// thread only.
 
 #include "app/MainWindowParts.h"
 
@@ -12,6 +13,9 @@ void ClickTab2(MainWindowParts& parts);
 void ClickTab3(MainWindowParts& parts);
 void ClickGroupHeader1(MainWindowParts& parts);
 void ClickGroupHeader2(MainWindowParts& parts);
+// A search makes tab 2 active before it refills the result list: the list is hidden while
+// it waits, and an open preset list stays as it is.
+void EnterResultsTabForSearch(MainWindowParts& parts);
 
 // The result list is shown on tab 2 only when it holds more rows than this.
 inline constexpr int kResultRowsBeforeShown = 5;

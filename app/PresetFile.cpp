@@ -2,7 +2,6 @@
 
 #include "net/TextBetween.h"
 #include "platform/system/Files.h"
-#include "platform/system/ProgramFiles.h"
 #include "platform/system/ProgramFolder.h"
 
 namespace app {
@@ -45,9 +44,11 @@ std::vector<std::string> PresetFileLines(const std::string& folder) {
   return PresetLinesOfFile(platform::system::pathInFolder(folder, kPresetFile));
 }
 
-std::string PresetFilePath() { return platform::system::programFiles().readPath(kPresetFile); }
+std::string PresetFilePath(const platform::system::ProgramFiles& files) { return files.readPath(kPresetFile); }
 
-std::string PresetUrlOfRow(int row) { return urlOfRow(PresetLinesOfFile(PresetFilePath()), row); }
+std::string PresetUrlOfRow(const platform::system::ProgramFiles& files, int row) {
+  return urlOfRow(PresetLinesOfFile(PresetFilePath(files)), row);
+}
 
 std::string PresetUrlOfRow(const std::string& folder, int row) { return urlOfRow(PresetFileLines(folder), row); }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system/ProgramFiles.h"
+
 namespace app {
 
 // Files of this size or less are not used.
@@ -20,11 +22,11 @@ std::vector<std::string> PresetLinesOfFile(const std::string& path);
 // The same for the preset file in a folder.
 std::vector<std::string> PresetFileLines(const std::string& folder);
 // The program's preset file: the user's own when there is one, else the one it ships.
-std::string PresetFilePath();
+std::string PresetFilePath(const platform::system::ProgramFiles& files);
 
 // The url member of the row's line (rows count from 1), the file read again; empty when
 // the file is missing or too small, or the row is not one of its lines. Any thread.
-std::string PresetUrlOfRow(int row);
+std::string PresetUrlOfRow(const platform::system::ProgramFiles& files, int row);
 std::string PresetUrlOfRow(const std::string& folder, int row);
 
 }  // namespace app

@@ -1,6 +1,5 @@
 #include "app/PresetList.h"
 
-#include "app/MainWindowParts.h"
 #include "net/TextBetween.h"
 #include "platform/system/Files.h"
 #include "platform/system/ProgramFiles.h"
@@ -9,13 +8,6 @@
 #include "ui/controls/ExList.h"
 
 namespace app {
-
-void LoadPresetList() {
-  MainWindowParts& parts = mainParts();
-  LoadPresetList(PresetLinesOfFile(PresetFilePath()),
-                 platform::system::programFiles().dataPath("\\Resource\\rilu.jpg"), parts.presetList,
-                 parts.presetImages);
-}
 
 void LoadPresetList(const std::string& folder, ui::controls::ExList& list, ui::ExImageList& pictures) {
   LoadPresetList(PresetFileLines(folder), platform::system::pathInFolder(folder, "\\Resource\\rilu.jpg"), list,

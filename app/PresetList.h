@@ -17,9 +17,8 @@ class ExList;
 
 namespace app {
 
-// Fills the main window's preset list from the program's preset file and redraws it. UI thread.
-void LoadPresetList();
-// The same from another folder into the given list and its picture list.
+// Fills the list and its picture list from the preset file in the folder and redraws it.
+// UI thread.
 void LoadPresetList(const std::string& folder, ui::controls::ExList& list, ui::ExImageList& pictures);
 // The same from the given lines, each row with the picture file at picturePath.
 void LoadPresetList(const std::vector<std::string>& lines, const std::string& picturePath, ui::controls::ExList& list,

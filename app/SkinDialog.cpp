@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "app/MainWindowStart.h"
-#include "app/Playback.h"
 #include "platform/system/ProgramFiles.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/text/CodePage.h"
@@ -73,24 +72,8 @@ LabelOptions buttonOptions(int fillMode) {
 
 }  // namespace
 
-const std::string& SkinDialogTitle() {
-  static const std::string title = std::string(30, ' ') + platform::text::utf8ToAnsi("更改外观");
-  return title;
-}
-
-const std::string& SkinFileDialogTitle() {
-  static const std::string title = platform::text::utf8ToAnsi("更改外观,请尽量选择无大片白底的图片");
-  return title;
-}
-
-const std::string& SkinFileDialogFilter() {
-  static const std::string filter =
-      platform::text::utf8ToAnsi("所有支持的图片文件|*.jpg;*.bmp;*.gif;*.png|所有文件|*.*");
-  return filter;
-}
-
-SkinDialog::SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files)
-    : mainHost_(mainHost), files_(std::move(files)), skinImages_(kSkinPictureCount) {}
+SkinDialog::SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files, audio::AudioEngine& engine)
+    : mainHost_(mainHost), files_(std::move(files)), engine_(engine), skinImages_(kSkinPictureCount) {}
 
 SkinDialog::~SkinDialog() {
   if (IsOpen()) pw::DestroyWindow(hwnd_);
@@ -124,7 +107,7 @@ pw::HWND SkinDialog::Open(pw::HWND owner) {
 void SkinDialog::OnSkinDialogCreated(pw::HWND hwnd) {
   hwnd_ = hwnd;
   std::string message;  // not looked at: a bad package leaves the pictures empty
-  audioEngine().UnpackResourcePackage(files_.dataPath("\\Resource\\Skin.rdb"), skinImages_, message);
+  engine_.UnpackResourcePackage(files_.dataPath("\\Resource\\Skin.rdb"), skinImages_, message);
   // A package with fewer pictures leaves the rest empty rather than out of reach.
   if (skinImages_.size() < static_cast<std::size_t>(kSkinPictureCount)) skinImages_.resize(kSkinPictureCount);
 
@@ -184,15 +167,16 @@ void SkinDialog::createControls() {
 }
 
 pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
-                        const platform::system::ProgramFiles& files) {
+                        const platform::system::ProgramFiles& files, audio::AudioEngine& engine) {
   if (slot && slot->IsOpen()) return slot->Open(mainHost.handle());
   slot.reset();
-  slot = std::make_unique<SkinDialog>(mainHost, files);
+  slot = std::make_unique<SkinDialog>(mainHost, files, engine);
   return slot->Open(mainHost.handle());
 }
 
-pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost, const std::string& folder) {
-  return OpenSkinDialog(slot, mainHost, platform::system::ProgramFiles::portable(folder));
+pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost, const std::string& folder,
+                        audio::AudioEngine& engine) {
+  return OpenSkinDialog(slot, mainHost, platform::system::ProgramFiles::portable(folder), engine);
 }
 
 }  // namespace app

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ProgramTexts.h"
+#include "audio/AudioEngine.h"
 #include "platform/system/ByteBlock.h"
 #include "platform/system/ProgramFiles.h"
 #include "platform/window/WindowTypes.h"
@@ -28,11 +30,6 @@ inline constexpr int kSkinPictureCount = kSkinStyleCount * kSkinPicturesPerStyle
 // No background needs more; reading a larger file would stall the window.
 inline constexpr std::uintmax_t kMaxCustomSkinBytes = 32u * 1024 * 1024;
 
-// The title, the file dialog's title and its filter, as program texts.
-const std::string& SkinDialogTitle();
-const std::string& SkinFileDialogTitle();
-const std::string& SkinFileDialogFilter();
-
 // The entry of skinImages shown at row (0 top, 1 bottom) and column (1 to 3) of a style.
 constexpr int SkinEntry(int style, int row, int column) {
   return kSkinPicturesPerStyle * (style - 1) + 3 * row + column - 1;
@@ -41,8 +38,9 @@ constexpr int SkinEntry(int style, int row, int column) {
 class SkinDialog {
  public:
   // mainHost is the host whose background a choice replaces; files tell where
-  // Resource/Skin.rdb is read and Resource/skin.png is read and kept.
-  SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files);
+  // Resource/Skin.rdb is read and Resource/skin.png is read and kept; engine carries the
+  // package reader.
+  SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files, audio::AudioEngine& engine);
   ~SkinDialog();
   SkinDialog(const SkinDialog&) = delete;
   SkinDialog& operator=(const SkinDialog&) = delete;
@@ -89,6 +87,7 @@ class SkinDialog {
 
   ui::ExWindow& mainHost_;
   platform::system::ProgramFiles files_;
+  audio::AudioEngine& engine_;
   platform::window::HWND hwnd_ = nullptr;
   ui::ExWindow host_;
 
@@ -105,10 +104,10 @@ class SkinDialog {
 // Opens the change-appearance window for mainHost's window, or brings the open one
 // forward. slot keeps the dialog of the last opening; a closed one is replaced.
 platform::window::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
-                                      const platform::system::ProgramFiles& files);
+                                      const platform::system::ProgramFiles& files, audio::AudioEngine& engine);
 // The same with every file in one folder.
 platform::window::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
-                                      const std::string& folder);
+                                      const std::string& folder, audio::AudioEngine& engine);
 
 // Waits until the last skin given to ApplySkin is on disk (or failed); false when that
 // write failed.

@@ -1,7 +1,8 @@
 #include "app/SongSearch.h"
 
 #include "app/KeywordCheck.h"
-#include "app/MainWindowParts.h"
+#include "app/MainWindowTabs.h"
+#include "app/ProgramTexts.h"
 #include "app/ServiceAddress.h"
 #include "app/UiRequest.h"
 #include "ui/framework/MessageBox.h"
@@ -9,92 +10,60 @@
 namespace app {
 namespace {
 
-bool searching = false;
-
 // Clears the flag however the search ends.
-class SearchGuard {
+class RunningFlag {
  public:
-  SearchGuard() { searching = true; }
-  ~SearchGuard() { searching = false; }
-  SearchGuard(const SearchGuard&) = delete;
-  SearchGuard& operator=(const SearchGuard&) = delete;
+  explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunningFlag() { flag_ = false; }
+  RunningFlag(const RunningFlag&) = delete;
+  RunningFlag& operator=(const RunningFlag&) = delete;
+
+ private:
+  bool& flag_;
 };
-
-void showBadKeyword(MainWindowParts& parts) {
-  ui::showMessageBox(parts.hwnd, BadKeywordMessage(), ui::kBoxCancelOk, ErrorTitle(), ui::kBoxIconError);
-}
-
-// Keyword check, then the search; false when the keyword was refused.
-bool searchIfKeywordAccepted(MainWindowParts& parts) {
-  if (!IsSearchableKeyword(parts.searchBox.text())) {
-    showBadKeyword(parts);
-    return false;
-  }
-  SearchSongs();
-  return true;
-}
-
-void switchToResultsTab(MainWindowParts& parts) {
-  auto& images = parts.buttonImages;
-  switch (parts.activeTab) {
-    case 1:
-      parts.groupHeader1.visible(0);
-      parts.groupHeader2.visible(0);
-      parts.tab1.setImages(images[9], images[10]);
-      parts.tab2.setImages(images[12], images[12], images[12]);
-      break;
-    case 2:
-      parts.resultList.visible(0);
-      break;
-    case 3:
-      parts.tab3.setImages(images[13], images[14]);
-      parts.tab2.setImages(images[12], images[12], images[12]);
-      break;
-    default:
-      parts.tab2.setImages(images[12], images[12], images[12]);
-      break;
-  }
-  parts.activeTab = 2;
-}
 
 }  // namespace
 
-void OnSearchEnter() {
-  if (searching) return;
-  MainWindowParts& parts = mainParts();
-  if (!searchIfKeywordAccepted(parts)) parts.searchBox.text(std::string());
+bool SongSearch::searchIfKeywordAccepted() {
+  if (!IsSearchableKeyword(parts_.searchBox.text())) {
+    ui::showMessageBox(parts_.hwnd, BadKeywordMessage(), ui::kBoxCancelOk, ErrorTitle(), ui::kBoxIconError);
+    return false;
+  }
+  run();
+  return true;
 }
 
-void OnSearchButton() {
-  if (searching) return;
-  MainWindowParts& parts = mainParts();
-  if (parts.presetGroupOpen) parts.presetList.visible(0);
-  searchIfKeywordAccepted(parts);
+void SongSearch::onEnter() {
+  if (running_) return;
+  if (!searchIfKeywordAccepted()) parts_.searchBox.text(std::string());
 }
 
-void SearchSongs() {
-  if (searching) return;
-  SearchGuard guard;
-  MainWindowParts& parts = mainParts();
-  switchToResultsTab(parts);
-  parts.resultList.clear();
-  const std::string answer = RequestOnUiThread(SearchRequestUrl(parts.searchBox.text()));
-  ShowSearchAnswer(answer);
+void SongSearch::onButton() {
+  if (running_) return;
+  if (parts_.presetGroupOpen) parts_.presetList.visible(0);
+  searchIfKeywordAccepted();
 }
 
-void ShowSearchAnswer(std::string_view answer) {
-  MainWindowParts& parts = mainParts();
+void SongSearch::run() {
+  if (running_) return;
+  RunningFlag flag(running_);
+  EnterResultsTabForSearch(parts_);
+  parts_.resultList.clear();
+  ++parts_.resultsVersion;
+  const std::string answer = RequestOnUiThread(SearchRequestUrl(parts_.searchBox.text()));
+  showAnswer(answer);
+}
+
+void SongSearch::showAnswer(std::string_view answer) {
   const std::vector<SongEntry> rows = CutSearchAnswer(answer);
   if (rows.empty()) return;
   for (const SongEntry& song : rows) {
-    const int row = parts.resultList.addRow();
-    parts.resultList.cellText(row, 1, song.title);
-    parts.resultList.cellText(row, 2, song.singer);
+    const int row = parts_.resultList.addRow();
+    parts_.resultList.cellText(row, 1, song.title);
+    parts_.resultList.cellText(row, 2, song.singer);
   }
-  parts.resultList.visible(1);
-  parts.resultList.redraw();
+  parts_.resultList.visible(1);
+  parts_.resultList.redraw();
 }
-
-bool SearchRunning() { return searching; }
 
 }  // namespace app

@@ -2,22 +2,37 @@
 // Searching the song service from the search box and showing the answer in the result
 // list of the main window. UI thread only.
 
+#include <string_view>
+
+#include "app/MainWindowParts.h"
 #include "app/SearchAnswer.h"
 
 namespace app {
 
-// The Enter key in the main window: a bad keyword gets the error box and empties the box.
-void OnSearchEnter();
-// The search button: closes an open preset list first; a bad keyword keeps the box's text.
-void OnSearchButton();
-// Runs one search from the search box's text and refills the result list. The request
-// lets window messages through while it reads; a search trigger arriving meanwhile is
-// ignored.
-void SearchSongs();
-// Fills the result list from a search answer and shows it; an answer holding no songs
-// leaves it empty and hidden. The part of a search after the answer has arrived.
-void ShowSearchAnswer(std::string_view answer);
-// True while a search is waiting for its answer.
-bool SearchRunning();
+class SongSearch {
+ public:
+  explicit SongSearch(MainWindowParts& parts) : parts_(parts) {}
+
+  // The Enter key in the main window: a bad keyword gets the error box and empties the box.
+  void onEnter();
+  // The search button: closes an open preset list first; a bad keyword keeps the box's text.
+  void onButton();
+  // Runs one search from the search box's text and refills the result list. The request
+  // lets window messages through while it reads; a search trigger arriving meanwhile is
+  // ignored.
+  void run();
+  // Fills the result list from a search answer and shows it; an answer holding no songs
+  // leaves it empty and hidden. The part of a search after the answer has arrived.
+  void showAnswer(std::string_view answer);
+  // True while a search is waiting for its answer.
+  bool running() const { return running_; }
+
+ private:
+  // Keyword check, then the search; false when the keyword was refused.
+  bool searchIfKeywordAccepted();
+
+  MainWindowParts& parts_;
+  bool running_ = false;
+};
 
 }  // namespace app

@@ -113,6 +113,12 @@ std::string AudioEngine::FormatTime(int seconds) {
 }
 
 platform::system::ByteBlock AudioEngine::LookupSingerPicture(std::string& singerAnsi) {
+  const std::string address = SingerPictureAddress(singerAnsi);
+  if (address.empty()) return {};
+  return net::ScriptHttp(address);
+}
+
+std::string AudioEngine::SingerPictureAddress(const std::string& singerAnsi) {
   if (pictureServiceHost_.empty()) return {};
   const std::string lookupUrl =
       "http://" + pictureServiceHost_ + kPicturePath + net::EncodeQueryText(singerAnsi) + kPictureQueryTail;
@@ -121,8 +127,7 @@ platform::system::ByteBlock AudioEngine::LookupSingerPicture(std::string& singer
   // The reply is JSON, which may escape the solidus.
   for (size_t at = address.find("\\/"); at != std::string::npos; at = address.find("\\/", at + 1))
     address.replace(at, 2, "/");
-  if (address.empty()) return {};
-  return net::ScriptHttp(address);
+  return address;
 }
 
 }  // namespace audio

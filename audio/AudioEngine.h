@@ -54,6 +54,9 @@ class AudioEngine {
   // bytes, or empty when the service names none or the download fails. Blocks the caller
   // for both requests; on the UI thread the first one pumps window messages.
   virtual platform::system::ByteBlock LookupSingerPicture(std::string& singerAnsi);
+  // The first half of that lookup: the address the service names for the picture, empty
+  // when it names none.
+  std::string SingerPictureAddress(const std::string& singerAnsi);
 
   // "host[:port]" of the picture service; the program sets it once, before any lookup.
   // Empty (the default) makes every lookup empty.

@@ -1,0 +1,440 @@
+#include "app/Player.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace app {
+namespace {
+
+// Playing, or waiting for data to go on playing: both are a song the user hears.
+bool sounding(DWORD active) { return active == BASS_ACTIVE_PLAYING || active == BASS_ACTIVE_STALLED; }
+
+constexpr QWORD kNoLength = static_cast<QWORD>(-1);
+
+// What the status compares when it decides whether the listeners hear of a change: the
+// position moves all the time and is read when asked.
+bool sameButPosition(const PlayerStatus& a, const PlayerStatus& b) {
+  return a.state == b.state && a.title == b.title && a.singer == b.singer && a.length == b.length &&
+         a.volume == b.volume && a.list == b.list && a.row == b.row && a.song == b.song &&
+         a.pictureAddress == b.pictureAddress && a.canGoNext == b.canGoNext &&
+         a.canGoPrevious == b.canGoPrevious && a.canPlay == b.canPlay;
+}
+
+}  // namespace
+
+int wholeSeconds(double seconds) {
+  if (!(seconds >= 0) || seconds > std::numeric_limits<int>::max()) return 0;
+  return static_cast<int>(seconds);
+}
+
+Player::Player(audio::AudioEngine& engine, Services services, int volume)
+    : engine_(engine),
+      services_(std::move(services)),
+      volume_(std::clamp(volume, 0, 100)),
+      worker_([this](const PlayRequest& request) { serve(request); }) {}
+
+Player::~Player() { close(); }
+
+void Player::startEngine() {
+  std::lock_guard lock(mutex_);
+  if (engineStarted_.valid()) return;
+  engineStarted_ = std::async(std::launch::async, [this] { engine_.Init(); }).share();
+}
+
+void Player::waitForEngine() {
+  std::shared_future<void> pending;
+  {
+    std::lock_guard lock(mutex_);
+    pending = engineStarted_;
+  }
+  if (pending.valid()) pending.wait();
+}
+
+HSTREAM Player::currentStream() const {
+  std::lock_guard lock(mutex_);
+  return stream_;
+}
+
+int Player::volume() const {
+  std::lock_guard lock(mutex_);
+  return volume_;
+}
+
+PlayRequest Player::requestForRow(SongList list, int row) {
+  const SongLists::Row found = lists_->rowAt(list, row);
+  PlayRequest request;
+  request.ticket = worker_.newTicket();
+  request.list = list;
+  request.row = row;
+  request.listVersion = lists_->listVersion(list);
+  request.title = found.title;
+  request.singer = found.singer;
+  request.label = found.label;
+  return request;
+}
+
+void Player::submit(PlayRequest request) {
+  if (closed_) return;
+  worker_.submit(std::move(request));
+}
+
+void Player::playRow(SongList list, int row) {
+  if (closed_ || lists_ == nullptr || row < 1 || row > lists_->rowCount(list)) return;
+  submit(requestForRow(list, row));
+}
+
+void Player::playAddress(const std::string& url) {
+  PlayRequest request;
+  request.ticket = worker_.newTicket();
+  request.list = SongList::Address;
+  const auto slash = url.find_last_of('/');
+  request.title = slash == std::string::npos ? url : url.substr(slash + 1);
+  request.label = request.title;
+  request.url = url;
+  submit(std::move(request));
+}
+
+bool Player::freeCurrentStream() {
+  HSTREAM stream = 0;
+  {
+    std::lock_guard lock(mutex_);
+    stream = stream_;
+    stream_ = 0;
+  }
+  if (stream == 0) return false;
+  const DWORD active = engine_.IsActive(stream);
+  engine_.Stop(stream);
+  engine_.FreeStream(stream);
+  return sounding(active) || active == BASS_ACTIVE_PAUSED;
+}
+
+void Player::togglePause() {
+  if (closed_) return;
+  DWORD before = BASS_ACTIVE_STOPPED;
+  bool replay = false;
+  {
+    std::lock_guard lock(mutex_);
+    before = engine_.IsActive(stream_);
+    if (sounding(before)) {
+      engine_.Pause(stream_);
+    } else if (before == BASS_ACTIVE_PAUSED) {
+      engine_.Play(stream_, false);
+    } else {
+      replay = stream_ == 0 && haveSong_;
+    }
+  }
+  if (sounding(before)) faces_.toView([](PlayerView& view) { view.showPlaying(false); });
+  if (before == BASS_ACTIVE_PAUSED) faces_.toView([](PlayerView& view) { view.showPlaying(true); });
+  if (replay) play();
+  publish();
+}
+
+void Player::play() {
+  if (closed_) return;
+  DWORD active = BASS_ACTIVE_STOPPED;
+  std::optional<PlayRequest> again;
+  {
+    std::lock_guard lock(mutex_);
+    active = engine_.IsActive(stream_);
+    if (active == BASS_ACTIVE_PAUSED) {
+      engine_.Play(stream_, false);
+    } else if (stream_ == 0 && haveSong_) {
+      // After Stop, or after the last song of a list: the same song from its start.
+      PlayRequest request;
+      request.list = song_.list;
+      request.row = song_.row;
+      request.listVersion = song_.listVersion;
+      request.title = song_.title;
+      request.singer = song_.singer;
+      request.label = song_.label;
+      request.url = song_.url;
+      again = std::move(request);
+    }
+  }
+  if (active == BASS_ACTIVE_PAUSED) faces_.toView([](PlayerView& view) { view.showPlaying(true); });
+  if (again) {
+    again->ticket = worker_.newTicket();
+    submit(std::move(*again));
+  }
+  publish();
+}
+
+void Player::pause() {
+  if (closed_) return;
+  bool paused = false;
+  {
+    std::lock_guard lock(mutex_);
+    if (sounding(engine_.IsActive(stream_))) paused = engine_.Pause(stream_) != 0;
+  }
+  if (paused) faces_.toView([](PlayerView& view) { view.showPlaying(false); });
+  publish();
+}
+
+void Player::stop() {
+  if (closed_) return;
+  worker_.supersedeAll();
+  freeCurrentStream();
+  faces_.toView([](PlayerView& view) { view.showStopped(); });
+  publish();
+}
+
+void Player::seekToPercent(int percent) {
+  if (closed_) return;
+  const QWORD share = static_cast<QWORD>(std::clamp(percent, 0, 100));
+  HSTREAM stream = 0;
+  DWORD active = BASS_ACTIVE_STOPPED;
+  {
+    std::lock_guard lock(mutex_);
+    stream = stream_;
+    active = engine_.IsActive(stream);
+  }
+  bool moved = false;
+  if (sounding(active)) {
+    const QWORD length = engine_.GetLength(stream);
+    // Split so that a length near the top of the range cannot overflow.
+    moved = engine_.SetPosition(stream, length / 100 * share + length % 100 * share / 100) != 0;
+  }
+  bool resumed = false;
+  bool stopped = false;
+  {
+    std::lock_guard lock(mutex_);
+    if (engine_.IsActive(stream_) == BASS_ACTIVE_PAUSED) {
+      engine_.Play(stream_, false);
+      resumed = true;
+    }
+    stopped = engine_.IsActive(stream_) == BASS_ACTIVE_STOPPED;
+  }
+  if (resumed) faces_.toView([](PlayerView& view) { view.showPlaying(true); });
+  if (stopped) faces_.toView([](PlayerView& view) { view.positionRefused(); });
+  if (moved) {
+    const auto at = static_cast<std::int64_t>(engine_.BytesToSeconds(stream, engine_.GetPosition(stream)) * 1e6);
+    faces_.toListeners([at](PlayerListener& listener) { listener.seeked(at); });
+  }
+  publish();
+}
+
+void Player::seekTo(double seconds) {
+  if (closed_) return;
+  HSTREAM stream = 0;
+  {
+    std::lock_guard lock(mutex_);
+    stream = stream_;
+  }
+  if (stream == 0 || engine_.IsActive(stream) == BASS_ACTIVE_STOPPED) return;
+  const QWORD length = engine_.GetLength(stream);
+  QWORD target = engine_.SecondsToBytes(stream, std::max(0.0, seconds));
+  if (length != kNoLength && target > length) target = length;
+  if (engine_.SetPosition(stream, target) == 0) return;
+  const auto at = static_cast<std::int64_t>(engine_.BytesToSeconds(stream, engine_.GetPosition(stream)) * 1e6);
+  faces_.toListeners([at](PlayerListener& listener) { listener.seeked(at); });
+}
+
+void Player::seekBy(double seconds) {
+  if (closed_) return;
+  const PlayerStatus now = status();
+  if (now.state == PlayState::Stopped) return;
+  const double target = now.position + seconds;
+  if (now.length > 0 && target >= now.length) {
+    // Past the end is where the next song begins.
+    if (now.canGoNext) {
+      next();
+    } else {
+      stop();
+    }
+    return;
+  }
+  seekTo(target);
+}
+
+void Player::setVolume(int volume) {
+  if (closed_) return;
+  volume = std::clamp(volume, 0, 100);
+  {
+    std::lock_guard lock(mutex_);
+    volume_ = volume;
+    BASS_ChannelSlideAttribute(stream_, BASS_ATTRIB_VOL, static_cast<float>(volume) / 100.0f, kVolumeSlideMs);
+  }
+  if (services_.storeVolume) services_.storeVolume(volume);
+  publish();
+}
+
+void Player::changeVolume(int volume) {
+  setVolume(volume);
+  const int now = std::clamp(volume, 0, 100);
+  faces_.toView([now](PlayerView& view) { view.showVolume(now); });
+}
+
+std::optional<int> Player::nextRow() {
+  SongList list = SongList::None;
+  int row = 0;
+  std::uint64_t version = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (!haveSong_) return std::nullopt;
+    list = song_.list;
+    row = song_.row;
+    version = song_.listVersion;
+  }
+  if (lists_ == nullptr || (list != SongList::Results && list != SongList::Presets)) return std::nullopt;
+  const int count = lists_->rowCount(list);
+  // A new search replaced the list the song came from: its first row follows.
+  if (lists_->listVersion(list) != version) return count >= 1 ? std::optional<int>(1) : std::nullopt;
+  return row < count ? std::optional<int>(row + 1) : std::nullopt;
+}
+
+void Player::next() {
+  if (closed_) return;
+  if (const auto row = nextRow()) {
+    SongList list = SongList::None;
+    {
+      std::lock_guard lock(mutex_);
+      list = song_.list;
+    }
+    playRow(list, *row);
+  }
+}
+
+void Player::previous() {
+  if (closed_) return;
+  const PlayerStatus now = status();
+  if (now.state != PlayState::Stopped && now.position > kRestartAfterSeconds) {
+    seekTo(0);
+    return;
+  }
+  SongList list = SongList::None;
+  int row = 0;
+  std::uint64_t version = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (!haveSong_) return;
+    list = song_.list;
+    row = song_.row;
+    version = song_.listVersion;
+  }
+  const bool fromList = lists_ != nullptr && (list == SongList::Results || list == SongList::Presets);
+  if (fromList && lists_->listVersion(list) != version) return;
+  if (fromList && row > 1) {
+    playRow(list, row - 1);
+  } else if (now.state != PlayState::Stopped) {
+    seekTo(0);
+  }
+}
+
+void Player::tick() {
+  if (closed_) return;
+  HSTREAM stream = 0;
+  DWORD active = BASS_ACTIVE_STOPPED;
+  {
+    std::lock_guard lock(mutex_);
+    stream = stream_;
+    active = engine_.IsActive(stream);
+  }
+  if (stream == 0) return;
+  if (sounding(active)) {
+    const QWORD position = engine_.GetPosition(stream);
+    const QWORD length = engine_.GetLength(stream);
+    const std::string elapsed = engine_.FormatTime(wholeSeconds(engine_.BytesToSeconds(stream, position)));
+    // An unknown or zero length gives a share out of range, which the slider refuses.
+    const double percent = static_cast<double>(position) * 100.0 / static_cast<double>(length);
+    const QWORD buffered = BASS_StreamGetFilePosition(stream, BASS_FILEPOS_BUFFER);
+    const QWORD size = BASS_StreamGetFilePosition(stream, BASS_FILEPOS_END);
+    const double bufferedPercent = static_cast<double>(buffered) * 100.0 / static_cast<double>(size);
+    faces_.toView([&](PlayerView& view) { view.showProgress(elapsed, percent, bufferedPercent); });
+  } else if (active == BASS_ACTIVE_STOPPED) {
+    const QWORD position = engine_.GetPosition(stream);
+    const QWORD length = engine_.GetLength(stream);
+    // A length the stream never learnt cannot tell a break from the end: the data ended.
+    const bool natural = length == kNoLength || position >= length ||
+                         engine_.BytesToSeconds(stream, length - position) <= kNaturalEndSeconds;
+    {
+      std::lock_guard lock(mutex_);
+      if (stream_ != stream) return;
+      stream_ = 0;
+    }
+    engine_.Stop(stream);
+    engine_.FreeStream(stream);
+    songStopped(natural);
+  }
+  publish();
+}
+
+void Player::songStopped(bool natural) {
+  if (natural) {
+    if (const auto row = nextRow()) {
+      SongList list = SongList::None;
+      {
+        std::lock_guard lock(mutex_);
+        list = song_.list;
+      }
+      faces_.toView([](PlayerView& view) { view.resetPosition(); });
+      playRow(list, *row);
+      return;
+    }
+  }
+  faces_.toView([](PlayerView& view) { view.showStopped(); });
+}
+
+void Player::close() {
+  if (closed_) return;
+  closed_ = true;
+  worker_.supersedeAll();
+  waitForEngine();
+  worker_.stop();
+  freeCurrentStream();
+  bool started = false;
+  {
+    std::lock_guard lock(mutex_);
+    started = engineStarted_.valid();
+  }
+  if (started) engine_.Free();
+}
+
+PlayerStatus Player::status() {
+  PlayerStatus status;
+  HSTREAM stream = 0;
+  bool haveSong = false;
+  {
+    std::lock_guard lock(mutex_);
+    stream = stream_;
+    haveSong = haveSong_;
+    status.volume = volume_;
+    status.song = songCount_;
+    status.pictureAddress = pictureAddress_;
+    if (haveSong_) {
+      status.title = song_.title;
+      status.singer = song_.singer;
+      status.list = song_.list;
+      status.row = song_.row;
+    }
+  }
+  const DWORD active = stream == 0 ? BASS_ACTIVE_STOPPED : engine_.IsActive(stream);
+  if (active == BASS_ACTIVE_PAUSED) {
+    status.state = PlayState::Paused;
+  } else if (sounding(active)) {
+    status.state = PlayState::Playing;
+  }
+  status.waitingForData = active == BASS_ACTIVE_STALLED;
+  if (status.state != PlayState::Stopped) {
+    const QWORD length = engine_.GetLength(stream);
+    if (length != kNoLength) status.length = engine_.BytesToSeconds(stream, length);
+    status.position = std::max(0.0, engine_.BytesToSeconds(stream, engine_.GetPosition(stream)));
+    const QWORD buffered = BASS_StreamGetFilePosition(stream, BASS_FILEPOS_BUFFER);
+    const QWORD size = BASS_StreamGetFilePosition(stream, BASS_FILEPOS_END);
+    if (size != 0 && size != kNoLength && buffered != kNoLength) {
+      status.bufferedPercent = static_cast<double>(buffered) * 100.0 / static_cast<double>(size);
+    }
+  }
+  status.canPlay = stream != 0 || haveSong;
+  status.canGoPrevious = stream != 0;
+  status.canGoNext = nextRow().has_value();
+  return status;
+}
+
+void Player::publish() {
+  const PlayerStatus now = status();
+  if (published_ && sameButPosition(now, *published_)) return;
+  published_ = now;
+  faces_.toListeners([&now](PlayerListener& listener) { listener.playerChanged(now); });
+}
+
+}  // namespace app

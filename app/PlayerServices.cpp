@@ -1,0 +1,22 @@
+#include "app/PlayerServices.h"
+
+#include "app/PresetFile.h"
+#include "app/ServiceAddress.h"
+#include "app/VolumeSetting.h"
+#include "net/HttpRequest.h"
+#include "net/TextBetween.h"
+
+namespace app {
+
+Player::Services ProgramPlayerServices(audio::AudioEngine& engine, const platform::system::ProgramFiles& files) {
+  Player::Services services;
+  services.lookUpLink = [](const std::string& title, const std::string& singer) {
+    return net::TextBetween(net::HttpRequest(LinksRequestUrl(title, singer)), "url\":\"", "\"");
+  };
+  services.presetLink = [files](int row) { return PresetUrlOfRow(files, row); };
+  services.lookUpPicture = [&engine](const std::string& singer) { return engine.SingerPictureAddress(singer); };
+  services.storeVolume = [](int volume) { WriteVolumeSetting(volume); };
+  return services;
+}
+
+}  // namespace app

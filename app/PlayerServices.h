@@ -1,0 +1,17 @@
+#pragma once
+// What the program's Player asks of the world: the song service for links and singer
+// pictures, the preset file and the settings file.
+
+#include <string>
+
+#include "app/Player.h"
+#include "audio/AudioEngine.h"
+#include "platform/system/ProgramFiles.h"
+
+namespace app {
+
+// files tell where the preset file is; engine asks for the singer pictures and must outlive the
+// Player.
+Player::Services ProgramPlayerServices(audio::AudioEngine& engine, const platform::system::ProgramFiles& files);
+
+}  // namespace app

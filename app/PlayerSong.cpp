@@ -1,0 +1,95 @@
+// The worker's part of the Player: from a play request to a playing stream.
+
+#include "app/Player.h"
+#include "platform/system/WorkingSet.h"
+
+namespace app {
+
+void Player::serve(const PlayRequest& request) {
+  waitForEngine();  // a preset can be double-clicked before the device is open
+  if (worker_.superseded(request)) return;
+
+  std::string url = request.url;
+  if (url.empty() && request.list == SongList::Presets && services_.presetLink) {
+    // A row beyond the file's lines (it changed since it was listed) has no link.
+    url = services_.presetLink(request.row);
+  } else if (url.empty() && request.list == SongList::Results && services_.lookUpLink) {
+    url = services_.lookUpLink(request.title, request.singer);
+  }
+  if (worker_.superseded(request)) return;
+
+  // The song that plays, waits for data or is paused stops and goes; so does one that
+  // ended or failed earlier and was never freed.
+  if (freeCurrentStream()) faces_.toView([](PlayerView& view) { view.resetPosition(); });
+  {
+    std::lock_guard lock(mutex_);
+    song_ = Song{request.list, request.row, request.listVersion, request.title, request.singer, request.label, url};
+    haveSong_ = true;
+    pictureAddress_.clear();
+  }
+  startStream(request, url);
+  platform::system::trimWorkingSet();
+}
+
+void Player::startStream(const PlayRequest& request, const std::string& url) {
+  // Blocks for the connection and the first data.
+  const HSTREAM stream = engine_.CreateStream(std::nullopt, std::nullopt, url);
+  // Silent until the slide brings it up to the volume.
+  if (stream != 0) BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 0.0f);
+  bool playing = false;
+  bool superseded = false;
+  HSTREAM unwanted = 0;
+  std::string length;
+  {
+    std::lock_guard lock(mutex_);
+    if (worker_.superseded(request)) {
+      superseded = true;
+      unwanted = stream;
+    } else {
+      stream_ = stream;
+      engine_.Play(stream);
+      // A stream may wait for data the moment it starts; it plays as soon as the data is in.
+      const DWORD active = engine_.IsActive(stream);
+      playing = active == BASS_ACTIVE_PLAYING || active == BASS_ACTIVE_STALLED;
+      if (playing) {
+        length = engine_.FormatTime(wholeSeconds(engine_.BytesToSeconds(stream, engine_.GetLength(stream))));
+        ++songCount_;
+      } else if (stream != 0) {
+        unwanted = stream;
+        stream_ = 0;
+      }
+    }
+  }
+  if (unwanted != 0) engine_.FreeStream(unwanted);
+  if (superseded) return;
+
+  if (!playing) {
+    // A song the user has already replaced gets no message.
+    if (!worker_.superseded(request)) faces_.toView([](PlayerView& view) { view.songUnplayable(); });
+    faces_.onUiThread([this] { publish(); });
+    return;
+  }
+  faces_.toView([&](PlayerView& view) {
+    view.songStarted(request.label, length);
+    view.showPlaying(true);
+  });
+  {
+    // The volume as it is now: a change made while the window showed the song counts.
+    std::lock_guard lock(mutex_);
+    if (stream_ == stream) {
+      BASS_ChannelSlideAttribute(stream, BASS_ATTRIB_VOL, static_cast<float>(volume_) / 100.0f, kVolumeSlideMs);
+    }
+  }
+  faces_.onUiThread([this] { publish(); });
+
+  if (!services_.lookUpPicture || request.singer.empty()) return;
+  std::string picture = services_.lookUpPicture(request.singer);
+  {
+    std::lock_guard lock(mutex_);
+    if (stream_ != stream) return;
+    pictureAddress_ = std::move(picture);
+  }
+  faces_.onUiThread([this] { publish(); });
+}
+
+}  // namespace app
