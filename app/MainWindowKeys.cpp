@@ -3,24 +3,10 @@
 
 #include "app/MainWindow.h"
 #include "platform/window/WindowApi.h"
-#include "ui/framework/ControlList.h"
 
 namespace app {
-namespace {
 
 namespace pw = platform::window;
-
-int focusedControlId(ui::ExWindow& host) {
-  const ui::ControlRecord* record = ui::controlRecord(host.windowIndex(), host.focusedControl());
-  return record == nullptr ? 0 : record->controlId;
-}
-
-void focusControl(ui::ExWindow& host, int controlId) {
-  const int index = ui::controlIndexOf(host.windowIndex(), controlId);
-  if (index != 0) host.setFocusedControl(index);
-}
-
-}  // namespace
 
 bool MainWindow::mediaKey(pw::WPARAM key) {
   switch (key) {
@@ -83,11 +69,11 @@ void MainWindow::onKeyDown(pw::WPARAM key) {
   if (mediaKey(key)) return;
   const bool control = pw::GetKeyState(pw::VK_CONTROL) < 0;
   if (control && key == 'F') {
-    focusControl(parts_.host, parts_.searchBox.id());
+    parts_.host.focusControl(parts_.searchBox.id());
     parts_.searchBox.selectAll();
     return;
   }
-  const int focused = focusedControlId(parts_.host);
+  const int focused = parts_.host.focusedControlId();
   if (listOrSliderKey(focused, key)) return;
   // Enter on a button has clicked it; it searches only from the search box or from nowhere.
   if (key == pw::VK_RETURN && (focused == 0 || focused == parts_.searchBox.id())) search_.onEnter();

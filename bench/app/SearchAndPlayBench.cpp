@@ -7,7 +7,6 @@
 
 #include <chrono>
 
-#include "app/Playback.h"
 #include "app/SongSearch.h"
 #include "platform/window/WindowApi.h"
 #include "tests/app/ClientTestSupport.h"
@@ -30,7 +29,7 @@ std::string answerOf(int songs) {
 void BM_ThousandSongAnswerShown(benchmark::State& state) {
   createMainWindowParts();
   resetMainWindowParts();
-  auto& parts = app::mainParts();
+  auto& parts = mainParts();
   const std::string answer = answerOf(1000);
   for (auto _ : state) {
     state.PauseTiming();
@@ -38,7 +37,7 @@ void BM_ThousandSongAnswerShown(benchmark::State& state) {
     parts.resultList.visible(0);
     desk().pump();
     state.ResumeTiming();
-    app::ShowSearchAnswer(answer);
+    client().window.search().showAnswer(answer);
     desk().pump();
   }
   if (parts.resultList.rowCount() != 1000) state.SkipWithError("the list does not hold the songs");
@@ -54,25 +53,25 @@ void BM_DoubleClickToFirstSample(benchmark::State& state) {
   }
   SongServer server({{"Rain", "Ana", "talk.mp3"}, {"Snow", "Ana", "tone.mp3"}});
   ServiceAddressScope address(server.address());
-  auto& parts = app::mainParts();
+  auto& parts = mainParts();
   parts.searchBox.text("Ana");
-  app::OnSearchEnter();
+  client().window.search().onEnter();
   int row = 0;
   for (auto _ : state) {
     parts.resultList.selectedRow(1 + row++ % 2);
     const auto start = Clock::now();
-    app::OnListDoubleClick(parts.hwnd, parts.resultList.id(), &parts.resultList, ui::kKindList);
+    client().window.onListDoubleClick(parts.resultList.id(), ui::kKindList);
     // The worker reaches the controls through the UI thread, which this is.
     while (true) {
-      const HSTREAM stream = app::CurrentStream();
+      const HSTREAM stream = client().player.currentStream();
       const QWORD heard = stream == 0 ? 0 : BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
       if (heard > 0 && heard != static_cast<QWORD>(-1)) break;
       platform::window::processPendingMessages();
     }
     state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
-    app::WaitForPlayRequests();
+    client().player.waitForPlayRequests();
   }
-  app::CloseCurrentStream();
+  client().player.stop();
   BASS_Free();
 }
 BENCHMARK(BM_DoubleClickToFirstSample)->Iterations(40)->UseManualTime()->Unit(benchmark::kMillisecond);

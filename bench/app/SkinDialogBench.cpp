@@ -97,6 +97,7 @@ struct Desk {
   ByteBlock skin;
   double packageBytes = 0;
   std::unique_ptr<app::MainWindowParts> parts;
+  audio::AudioEngine engine;
   std::unique_ptr<app::SkinDialog> slot;
 };
 
@@ -104,7 +105,7 @@ void BM_CaptionPressToSkinWindowDrawn(benchmark::State& state) {
   Desk d;
   d.parts->host.onClick([&d](pw::HWND, int id, ui::ControlObject*, int kind) -> pw::LRESULT {
     if (kind == ui::kKindCaptionButton && d.parts->host.captionButtonBit(id) == ui::kCaptionSkin) {
-      app::OpenSkinDialog(d.slot, d.parts->host, d.folder);
+      app::OpenSkinDialog(d.slot, d.parts->host, d.folder, d.engine);
     }
     return 0;
   });
@@ -126,7 +127,7 @@ BENCHMARK(BM_CaptionPressToSkinWindowDrawn)->Unit(benchmark::kMillisecond);
 
 void BM_PreviewPressToMainWindowRedrawn(benchmark::State& state) {
   Desk d;
-  const pw::HWND dialog = app::OpenSkinDialog(d.slot, d.parts->host, d.folder);
+  const pw::HWND dialog = app::OpenSkinDialog(d.slot, d.parts->host, d.folder, d.engine);
   d.desk->pump();
   int column = 0;
   for (auto _ : state) {

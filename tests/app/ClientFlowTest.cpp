@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "app/KeywordCheck.h"
-#include "app/Playback.h"
-#include "app/PlayWorker.h"
+#include "app/PresetFile.h"
+#include "app/ProgramTexts.h"
 #include "app/PresetList.h"
 #include "app/SongSearch.h"
 #include "app/VolumeSetting.h"
@@ -27,7 +27,6 @@
 namespace {
 
 using namespace clienttest;
-using app::mainParts;
 
 constexpr QWORD kNoPosition = static_cast<QWORD>(-1);
 
@@ -50,22 +49,22 @@ class ClientFlowTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    app::CloseCurrentStream();
+    client().player.stop();
     BASS_Free();
   }
 
   void search(const char* keywordUtf8) {
     mainParts().searchBox.text(gbk(keywordUtf8));
-    app::OnSearchEnter();
+    client().window.search().onEnter();
   }
 
   void doubleClick(ui::controls::ExList& list, int row) {
     list.selectedRow(row);
-    app::OnListDoubleClick(mainParts().hwnd, list.id(), &list, ui::kKindList);
-    app::WaitForPlayRequests();
+    client().window.onListDoubleClick(list.id(), ui::kKindList);
+    client().player.waitForPlayRequests();
   }
 
-  static DWORD activity() { return BASS_ChannelIsActive(app::CurrentStream()); }
+  static DWORD activity() { return BASS_ChannelIsActive(client().player.currentStream()); }
   static int playButtonLook() { return mainParts().playPause.normalImage().GetWidth() - 1; }
 
   SongServer server{catalogue()};
@@ -124,7 +123,7 @@ TEST_F(ClientFlowTest, EnterKeepsAnOpenPresetListShownTheSearchButtonHidesIt) {
   EXPECT_EQ(parts.resultList.rowCount(), 2);
   parts.activeTab = 1;
   parts.searchBox.text(gbk("Zhou"));
-  app::OnSearchButton();
+  client().window.search().onButton();
   EXPECT_FALSE(parts.presetList.visible());
   EXPECT_EQ(parts.resultList.rowCount(), 1);
 }
@@ -134,7 +133,7 @@ TEST_F(ClientFlowTest, ABadKeywordGetsTheErrorBoxAndOnlyEnterEmptiesTheBox) {
   SeenBox seen;
   closeMessageBoxes(seen);
   parts.searchBox.text(app::SearchHintText());
-  app::OnSearchEnter();
+  client().window.search().onEnter();
   EXPECT_TRUE(seen.opened);
   EXPECT_EQ(seen.title, gbk("错误"));
   EXPECT_EQ(seen.owner, parts.hwnd);
@@ -143,7 +142,7 @@ TEST_F(ClientFlowTest, ABadKeywordGetsTheErrorBoxAndOnlyEnterEmptiesTheBox) {
   SeenBox again;
   closeMessageBoxes(again);
   parts.searchBox.text(app::SearchHintText());
-  app::OnSearchButton();
+  client().window.search().onButton();
   EXPECT_TRUE(again.opened);
   EXPECT_EQ(parts.searchBox.text(), app::SearchHintText());
   EXPECT_TRUE(server.queries("/api/songlist2").empty());
@@ -168,10 +167,10 @@ TEST_F(ClientFlowTest, SearchTriggersArrivingWhileASearchReadsAreIgnored) {
   bool whileSearching = false;
   onTrigger = [&] {
     ++triggered;
-    whileSearching = app::SearchRunning();
+    whileSearching = client().window.search().running();
     mainParts().searchBox.text(gbk("Zhou"));
-    app::OnSearchEnter();
-    app::OnSearchButton();
+    client().window.search().onEnter();
+    client().window.search().onButton();
   };
   server.setSearchDelayMs(300);
   pw::PostMessageA(trigger, pw::WM_USER, 0, 0);
@@ -181,7 +180,7 @@ TEST_F(ClientFlowTest, SearchTriggersArrivingWhileASearchReadsAreIgnored) {
 
   EXPECT_EQ(triggered, 1);
   EXPECT_TRUE(whileSearching);
-  EXPECT_FALSE(app::SearchRunning());
+  EXPECT_FALSE(client().window.search().running());
   EXPECT_EQ(server.queries("/api/songlist2").size(), 1u);
   ASSERT_EQ(mainParts().resultList.rowCount(), 2);
   EXPECT_EQ(mainParts().resultList.cellText(1, 1), gbk("晴天之歌"));
@@ -229,17 +228,18 @@ TEST_F(ClientFlowTest, APresetFileGivesOneRowPerLineWithOneSharedPicture) {
 
 TEST_F(ClientFlowTest, APresetRowPlaysTheLinkOfItsLineReadAgainFromTheFile) {
   auto& parts = mainParts();
-  const std::string file = platform::system::programPath("\\plugins\\js_rilu.txt");
+  const auto files = platform::system::ProgramFiles::portable(platform::system::programFolder());
+  const std::string file = app::PresetFilePath(files);
   const std::string lines = presetLine("One", "A", server.mediaUrl("absent.mp3")) + "\r\n" +
                             presetLine("Two", "B", server.mediaUrl("tone.mp3")) + "\r\n" +
                             presetLine("Three", "C", server.mediaUrl("mono.mp3"));
   writeFile(file, lines);
-  app::LoadPresetList();
+  app::LoadPresetList(platform::system::programFolder(), parts.presetList, parts.presetImages);
   ASSERT_EQ(parts.presetList.rowCount(), 3);
   doubleClick(parts.presetList, 2);
   EXPECT_EQ(activity(), BASS_ACTIVE_PLAYING);
   EXPECT_EQ(parts.songLabel.text(), "Two\r\nB");
-  EXPECT_EQ(app::playWorker().lockState().presetUrl(), server.mediaUrl("tone.mp3"));
+  EXPECT_EQ(server.queries("/media/tone.mp3").size(), 1u);
   EXPECT_EQ(playButtonLook(), 27);
 
   // The file lost its lines since it was listed: row 3 has no link any more.
@@ -249,7 +249,7 @@ TEST_F(ClientFlowTest, APresetRowPlaysTheLinkOfItsLineReadAgainFromTheFile) {
   doubleClick(parts.presetList, 3);
   std::filesystem::remove(file);
   EXPECT_TRUE(seen.opened);
-  EXPECT_EQ(app::CurrentStream(), 0u);
+  EXPECT_EQ(client().player.currentStream(), 0u);
 }
 
 // --- playing ---------------------------------------------------------------------------
@@ -263,14 +263,14 @@ TEST_F(ClientFlowTest, ADoubleClickLooksTheRowUpByTitleAndSingerAndPlaysIt) {
   ASSERT_EQ(links.size(), 1u);
   EXPECT_EQ(links[0], "query=Second%20Light" + net::EncodeQueryText(gbk("林一")) +
                           "&id=1&jsoncallback=jsonp1344356068549");
-  EXPECT_EQ(app::playWorker().lockState().playUrl(), server.mediaUrl("tone.mp3"));
+  EXPECT_FALSE(server.queries("/media/tone.mp3").empty());
   EXPECT_EQ(parts.songLabel.text(), "Second Light\r\n" + gbk("林一"));
   EXPECT_EQ(parts.lengthLabel.text(), "00:03");
   EXPECT_EQ(playButtonLook(), 27);
   // It slid up to the volume slider's 50.
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   float volume = -1;
-  ASSERT_TRUE(BASS_ChannelGetAttribute(app::CurrentStream(), BASS_ATTRIB_VOL, &volume));
+  ASSERT_TRUE(BASS_ChannelGetAttribute(client().player.currentStream(), BASS_ATTRIB_VOL, &volume));
   EXPECT_FLOAT_EQ(volume, 0.5f);
 }
 
@@ -278,17 +278,17 @@ TEST_F(ClientFlowTest, ASecondSongOrOneWhilePausedStopsAndFreesTheFirst) {
   auto& parts = mainParts();
   search("林一");
   doubleClick(parts.resultList, 1);
-  const HSTREAM first = app::CurrentStream();
+  const HSTREAM first = client().player.currentStream();
   ASSERT_EQ(activity(), BASS_ACTIVE_PLAYING);
   parts.positionSlider.value(40.0);
   doubleClick(parts.resultList, 2);
-  const HSTREAM second = app::CurrentStream();
+  const HSTREAM second = client().player.currentStream();
   EXPECT_NE(second, first);
   EXPECT_FALSE(streamExists(first));
   EXPECT_EQ(activity(), BASS_ACTIVE_PLAYING);
   EXPECT_EQ(parts.positionSlider.value(), 0.0f);
 
-  app::TogglePause();
+  client().player.togglePause();
   EXPECT_EQ(activity(), BASS_ACTIVE_PAUSED);
   EXPECT_EQ(playButtonLook(), 0);
   doubleClick(parts.resultList, 1);
@@ -302,65 +302,70 @@ TEST_F(ClientFlowTest, ASeekWhilePausedResumesAtTheOldPlaceAndWhilePlayingMoves)
   auto& parts = mainParts();
   search("林一");
   doubleClick(parts.resultList, 1);  // 12 s
-  const HSTREAM stream = app::CurrentStream();
+  const HSTREAM stream = client().player.currentStream();
   const QWORD length = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
-  app::SeekToPercent(50);
+  client().player.seekToPercent(50);
   EXPECT_NEAR(static_cast<double>(BASS_ChannelGetPosition(stream, BASS_POS_BYTE)), length / 2.0, length * 0.05);
 
-  app::TogglePause();
+  client().player.togglePause();
   ASSERT_EQ(activity(), BASS_ACTIVE_PAUSED);
   const QWORD paused = BASS_ChannelGetPosition(stream, BASS_POS_BYTE);
-  app::SeekToPercent(90);
+  client().player.seekToPercent(90);
   EXPECT_EQ(activity(), BASS_ACTIVE_PLAYING);
   EXPECT_EQ(playButtonLook(), 27);
   EXPECT_LT(BASS_ChannelGetPosition(stream, BASS_POS_BYTE), paused + length / 20);
 
-  app::TogglePause();
-  app::TogglePause();
+  client().player.togglePause();
+  client().player.togglePause();
   EXPECT_EQ(activity(), BASS_ACTIVE_PLAYING);
 }
 
 TEST_F(ClientFlowTest, ASeekWithNothingPlayingSnapsTheSliderBackFromAboveOne) {
   auto& slider = mainParts().positionSlider;
   slider.value(60.0);
-  app::SeekToPercent(60);
+  client().player.seekToPercent(60);
   EXPECT_EQ(slider.value(), 0.0f);
   slider.value(1.0);
-  app::SeekToPercent(1);
+  client().player.seekToPercent(1);
   EXPECT_EQ(slider.value(), 1.0f);
-  app::TogglePause();
-  EXPECT_EQ(app::CurrentStream(), 0u);
+  client().player.togglePause();
+  EXPECT_EQ(client().player.currentStream(), 0u);
 }
 
-TEST_F(ClientFlowTest, ASongThatEndedIsTidiedOnlyWhenTheSliderShowedMoreThan99Point7) {
+TEST_F(ClientFlowTest, ASongThatEndsPlaysTheNextRowAndTheLastEndsInTheStoppedLook) {
   auto& parts = mainParts();
-  search("Zhou");
-  doubleClick(parts.resultList, 1);  // 2 s
-  const HSTREAM stream = app::CurrentStream();
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
-  app::UpdateProgress();
+  app::Player& player = client().player;
+  search("林一");
+  doubleClick(parts.resultList, 1);  // 12 s
+  const HSTREAM first = player.currentStream();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  player.tick();
   EXPECT_GT(parts.positionSlider.value(), 0.0f);
   EXPECT_GT(parts.positionSlider.secondValue(), 0.0f);
   EXPECT_EQ(parts.elapsedLabel.text(), "00:00");
-  ASSERT_TRUE(audiotest::waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }));
 
-  parts.positionSlider.value(99.7);
-  app::UpdateProgress();
-  EXPECT_EQ(app::CurrentStream(), stream);
-  EXPECT_TRUE(streamExists(stream));
-  EXPECT_EQ(parts.songLabel.text(), gbk("夜曲") + "\r\nZhou");
+  player.seekToPercent(97);
+  ASSERT_TRUE(audiotest::waitFor([&] { return BASS_ChannelIsActive(first) == BASS_ACTIVE_STOPPED; }));
+  player.tick();
+  player.waitForPlayRequests();
+  const HSTREAM second = player.currentStream();
+  EXPECT_FALSE(streamExists(first));
+  EXPECT_EQ(activity(), BASS_ACTIVE_PLAYING);
+  EXPECT_EQ(parts.songLabel.text(), "Second Light\r\n" + gbk("林一"));
+  EXPECT_EQ(player.status().row, 2);
 
-  parts.positionSlider.value(99.8);
-  app::UpdateProgress();
-  EXPECT_EQ(app::CurrentStream(), 0u);
-  EXPECT_FALSE(streamExists(stream));
+  ASSERT_TRUE(audiotest::waitFor([&] { return BASS_ChannelIsActive(second) == BASS_ACTIVE_STOPPED; }));
+  player.tick();
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.currentStream(), 0u);
+  EXPECT_FALSE(streamExists(second));
   EXPECT_EQ(parts.songLabel.text(), "");
   EXPECT_EQ(parts.elapsedLabel.text(), "");
   EXPECT_EQ(parts.lengthLabel.text(), "");
   EXPECT_EQ(parts.positionSlider.value(), 0.0f);
   EXPECT_EQ(parts.positionSlider.secondValue(), 0.0f);
-  // The button keeps its look.
-  EXPECT_EQ(playButtonLook(), 27);
+  EXPECT_EQ(playButtonLook(), 0);
+  EXPECT_EQ(player.status().state, app::PlayState::Stopped);
 }
 
 TEST_F(ClientFlowTest, VolumeZeroAndHundredReachTheStreamAndTheSettingsFile) {
@@ -369,10 +374,10 @@ TEST_F(ClientFlowTest, VolumeZeroAndHundredReachTheStreamAndTheSettingsFile) {
   doubleClick(parts.resultList, 2);
   for (int volume : {0, 100}) {
     parts.volumeSlider.value(volume);
-    app::ChangeVolume(volume);
+    client().player.setVolume(volume);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     float level = -1;
-    ASSERT_TRUE(BASS_ChannelGetAttribute(app::CurrentStream(), BASS_ATTRIB_VOL, &level));
+    ASSERT_TRUE(BASS_ChannelGetAttribute(client().player.currentStream(), BASS_ATTRIB_VOL, &level));
     EXPECT_FLOAT_EQ(level, volume / 100.0f);
     ASSERT_TRUE(app::FlushVolumeSetting());
     EXPECT_EQ(app::ReadVolumeSetting(), volume);
@@ -389,7 +394,7 @@ TEST_F(ClientFlowTest, ALinkThatCannotBePlayedGetsTheErrorBox) {
   EXPECT_TRUE(seen.opened);
   EXPECT_EQ(seen.title, gbk("错误"));
   EXPECT_EQ(seen.owner, parts.hwnd);
-  EXPECT_EQ(app::CurrentStream(), 0u);
+  EXPECT_EQ(client().player.currentStream(), 0u);
   EXPECT_EQ(playButtonLook(), 0);
 
   // A link whose media is missing.
@@ -399,7 +404,7 @@ TEST_F(ClientFlowTest, ALinkThatCannotBePlayedGetsTheErrorBox) {
   closeMessageBoxes(missing);
   doubleClick(parts.resultList, 1);
   EXPECT_TRUE(missing.opened);
-  EXPECT_EQ(app::CurrentStream(), 0u);
+  EXPECT_EQ(client().player.currentStream(), 0u);
 }
 
 TEST_F(ClientFlowTest, ADoubleClickBesideTheRowsStartsNothing) {
@@ -407,9 +412,9 @@ TEST_F(ClientFlowTest, ADoubleClickBesideTheRowsStartsNothing) {
   search("林一");
   doubleClick(parts.resultList, 0);
   EXPECT_TRUE(server.queries("/api/links2").empty());
-  EXPECT_EQ(app::CurrentStream(), 0u);
+  EXPECT_EQ(client().player.currentStream(), 0u);
   doubleClick(parts.presetList, 1);
-  EXPECT_EQ(app::CurrentStream(), 0u);
+  EXPECT_EQ(client().player.currentStream(), 0u);
 }
 
 TEST_F(ClientFlowTest, RequestsOverlappingTheirLookupsEndWithTheNewestSongAlone) {
@@ -418,15 +423,15 @@ TEST_F(ClientFlowTest, RequestsOverlappingTheirLookupsEndWithTheNewestSongAlone)
   std::vector<HSTREAM> seen;
   for (int i = 0; i < 12; ++i) {
     parts.resultList.selectedRow(1 + i % 2);
-    app::OnListDoubleClick(parts.hwnd, parts.resultList.id(), &parts.resultList, ui::kKindList);
+    client().window.onListDoubleClick(parts.resultList.id(), ui::kKindList);
     desk().pump();
-    seen.push_back(app::CurrentStream());
+    seen.push_back(client().player.currentStream());
   }
-  app::WaitForPlayRequests();
-  const HSTREAM last = app::CurrentStream();
+  client().player.waitForPlayRequests();
+  const HSTREAM last = client().player.currentStream();
   ASSERT_EQ(activity(), BASS_ACTIVE_PLAYING);
   // The last click was on row 2.
-  EXPECT_EQ(app::playWorker().lockState().playUrl(), server.mediaUrl("tone.mp3"));
+  EXPECT_FALSE(server.queries("/media/tone.mp3").empty());
   EXPECT_EQ(parts.songLabel.text(), "Second Light\r\n" + gbk("林一"));
   for (HSTREAM h : seen) {
     if (h != last) {
@@ -457,21 +462,21 @@ int peakOf(const std::vector<std::uint8_t>& pcm, std::size_t from, std::size_t f
 TEST(ClientCapture, ANewSongStartsSilentAndRisesToTheSlidersLevel) {
   createMainWindowParts();
   resetMainWindowParts();
-  auto& parts = app::mainParts();
+  auto& parts = mainParts();
   parts.volumeSlider.value(100.0);
   SongServer server(catalogue());
   ServiceAddressScope address(server.address());
   audiotest::CaptureSession session(4.0);
   ASSERT_TRUE(session.ready());
   parts.searchBox.text(gbk("晴天之歌"));
-  app::OnSearchEnter();
+  client().window.search().onEnter();
   parts.resultList.selectedRow(1);
-  app::OnListDoubleClick(parts.hwnd, parts.resultList.id(), &parts.resultList, ui::kKindList);
-  app::WaitForPlayRequests();
-  ASSERT_EQ(BASS_ChannelIsActive(app::CurrentStream()), BASS_ACTIVE_PLAYING);
+  client().window.onListDoubleClick(parts.resultList.id(), ui::kKindList);
+  client().player.waitForPlayRequests();
+  ASSERT_EQ(BASS_ChannelIsActive(client().player.currentStream()), BASS_ACTIVE_PLAYING);
   std::this_thread::sleep_for(std::chrono::milliseconds(600));
   const std::vector<std::uint8_t> pcm = session.finish();
-  app::CloseCurrentStream();
+  client().player.stop();
 
   std::size_t first = 0;
   while ((first + 1) * 4 <= pcm.size() && peakOf(pcm, first, 1) == 0) ++first;

@@ -1,5 +1,7 @@
 #include "tests/app/ClientScreen.h"
 
+#include <cstdlib>
+
 // gtest before Xlib, whose macros (None, Bool) would break it.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -49,10 +51,19 @@ std::vector<std::uint32_t> grabArea(int x, int y, int width, int height) {
   return pixels;
 }
 
-int differingPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+int differingPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int tolerance) {
   if (a.size() != b.size()) return static_cast<int>(std::max(a.size(), b.size()));
   int count = 0;
-  for (std::size_t i = 0; i < a.size(); ++i) count += a[i] != b[i];
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    for (int shift : {0, 8, 16}) {
+      const int x = static_cast<int>((a[i] >> shift) & 0xFF);
+      const int y = static_cast<int>((b[i] >> shift) & 0xFF);
+      if (std::abs(x - y) > tolerance) {
+        ++count;
+        break;
+      }
+    }
+  }
   return count;
 }
 

@@ -30,8 +30,9 @@ std::string screenshot(const std::string& name);
 // An area of the window as the screen shows it, 0xRRGGBB per pixel, row by row; empty when
 // it cannot be read.
 std::vector<std::uint32_t> grabArea(int x, int y, int width, int height);
-// How many pixels differ between two grabs of the same area.
-int differingPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b);
+// How many pixels differ between two grabs of the same area, by more than tolerance in
+// a channel.
+int differingPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int tolerance = 0);
 
 class ClientOnScreen : public ::testing::Test {
  protected:

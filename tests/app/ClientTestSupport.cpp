@@ -5,6 +5,9 @@
 #include <sstream>
 
 #include "app/KeywordCheck.h"
+#include "app/PlayerServices.h"
+#include "app/ProgramTexts.h"
+#include "platform/system/ProgramFolder.h"
 #include "app/ServiceAddress.h"
 #include "net/QueryEncoding.h"
 #include "platform/text/CodePage.h"
@@ -19,6 +22,7 @@ namespace clienttest {
 namespace {
 
 pw::HeadlessBackend* theDesk = nullptr;
+TestClient* theClient = nullptr;
 
 resources::ExImage pictureOfWidth(int width) {
   resources::ExImage image;
@@ -42,6 +46,15 @@ bool contains(const std::string& haystack, const std::string& needle) {
 std::string gbk(const char* utf8) { return platform::text::utf8ToAnsi(utf8); }
 
 pw::HeadlessBackend& desk() { return *theDesk; }
+TestClient& client() { return *theClient; }
+app::MainWindowParts& mainParts() { return theClient->parts(); }
+
+TestClient::TestClient()
+    : player(engine,
+             app::ProgramPlayerServices(engine,
+                                        platform::system::ProgramFiles::portable(platform::system::programFolder())),
+             50),
+      window(player, engine, platform::system::ProgramFiles::portable(platform::system::programFolder())) {}
 
 void createMainWindowParts() {
   if (theDesk != nullptr) return;
@@ -56,7 +69,9 @@ void createMainWindowParts() {
 
   // The picture lists' table must outlive the parts, which leave it at exit.
   ui::ImageListTable::instance();
-  app::MainWindowParts& p = app::mainParts();
+  // Never destroyed: the framework's tables go at exit, after the window.
+  theClient = new TestClient;
+  app::MainWindowParts& p = mainParts();
   p.hwnd = pw::CreateWindowExA(pw::WS_EX_LAYERED, "ClientTestMain", "main", pw::WS_POPUP, 50, 50, 296, 657, nullptr,
                                nullptr);
   pw::ShowWindow(p.hwnd, pw::SW_SHOWNORMAL);
@@ -100,15 +115,17 @@ void createMainWindowParts() {
   p.presetList.addColumn(0, "", 250);
   p.presetList.rowHeight(50);
   p.activeTab = 1;
+  theClient->window.connect(p.hwnd);
   theDesk->pump();
   // The window goes before the parts and the framework's tables are released at exit.
   std::atexit([] {
-    if (pw::IsWindow(app::mainParts().hwnd)) pw::DestroyWindow(app::mainParts().hwnd);
+    if (pw::IsWindow(mainParts().hwnd)) pw::DestroyWindow(mainParts().hwnd);
   });
 }
 
 void resetMainWindowParts() {
-  app::MainWindowParts& p = app::mainParts();
+  client().player.stop();
+  app::MainWindowParts& p = mainParts();
   p.resultList.clear();
   p.resultList.visible(0);
   p.presetList.clear();
@@ -163,7 +180,8 @@ SongServer::SongServer(std::vector<Song> songs) : songs_(std::move(songs)) {
     }
     response.set_content("jsonp1344356068549({\"id\":7,\"url\":\"" + url + "\",\"size\":1})", "text/javascript");
   });
-  server_.Get(R"(/media/(.+))", [](const httplib::Request& request, httplib::Response& response) {
+  server_.Get(R"(/media/(.+))", [remember](const httplib::Request& request, httplib::Response& response) {
+    remember(request);
     const std::string bytes = readMedia(request.matches[1]);
     if (bytes.empty()) {
       response.status = 404;

@@ -13,17 +13,32 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainWindowParts.h"
+#include "app/MainWindow.h"
+#include "app/Player.h"
+#include "audio/AudioEngine.h"
 #include "platform/window/headless/HeadlessBackend.h"
 
 namespace clienttest {
 
 namespace pw = platform::window;
 
-// Installs the desktop once per test program and creates the parts the search and the
-// playback drive; button picture i is i + 1 pixels wide, so a button's look tells which.
+// The program's objects as its composition root wires them, with the files of the test
+// program's folder. The engine's device is the test's to open and free.
+struct TestClient {
+  TestClient();
+  audio::AudioEngine engine;
+  app::Player player;
+  app::MainWindow window;
+  app::MainWindowParts& parts() { return window.parts(); }
+};
+
+// Installs the desktop once per test program and creates the client and the parts the
+// search and the playback drive; button picture i is i + 1 pixels wide, so a button's look
+// tells which.
 void createMainWindowParts();
 pw::HeadlessBackend& desk();
+TestClient& client();
+app::MainWindowParts& mainParts();
 // Back to the state after start: lists empty, tab 1, labels and sliders cleared.
 void resetMainWindowParts();
 

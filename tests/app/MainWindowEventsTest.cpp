@@ -1,7 +1,7 @@
-// The main window's handlers on the process's own parts (one test: the parts live as long
-// as the process): the search box empties on a pointer click into it, but not on the
-// Space or Enter that the window also turns into a click of the focused control; Enter
-// searches with the preset list left open, the search button closes it first.
+// The main window's handlers on a window object of its own: the search box empties on a
+// pointer click into it, but not on the Space or Enter that the window also turns into a
+// click of the focused control; Enter searches with the preset list left open, the search
+// button closes it first.
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -20,19 +20,29 @@ class MainWindowEvents : public MainWindowFixture {
   void SetUp() override {
     MainWindowFixture::SetUp();
     setenv("TUNORA_SERVICE", "127.0.0.1:9", 1);  // nothing answers there
-    app::MainWindowParts& main = app::mainParts();
+    app::MainWindowParts& main = window.parts();
     hwnd = pw::CreateWindowExA(0, "MainWindowTestHost", "main", pw::WS_POPUP, 50, 50, 296, 657, nullptr, nullptr);
-    main.hwnd = hwnd;
     ASSERT_TRUE(app::AttachMainWindow(main, hwnd, {}));
     pw::ShowWindow(hwnd, pw::SW_SHOWNORMAL);
-    main.host.onClick(app::OnControlEvent);
+    window.connect(hwnd);
     app::CreateMainWindowControls(main, [] { return 50; });
     desk->pump();
   }
+  void TearDown() override {
+    if (hwnd != nullptr && pw::IsWindow(hwnd)) pw::DestroyWindow(hwnd);
+    hwnd = nullptr;
+    MainWindowFixture::TearDown();
+  }
+
+  audio::AudioEngine engine;
+  app::Player player{engine, {}, 50};
+  // No file of the program is read here.
+  app::MainWindow window{player, engine, platform::system::ProgramFiles::portable("/nonexistent")};
 };
 
 TEST_F(MainWindowEvents, SearchBoxClicksAndSearchTriggers) {
-  ui::controls::ExEdit& box = app::mainParts().searchBox;
+  app::MainWindowParts& main = window.parts();
+  ui::controls::ExEdit& box = main.searchBox;
   ASSERT_FALSE(box.text().empty());  // the hint
   desk->click(hwnd, 100, 200);
   desk->pump();
@@ -49,17 +59,16 @@ TEST_F(MainWindowEvents, SearchBoxClicksAndSearchTriggers) {
   desk->pump();
   EXPECT_EQ(box.text(), "");
 
-  app::MainWindowParts& main = app::mainParts();
   main.activeTab = 1;
   app::ClickGroupHeader1(main);
   ASSERT_TRUE(main.presetList.visible());
   box.text(std::string("Summer"));
-  app::OnKeyDown(pw::VK_RETURN, 0);
+  window.onKeyDown(pw::VK_RETURN);
   EXPECT_EQ(main.activeTab, 2);
   EXPECT_TRUE(main.presetList.visible());
   EXPECT_EQ(box.text(), "Summer");
 
-  app::OnControlEvent(hwnd, main.searchButton.id(), nullptr, ui::kKindImageButton);
+  window.onControlEvent(main.searchButton.id(), ui::kKindImageButton);
   EXPECT_FALSE(main.presetList.visible());
 }
 

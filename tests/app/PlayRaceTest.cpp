@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "app/Playback.h"
-#include "app/SongSearch.h"
 #include "tests/app/ClientTestSupport.h"
 
 // The controls measure text through Pango, which loads fonts on a fontconfig thread of its
@@ -18,7 +16,6 @@ extern "C" const char* __tsan_default_suppressions() {
 namespace {
 
 using namespace clienttest;
-using app::mainParts;
 
 constexpr HSTREAM kFirstHandle = 0x10001;
 
@@ -38,28 +35,28 @@ TEST(PlayRace, TwoHundredAlternatingDoubleClicksNeverLeaveTwoStreams) {
   ServiceAddressScope address(server.address());
   auto& parts = mainParts();
   parts.searchBox.text("Ana");
-  app::OnSearchEnter();
+  client().window.search().onEnter();
   ASSERT_EQ(parts.resultList.rowCount(), 2);
 
   HSTREAM highest = kFirstHandle;
   int mostAtOnce = 0;
   for (int i = 0; i < 200; ++i) {
     parts.resultList.selectedRow(1 + i % 2);
-    app::OnListDoubleClick(parts.hwnd, parts.resultList.id(), &parts.resultList, ui::kKindList);
+    client().window.onListDoubleClick(parts.resultList.id(), ui::kKindList);
     desk().pump();
-    app::UpdateProgress();
-    if (i % 7 == 0) app::TogglePause();
-    if (i % 11 == 0) app::SeekToPercent(i % 100);
-    if (i % 13 == 0) app::ChangeVolume(i % 100);
-    highest = std::max(highest, app::CurrentStream());
+    client().player.tick();
+    if (i % 7 == 0) client().player.togglePause();
+    if (i % 11 == 0) client().player.seekToPercent(i % 100);
+    if (i % 13 == 0) client().player.setVolume(i % 100);
+    highest = std::max(highest, client().player.currentStream());
     if (i % 10 == 0) mostAtOnce = std::max(mostAtOnce, liveStreams(highest + 4));
   }
-  app::WaitForPlayRequests();
-  highest = std::max(highest, app::CurrentStream());
+  client().player.waitForPlayRequests();
+  highest = std::max(highest, client().player.currentStream());
   EXPECT_LE(mostAtOnce, 1);
   EXPECT_EQ(liveStreams(highest + 4), 1);
   EXPECT_EQ(parts.songLabel.text(), "Snow\r\nAna");
-  app::CloseCurrentStream();
+  client().player.stop();
   EXPECT_EQ(liveStreams(highest + 4), 0);
   BASS_Free();
 }

@@ -85,7 +85,7 @@ class SkinDialogTest : public MainWindowFixture {
   // Builds the main window from the stored skin and opens the dialog over it.
   app::SkinDialog& open() {
     buildWindow(original_);
-    dialogWindow_ = app::OpenSkinDialog(slot_, parts->host, folder());
+    dialogWindow_ = app::OpenSkinDialog(slot_, parts->host, folder(), engine_);
     EXPECT_NE(dialogWindow_, nullptr);
     desk->pump();
     return *slot_;
@@ -108,6 +108,7 @@ class SkinDialogTest : public MainWindowFixture {
   }
 
   ByteBlock original_;
+  audio::AudioEngine engine_;
   std::unique_ptr<app::SkinDialog> slot_;
   pw::HWND dialogWindow_ = nullptr;
 };
@@ -371,7 +372,7 @@ TEST_F(SkinDialogTest, OpeningAgainBringsTheOpenWindowForwardAndAfterClosingMake
   open();
   pw::SetForegroundWindow(hwnd);
   desk->pump();
-  EXPECT_EQ(app::OpenSkinDialog(slot_, parts->host, folder()), dialogWindow_);
+  EXPECT_EQ(app::OpenSkinDialog(slot_, parts->host, folder(), engine_), dialogWindow_);
   desk->pump();
   EXPECT_EQ(pw::GetForegroundWindow(), dialogWindow_);
 
@@ -381,7 +382,7 @@ TEST_F(SkinDialogTest, OpeningAgainBringsTheOpenWindowForwardAndAfterClosingMake
   desk->pump();
   desk->advance(1000);
   ASSERT_FALSE(pw::IsWindow(first));
-  dialogWindow_ = app::OpenSkinDialog(slot_, parts->host, folder());
+  dialogWindow_ = app::OpenSkinDialog(slot_, parts->host, folder(), engine_);
   ASSERT_NE(dialogWindow_, nullptr);
   desk->pump();
   pressStyle(2);

@@ -1,6 +1,6 @@
 // tunora-song-service [--port N] [--listen ADDR] [--catalogue DIR]
 //                     [--library DIR]... [--database PATH] [--write-presets FILE]
-//                     [--slow BYTES_PER_S] [--cut-after BYTES] [--links-404] [--links-no-url]
+//                     [--slow BYTES_PER_S] [--cut-after BYTES] [--no-ranges] [--links-404] [--links-no-url]
 // Serves the demo catalogue, or the music folders given with --library, until SIGTERM or
 // SIGINT; prints "listening PORT" once connections are accepted.
 
@@ -48,7 +48,7 @@ void printUsage() {
   std::fprintf(stderr,
                "usage: tunora-song-service [--port N] [--listen ADDR] [--catalogue DIR]\n"
                "                           [--library DIR]... [--database PATH] [--write-presets FILE]\n"
-               "                           [--slow BYTES_PER_S] [--cut-after BYTES] [--links-404] [--links-no-url]\n");
+               "                           [--slow BYTES_PER_S] [--cut-after BYTES] [--no-ranges] [--links-404] [--links-no-url]\n");
 }
 
 bool parseCount(const char* text, long long minimum, long long maximum, long long& out) {
@@ -64,6 +64,8 @@ bool parseCommandLine(int argc, char** argv, CommandLine& line) {
     long long number = 0;
     if (flag == "--links-404") {
       line.options.links404 = true;
+    } else if (flag == "--no-ranges") {
+      line.options.noRanges = true;
     } else if (flag == "--links-no-url") {
       line.options.linksWithoutUrl = true;
     } else if (flag == "--catalogue" && hasValue) {

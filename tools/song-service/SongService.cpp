@@ -185,8 +185,9 @@ void SongService::serveBody(const httplib::Request& request, httplib::Response& 
   const std::size_t size = body->size;
   if (!body->etag.empty()) response.set_header("ETag", body->etag);
   if (!body->lastModified.empty()) response.set_header("Last-Modified", body->lastModified);
-  if (paced) response.set_header("Accept-Ranges", "bytes");
-  ByteRange range = paced ? parseByteRange(request.get_header_value("Range"), size)
+  const bool ranges = paced && !options_.noRanges;
+  if (ranges) response.set_header("Accept-Ranges", "bytes");
+  ByteRange range = ranges ? parseByteRange(request.get_header_value("Range"), size)
                           : ByteRange{ByteRange::Kind::Whole, 0, size};
   // A range asked of an older version of the file gets the whole new one.
   if (range.kind != ByteRange::Kind::Whole && request.has_header("If-Range") &&

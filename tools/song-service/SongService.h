@@ -15,6 +15,7 @@ namespace songservice {
 struct ServiceOptions {
   long long slowBytesPerSecond = 0;  // 0: media at full speed
   long long cutAfterBytes = -1;      // -1: media never cut
+  bool noRanges = false;             // media always whole, as a server that cannot resume
   bool links404 = false;
   bool linksWithoutUrl = false;
 };
