@@ -62,7 +62,12 @@ bool runQuietly(const std::vector<std::string>& words) {
 
 bool GeneratedLibrary::encode(const std::string& format, const std::string& path, const std::string& title,
                               const std::string& artist, const std::string& album, const std::string& cover) {
-  const std::string tone = toneFile();
+  return encodeSound(toneFile(), format, path, title, artist, album, cover);
+}
+
+bool GeneratedLibrary::encodeSound(const std::string& wav, const std::string& format, const std::string& path,
+                                   const std::string& title, const std::string& artist, const std::string& album,
+                                   const std::string& cover) {
   std::vector<std::string> words;
   auto tag = [&](const char* flag, const std::string& value) {
     if (value.empty()) return;
@@ -76,30 +81,30 @@ bool GeneratedLibrary::encode(const std::string& format, const std::string& path
     tag("--tl", album);
     tag("--ti", cover);
     if (!title.empty()) words.insert(words.end(), {"--tn", "7", "--ty", "2021"});
-    words.insert(words.end(), {tone, path});
+    words.insert(words.end(), {wav, path});
   } else if (format == "flac") {
     words = {"flac", "--silent", "--force", "-o", path};
     if (!title.empty()) words.push_back("--tag=TITLE=" + title);
     if (!artist.empty()) words.push_back("--tag=ARTIST=" + artist);
     if (!album.empty()) words.push_back("--tag=ALBUM=" + album);
     if (!cover.empty()) words.push_back("--picture=" + cover);
-    words.push_back(tone);
+    words.push_back(wav);
   } else if (format == "ogg") {
     words = {"oggenc", "--quiet", "-o", path};
     tag("-t", title);
     tag("-a", artist);
     tag("-l", album);
-    words.push_back(tone);
+    words.push_back(wav);
   } else if (format == "opus") {
     words = {"opusenc", "--quiet"};
     tag("--title", title);
     tag("--artist", artist);
     tag("--album", album);
     tag("--picture", cover);
-    words.insert(words.end(), {tone, path});
+    words.insert(words.end(), {wav, path});
   } else if (format == "wav") {
     std::error_code error;
-    return fs::copy_file(tone, path, fs::copy_options::overwrite_existing, error);
+    return fs::copy_file(wav, path, fs::copy_options::overwrite_existing, error);
   }
   return !words.empty() && runQuietly(words);
 }

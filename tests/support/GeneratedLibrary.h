@@ -22,6 +22,10 @@ class GeneratedLibrary {
   // given ("" leaves one out) into path.
   static bool encode(const std::string& format, const std::string& path, const std::string& title,
                      const std::string& artist, const std::string& album = "", const std::string& cover = "");
+  // The same from a WAV file of one's own (longer songs, sounds told apart by ear).
+  static bool encodeSound(const std::string& wav, const std::string& format, const std::string& path,
+                          const std::string& title, const std::string& artist, const std::string& album = "",
+                          const std::string& cover = "");
 
   // A copy of the whole folder (symlinks kept) at target, for tests that change it.
   void copyTo(const std::string& target) const;
