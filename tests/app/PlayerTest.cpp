@@ -1,0 +1,288 @@
+// The Player on its own: a view and lists of the test's, the real engine on its no-sound
+// device, and songs served over HTTP on 127.0.0.1 (one server that cannot resume, so a cut
+// song fails for good at once).
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Player.h"
+#include "platform/audio/NetWaits.h"
+#include "platform/window/headless/HeadlessBackend.h"
+#include "tests/platform_audio/AudioTestSupport.h"
+#include "tests/support/FaultServer.h"
+#include "tests/support/FileContents.h"
+
+extern "C" const char* __tsan_default_suppressions() {
+  return "race:libfontconfig.so.1\ncalled_from_lib:libfontconfig.so.1\n";
+}
+
+namespace {
+
+using app::PlayState;
+using app::SongList;
+
+// What the window would have been told, one line per call.
+class SeenView : public app::PlayerView, public app::PlayerListener {
+ public:
+  void resetPosition() override { calls.push_back("reset"); }
+  void songStarted(const std::string& label, const std::string& length) override {
+    calls.push_back("started " + label + " " + length);
+  }
+  void showPlaying(bool playing) override { calls.push_back(playing ? "pause-look" : "play-look"); }
+  void songUnplayable() override { calls.push_back("unplayable"); }
+  void showProgress(const std::string&, double, double) override { ++progress; }
+  void positionRefused() override { calls.push_back("refused"); }
+  void showStopped() override { calls.push_back("stopped"); }
+  void showVolume(int volume) override { calls.push_back("volume " + std::to_string(volume)); }
+  void playerChanged(const app::PlayerStatus& status) override { changes.push_back(status); }
+  void seeked(std::int64_t at) override { seeks.push_back(at); }
+
+  std::vector<std::string> calls;
+  int progress = 0;
+  std::vector<app::PlayerStatus> changes;
+  std::vector<std::int64_t> seeks;
+};
+
+class TestLists : public app::SongLists {
+ public:
+  int rowCount(SongList list) override { return static_cast<int>(rows(list).size()); }
+  std::uint64_t listVersion(SongList list) override { return list == SongList::Results ? resultsVersion : 0; }
+  Row rowAt(SongList list, int row) override { return rows(list).at(static_cast<std::size_t>(row - 1)); }
+  void replaceResults(std::vector<Row> rows) {
+    results = std::move(rows);
+    ++resultsVersion;
+  }
+
+  std::vector<Row> results;
+  std::vector<Row> presets;
+  std::uint64_t resultsVersion = 1;
+
+ private:
+  std::vector<Row>& rows(SongList list) { return list == SongList::Results ? results : presets; }
+};
+
+std::string served(const std::string& name) { return testsupport::readFile(audiotest::media(name)); }
+
+class PlayerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    platform::window::HeadlessBackend::install();
+    platform::audio::netwaits::setScale(0.02);
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+    for (const char* name : {"tone.mp3", "mono.mp3", "talk.mp3"}) {
+      server.on(std::string("/") + name, [body = served(name)](const testsupport::FaultRequest& request) {
+        return testsupport::FaultScript().send(testsupport::rangeResponse(body, request));
+      });
+    }
+    // Two fifths of the song, then the connection ends; no Range is ever served.
+    const std::string cut = served("talk.mp3");
+    server.on("/cut.mp3", testsupport::FaultScript().send(
+                              testsupport::httpResponse("200 OK", "Content-Length: " + std::to_string(cut.size()) +
+                                                                      "\r\nContent-Type: audio/mpeg\r\n",
+                                                        cut.substr(0, cut.size() * 2 / 5))));
+    lists.replaceResults({row("Tone", "A"), row("Mono", "A"), row("Talk", "B")});
+    player.faces().setView(&view);
+    player.faces().addListener(&view);
+    player.useLists(&lists);
+  }
+
+  void TearDown() override {
+    player.close();
+    BASS_Free();
+  }
+
+  static app::SongLists::Row row(const std::string& title, const std::string& singer) {
+    return {title, singer, title + "\r\n" + singer};
+  }
+
+  app::Player::Services services() {
+    app::Player::Services s;
+    s.lookUpLink = [this](const std::string& title, const std::string&) -> std::string {
+      if (linkDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(linkDelayMs.load()));
+      static const std::map<std::string, std::string> files = {
+          {"Tone", "/tone.mp3"}, {"Mono", "/mono.mp3"}, {"Talk", "/talk.mp3"}, {"Cut", "/cut.mp3"}};
+      const auto found = files.find(title);
+      return found == files.end() ? std::string() : server.url(found->second);
+    };
+    s.storeVolume = [this](int volume) { stored.push_back(volume); };
+    return s;
+  }
+
+  void playRow(int row) {
+    player.playRow(SongList::Results, row);
+    player.waitForPlayRequests();
+  }
+
+  // Lets the playing song reach its end, then the tick that notices it.
+  void untilStopped() {
+    const HSTREAM stream = player.currentStream();
+    ASSERT_TRUE(audiotest::waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; },
+                                   std::chrono::seconds(20)));
+    player.tick();
+    player.waitForPlayRequests();
+  }
+
+  testsupport::FaultServer server;
+  std::atomic<int> linkDelayMs{0};
+  std::vector<int> stored;
+  audio::AudioEngine engine;
+  SeenView view;
+  TestLists lists;
+  app::Player player{engine, services(), 40};
+};
+
+TEST_F(PlayerTest, TheViewHearsEachStepInOrderAndTheStatusFollows) {
+  playRow(1);
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"started Tone\r\nA 00:03", "pause-look"}));
+  app::PlayerStatus now = player.status();
+  EXPECT_EQ(now.state, PlayState::Playing);
+  EXPECT_EQ(now.title, "Tone");
+  EXPECT_EQ(now.singer, "A");
+  EXPECT_NEAR(now.length, 3.0, 0.1);
+  EXPECT_EQ(now.volume, 40);
+  EXPECT_EQ(now.row, 1);
+  EXPECT_TRUE(now.canGoNext);
+
+  view.calls.clear();
+  playRow(2);
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"reset", "started Mono\r\nA 00:02", "pause-look"}));
+
+  view.calls.clear();
+  player.togglePause();
+  EXPECT_EQ(player.status().state, PlayState::Paused);
+  player.togglePause();
+  EXPECT_EQ(player.status().state, PlayState::Playing);
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"play-look", "pause-look"}));
+  ASSERT_FALSE(view.changes.empty());
+  EXPECT_EQ(view.changes.back().state, PlayState::Playing);
+  EXPECT_EQ(view.changes.back().title, "Mono");
+
+  player.changeVolume(70);
+  EXPECT_EQ(view.calls.back(), "volume 70");
+  EXPECT_EQ(stored, std::vector<int>{70});
+  EXPECT_EQ(view.changes.back().volume, 70);
+
+  // A song without a link: the error, and nothing plays.
+  lists.replaceResults({row("Nowhere", "C")});
+  view.calls.clear();
+  playRow(1);
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"reset", "unplayable"}));
+  EXPECT_EQ(player.currentStream(), 0u);
+}
+
+TEST_F(PlayerTest, ANaturalEndPlaysTheNextRowAndTheLastRowEndsStopped) {
+  playRow(2);  // 2 s
+  untilStopped();
+  EXPECT_EQ(player.status().row, 3);
+  EXPECT_EQ(player.status().title, "Talk");
+  EXPECT_EQ(player.status().state, PlayState::Playing);
+
+  // Near the end of the last row.
+  player.seekTo(11.5);
+  ASSERT_FALSE(view.seeks.empty());
+  EXPECT_NEAR(static_cast<double>(view.seeks.back()), 11.5e6, 0.1e6);
+  view.calls.clear();
+  untilStopped();
+  EXPECT_EQ(view.calls, std::vector<std::string>{"stopped"});
+  EXPECT_EQ(player.currentStream(), 0u);
+  EXPECT_EQ(player.status().state, PlayState::Stopped);
+  EXPECT_EQ(view.changes.back().state, PlayState::Stopped);
+}
+
+TEST_F(PlayerTest, ASongThatFailsMidwayEndsStoppedAndTheNextRowDoesNotStart) {
+  lists.replaceResults({row("Cut", "A"), row("Tone", "A")});
+  playRow(1);
+  ASSERT_EQ(player.status().state, PlayState::Playing);
+  view.calls.clear();
+  untilStopped();
+  EXPECT_EQ(view.calls, std::vector<std::string>{"stopped"});
+  EXPECT_EQ(player.currentStream(), 0u);
+  EXPECT_EQ(player.status().state, PlayState::Stopped);
+}
+
+TEST_F(PlayerTest, NextAndPreviousWalkTheListTheSongCameFrom) {
+  playRow(1);
+  player.next();
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.status().row, 2);
+  player.previous();  // within 3 s of the start: the row before
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.status().row, 1);
+  player.previous();  // the first row starts again
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.status().row, 1);
+
+  playRow(3);
+  player.next();  // no wrap
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.status().row, 3);
+  EXPECT_FALSE(player.status().canGoNext);
+  player.seekTo(5);
+  const std::uint64_t song = player.status().song;
+  player.previous();  // later than 3 s: the same song from its start
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.status().row, 3);
+  EXPECT_EQ(player.status().song, song);
+  EXPECT_LT(player.status().position, 1.0);
+
+  // A new search replaced the list: next plays its first row, previous does nothing.
+  lists.replaceResults({row("Mono", "A"), row("Tone", "A")});
+  player.previous();
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.status().title, "Talk");
+  player.next();
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.status().title, "Mono");
+  EXPECT_EQ(player.status().row, 1);
+}
+
+TEST_F(PlayerTest, StopShowsTheStoppedLookAndPlayStartsTheSameSongAgain) {
+  playRow(3);
+  player.seekTo(6);
+  view.calls.clear();
+  player.stop();
+  EXPECT_EQ(view.calls, std::vector<std::string>{"stopped"});
+  EXPECT_EQ(player.currentStream(), 0u);
+  const app::PlayerStatus stopped = player.status();
+  EXPECT_EQ(stopped.state, PlayState::Stopped);
+  EXPECT_TRUE(stopped.canPlay);
+  player.togglePause();  // play after stop
+  player.waitForPlayRequests();
+  const app::PlayerStatus again = player.status();
+  EXPECT_EQ(again.state, PlayState::Playing);
+  EXPECT_EQ(again.title, "Talk");
+  EXPECT_GT(again.song, stopped.song);
+  EXPECT_LT(again.position, 1.0);
+}
+
+TEST_F(PlayerTest, CloseWhileALookupIsUnderWayLeavesNoStreamAndTellsNothingMore) {
+  linkDelayMs = 300;
+  for (int i = 0; i < 5; ++i) player.playRow(SongList::Results, 1 + i % 3);
+  std::thread ticker([this] {
+    // Another thread only reads what any thread may read.
+    for (int i = 0; i < 50; ++i) {
+      (void)player.currentStream();
+      (void)player.volume();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  });
+  player.close();
+  ticker.join();
+  const std::size_t told = view.calls.size();
+  EXPECT_EQ(player.currentStream(), 0u);
+  player.playRow(SongList::Results, 1);
+  player.togglePause();
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  EXPECT_EQ(player.currentStream(), 0u);
+  EXPECT_EQ(view.calls.size(), told);
+}
+
+}  // namespace
