@@ -34,6 +34,10 @@ const std::string& UnplayableSongMessage() {
   return text;
 }
 
+std::string UnreachableServiceMessage(const std::string& address) {
+  return utf8ToAnsi("无法连接歌曲服务 " + address + "，请确认服务已启动后再搜索");
+}
+
 const std::string& SkinDialogTitle() {
   static const std::string text = std::string(30, ' ') + utf8ToAnsi("更改外观");
   return text;

@@ -13,6 +13,8 @@ const std::string& SearchHintText();
 const std::string& BadKeywordMessage();
 const std::string& ErrorTitle();
 const std::string& UnplayableSongMessage();
+// A search that got no answer at all from the service at address (host:port).
+std::string UnreachableServiceMessage(const std::string& address);
 // The change-appearance window: its title, the file dialog's title and its filter.
 const std::string& SkinDialogTitle();
 const std::string& SkinFileDialogTitle();

@@ -50,7 +50,18 @@ void SongSearch::run() {
   EnterResultsTabForSearch(parts_);
   parts_.resultList.clear();
   ++parts_.resultsVersion;
-  const std::string answer = RequestOnUiThread(SearchRequestUrl(parts_.searchBox.text()));
+  std::string headers;
+  const std::string answer = RequestOnUiThread(SearchRequestUrl(parts_.searchBox.text()), &headers);
+  // No answer at all is not "no songs": the user would search in vain without knowing why.
+  if (headers.empty()) {
+    if (!outageTold_) {
+      outageTold_ = true;
+      ui::showMessageBox(parts_.hwnd, UnreachableServiceMessage(ServiceAddress()), ui::kBoxOk, ErrorTitle(),
+                         ui::kBoxIconError);
+    }
+    return;
+  }
+  outageTold_ = false;
   showAnswer(answer);
 }
 

@@ -19,7 +19,7 @@ class SongSearch {
   void onButton();
   // Runs one search from the search box's text and refills the result list. The request
   // lets window messages through while it reads; a search trigger arriving meanwhile is
-  // ignored.
+  // ignored. A service that does not answer at all gets the error box, once per outage.
   void run();
   // Fills the result list from a search answer and shows it; an answer holding no songs
   // leaves it empty and hidden. The part of a search after the answer has arrived.
@@ -33,6 +33,8 @@ class SongSearch {
 
   MainWindowParts& parts_;
   bool running_ = false;
+  // The service was found unreachable and the user was told; cleared by an answer.
+  bool outageTold_ = false;
 };
 
 }  // namespace app

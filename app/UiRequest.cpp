@@ -7,7 +7,7 @@
 
 namespace app {
 
-std::string RequestOnUiThread(const std::string& url) {
+std::string RequestOnUiThread(const std::string& url, std::string* responseHeaders) {
   static std::once_flag hookSet;
   std::call_once(hookSet, [] {
     net::SetHttpPumpHook([] {
@@ -15,7 +15,7 @@ std::string RequestOnUiThread(const std::string& url) {
       if (platform::window::isUiThread()) platform::window::processPendingMessages();
     });
   });
-  return net::HttpRequest(url);
+  return net::HttpRequest(url, nullptr, std::nullopt, nullptr, {}, responseHeaders);
 }
 
 }  // namespace app

@@ -106,12 +106,28 @@ TEST_F(ClientFlowTest, TwoSearchesInARowLeaveOnlyTheSecondAnswer) {
   EXPECT_FALSE(parts.resultList.visible());
 }
 
-TEST_F(ClientFlowTest, AServiceThatIsDownLeavesTheListEmptyHiddenAndSilent) {
-  ServiceAddressScope nowhere("127.0.0.1:" + std::to_string(audiotest::freeLoopbackPort()));
-  search("林一");
-  EXPECT_EQ(mainParts().resultList.rowCount(), 0);
-  EXPECT_FALSE(mainParts().resultList.visible());
-  EXPECT_EQ(ui::openMessageBox(), nullptr);
+TEST_F(ClientFlowTest, AServiceThatIsDownIsSaidOncePerOutageAndTheListStaysEmpty) {
+  const std::string nowhere = "127.0.0.1:" + std::to_string(audiotest::freeLoopbackPort());
+  for (int outage = 0; outage < 2; ++outage) {
+    {
+      ServiceAddressScope down(nowhere);
+      SeenBox first;
+      closeMessageBoxes(first);
+      search("林一");
+      EXPECT_TRUE(first.opened);
+      EXPECT_EQ(first.title, gbk("错误"));
+      EXPECT_EQ(mainParts().resultList.rowCount(), 0);
+      EXPECT_FALSE(mainParts().resultList.visible());
+      search("林一");  // the same outage is not said again
+      EXPECT_EQ(ui::openMessageBox(), nullptr);
+      desk().advance(100);
+      EXPECT_EQ(ui::openMessageBox(), nullptr);
+    }
+    // An answer ends the outage; the next one is said again.
+    ServiceAddressScope up(server.address());
+    search("林一");
+    EXPECT_EQ(mainParts().resultList.rowCount(), 2);
+  }
 }
 
 TEST_F(ClientFlowTest, EnterKeepsAnOpenPresetListShownTheSearchButtonHidesIt) {

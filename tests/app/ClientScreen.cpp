@@ -21,7 +21,8 @@ void settle(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms))
 void xdotool(const std::string& args) { XSession::run("xdotool " + args + " >/dev/null 2>&1"); }
 
 void clickAt(int x, int y, int clicks) {
-  xdotool("mousemove --sync " + std::to_string(kLeft + x) + " " + std::to_string(kTop + y) + " click --repeat " +
+  // A synced move to where the pointer already is waits for a motion that never comes.
+  xdotool("mousemove 0 0 mousemove --sync " + std::to_string(kLeft + x) + " " + std::to_string(kTop + y) + " click --repeat " +
           std::to_string(clicks) + " --delay 80 1");
 }
 
