@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=$(nproc)
-fuzz_seconds=${TUNORA_FUZZ_SECONDS:-30}
+fuzz_seconds=${TUNORA_FUZZ_SECONDS:-20}
 
 if [ "$(id -u)" = 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
