@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -108,12 +109,15 @@ TEST_F(ClientOnScreen, AVolumeThatCannotBeStoredChangesNothingElse) {
   EXPECT_EQ(client->waitForExit(10000), 0);
 }
 
-TEST_F(ClientOnScreen, TheVolumeSliderWritesTheSettingsFile) {
+TEST_F(ClientOnScreen, TheVolumeSliderWritesTheSettingsFileEvenWhenTheProgramIsToldToEnd) {
   auto client = start();
   clickAt(236 + 46, 148 + 3);
+  // SIGTERM at once, as a session that logs out sends it: the program closes as its close
+  // button does, and the volume still reaches the disk.
+  ::kill(client->pid(), SIGTERM);
+  EXPECT_EQ(client->waitForExit(10000), 0);
   const std::string ini = copy_.folder() + "/program parameter.ini";
-  ASSERT_TRUE(XSession::pumpUntil([&] { return std::filesystem::exists(ini); }, 5000));
-  settle(200);
+  ASSERT_TRUE(std::filesystem::exists(ini));
   std::ifstream in(ini);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("[parameter]"), std::string::npos) << text;

@@ -263,6 +263,17 @@ TEST_F(PlayerTest, StopShowsTheStoppedLookAndPlayStartsTheSameSongAgain) {
   EXPECT_LT(again.position, 1.0);
 }
 
+TEST_F(PlayerTest, AVolumeChangedWhileTheSongIsLookedUpIsTheOneItSlidesTo) {
+  linkDelayMs = 200;
+  player.playRow(SongList::Results, 1);
+  player.setVolume(90);
+  player.waitForPlayRequests();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  float level = -1;
+  ASSERT_TRUE(BASS_ChannelGetAttribute(player.currentStream(), BASS_ATTRIB_VOL, &level));
+  EXPECT_FLOAT_EQ(level, 0.9f);
+}
+
 TEST_F(PlayerTest, CloseWhileALookupIsUnderWayLeavesNoStreamAndTellsNothingMore) {
   linkDelayMs = 300;
   for (int i = 0; i < 5; ++i) player.playRow(SongList::Results, 1 + i % 3);
