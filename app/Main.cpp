@@ -32,7 +32,8 @@ gboolean closeOnSignal(gpointer window) {
 int main() {
   const platform::system::ProgramFiles& files = platform::system::programFiles();
   files.makeUserFolders();
-  app::StartSongService();
+  app::ServiceLauncher launcher;
+  launcher.start(files, app::ServiceAddress());
   // Never destroyed: a play step still waiting for a message box at exit must find them.
   static auto* engine = new audio::AudioEngine;
   // The song service also answers the singer-picture lookup.
@@ -40,7 +41,7 @@ int main() {
   static auto* player = new app::Player(*engine, app::ProgramPlayerServices(*engine, files), app::ReadVolumeSetting());
 
   ui::controls::start();
-  app::MainWindow window(*player, *engine, files);
+  app::MainWindow window(*player, *engine, files, &launcher);
   const pw::HWND hwnd = window.create();
   if (hwnd == nullptr) return 1;
   pw::ShowWindow(hwnd, pw::SW_SHOWNORMAL);
@@ -57,6 +58,6 @@ int main() {
   }
   mpris.stop();
   window.finishInitThread();
-  app::StopSongService();
+  launcher.stop();
   return 0;
 }

@@ -10,7 +10,6 @@
 #include "app/PresetFile.h"
 #include "app/PresetList.h"
 #include "app/ProgramTexts.h"
-#include "app/ServiceLauncher.h"
 #include "platform/system/ProgramFiles.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/window/WindowApi.h"
@@ -30,8 +29,9 @@ bool clickFromKeyboard() { return pw::GetKeyState(pw::VK_RETURN) < 0 || pw::GetK
 
 }  // namespace
 
-MainWindow::MainWindow(Player& player, audio::AudioEngine& engine, platform::system::ProgramFiles files)
-    : player_(player), engine_(engine), files_(std::move(files)) {}
+MainWindow::MainWindow(Player& player, audio::AudioEngine& engine, platform::system::ProgramFiles files,
+                       ServiceLauncher* launcher)
+    : player_(player), engine_(engine), files_(std::move(files)), launcher_(launcher) {}
 
 MainWindow::~MainWindow() {
   finishInitThread();
@@ -136,7 +136,7 @@ void MainWindow::buildControls() {
   });
   // The list is hidden until its group opens, so it can wait for a song service started
   // beside the window, which may be writing the user's own preset file.
-  WaitForSongService();
+  if (launcher_ != nullptr) launcher_->waitUntilReady();
   pw::invokeOnUiThread([&] {
     LoadPresetList(PresetLinesOfFile(PresetFilePath(files_)), files_.dataPath("\\Resource\\rilu.jpg"),
                    parts_.presetList, parts_.presetImages);

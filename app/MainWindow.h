@@ -12,6 +12,7 @@
 #include "app/MainWindowParts.h"
 #include "app/Player.h"
 #include "app/PlayerView.h"
+#include "app/ServiceLauncher.h"
 #include "app/SkinDialog.h"
 #include "app/SongSearch.h"
 #include "audio/AudioEngine.h"
@@ -36,8 +37,10 @@ inline constexpr int kVolumeStep = 5;
 
 class MainWindow : public PlayerView, public SongLists {
  public:
-  // engine carries the resource package reader; files tell where the program's files are.
-  MainWindow(Player& player, audio::AudioEngine& engine, platform::system::ProgramFiles files);
+  // engine carries the resource package reader; files tell where the program's files are;
+  // launcher, when given, may be starting the song service that writes the preset file.
+  MainWindow(Player& player, audio::AudioEngine& engine, platform::system::ProgramFiles files,
+             ServiceLauncher* launcher = nullptr);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -104,6 +107,7 @@ class MainWindow : public PlayerView, public SongLists {
   Player& player_;
   audio::AudioEngine& engine_;
   const platform::system::ProgramFiles files_;
+  ServiceLauncher* const launcher_;
   MainWindowParts parts_;
   SongSearch search_{parts_};
   std::unique_ptr<SkinDialog> skinDialog_;

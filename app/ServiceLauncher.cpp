@@ -224,19 +224,4 @@ void ServiceLauncher::run(platform::system::ProgramFiles files, std::string addr
   if (!gone) terminate(pid);
 }
 
-namespace {
-
-ServiceLauncher& programLauncher() {
-  static ServiceLauncher launcher;
-  return launcher;
-}
-
-}  // namespace
-
-void StartSongService() { programLauncher().start(platform::system::programFiles(), ServiceAddress()); }
-
-void WaitForSongService() { programLauncher().waitUntilReady(); }
-
-void StopSongService() { programLauncher().stop(); }
-
 }  // namespace app

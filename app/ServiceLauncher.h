@@ -72,11 +72,4 @@ class ServiceLauncher {
   pid_t child_ = 0;
 };
 
-// The program's one launcher, for start-up and exit: start with the program's files and
-// configured address (UI thread, before the window), wait before reading the preset file
-// (init thread), stop at the end of main.
-void StartSongService();
-void WaitForSongService();
-void StopSongService();
-
 }  // namespace app
