@@ -29,7 +29,7 @@ bool SomethingListens(int port, int timeoutMs);
 std::string UserMusicFolder();
 
 // Whether the folder or one below it holds a file the client plays (MP3, Ogg Vorbis,
-// WAV). Hidden folders and linked folders are not entered, and the look ends after a
+// Opus, FLAC, WAV). Hidden folders and linked folders are not entered, and the look ends after a
 // few thousand entries, so a huge or looping tree cannot keep it busy.
 bool HoldsPlayableFile(const std::string& folder);
 
