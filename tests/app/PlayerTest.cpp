@@ -88,6 +88,12 @@ class PlayerTest : public ::testing::Test {
                               testsupport::httpResponse("200 OK", "Content-Length: " + std::to_string(cut.size()) +
                                                                       "\r\nContent-Type: audio/mpeg\r\n",
                                                         cut.substr(0, cut.size() * 2 / 5))));
+    // The start of the song, then nothing while the connection stays open.
+    server.on("/stalls.mp3", testsupport::FaultScript()
+                                 .send(testsupport::httpResponse(
+                                     "200 OK", "Content-Length: " + std::to_string(cut.size()) + "\r\n",
+                                     cut.substr(0, cut.size() / 5)))
+                                 .silenceForever());
     lists.replaceResults({row("Tone", "A"), row("Mono", "A"), row("Talk", "B")});
     player.faces().setView(&view);
     player.faces().addListener(&view);
@@ -108,7 +114,8 @@ class PlayerTest : public ::testing::Test {
     s.lookUpLink = [this](const std::string& title, const std::string&) -> std::string {
       if (linkDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(linkDelayMs.load()));
       static const std::map<std::string, std::string> files = {
-          {"Tone", "/tone.mp3"}, {"Mono", "/mono.mp3"}, {"Talk", "/talk.mp3"}, {"Cut", "/cut.mp3"}};
+          {"Tone", "/tone.mp3"}, {"Mono", "/mono.mp3"}, {"Talk", "/talk.mp3"}, {"Cut", "/cut.mp3"},
+          {"Stalls", "/stalls.mp3"}};
       const auto found = files.find(title);
       return found == files.end() ? std::string() : server.url(found->second);
     };
@@ -206,6 +213,31 @@ TEST_F(PlayerTest, ASongThatFailsMidwayEndsStoppedAndTheNextRowDoesNotStart) {
   EXPECT_EQ(view.calls, std::vector<std::string>{"stopped"});
   EXPECT_EQ(player.currentStream(), 0u);
   EXPECT_EQ(player.status().state, PlayState::Stopped);
+}
+
+TEST_F(PlayerTest, ASongWaitingForDataCountsAsPlayingAndPausesResumesAndShowsWhatIsHeld) {
+  platform::audio::netwaits::setScale(1.0);  // the wait for data must outlast the test
+  lists.replaceResults({row("Stalls", "A")});
+  playRow(1);
+  const HSTREAM stream = player.currentStream();
+  ASSERT_TRUE(audiotest::waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STALLED; }));
+  app::PlayerStatus now = player.status();
+  EXPECT_EQ(now.state, PlayState::Playing);
+  EXPECT_TRUE(now.waitingForData);
+  EXPECT_NEAR(now.bufferedPercent, 20.0, 1.0);
+  const int progress = view.progress;
+  player.tick();
+  EXPECT_EQ(view.progress, progress + 1);
+
+  view.calls.clear();
+  player.togglePause();
+  EXPECT_EQ(player.status().state, PlayState::Paused);
+  player.togglePause();
+  EXPECT_EQ(player.status().state, PlayState::Playing);
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"play-look", "pause-look"}));
+  player.stop();
+  EXPECT_EQ(player.currentStream(), 0u);
+  platform::audio::netwaits::setScale(0.02);
 }
 
 TEST_F(PlayerTest, NextAndPreviousWalkTheListTheSongCameFrom) {
