@@ -15,15 +15,16 @@ constexpr auto kWorkerStepLimit = std::chrono::seconds(8);
 PlayWorker::PlayWorker(std::function<void(const PlayRequest&)> serve) : serve_(std::move(serve)) {}
 
 PlayWorker::~PlayWorker() {
-  std::thread ending;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++generation_;
-    waiting_.reset();
-    ending = std::move(thread_);
-    wake_.notify_all();
-  }
+  std::thread ending = endGeneration();
   if (ending.joinable()) ending.join();
+}
+
+std::thread PlayWorker::endGeneration() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++generation_;
+  waiting_.reset();
+  wake_.notify_all();
+  return std::move(thread_);
 }
 
 void PlayWorker::submit(PlayRequest request) {
@@ -47,14 +48,7 @@ bool PlayWorker::superseded(const PlayRequest& request) const {
 }
 
 void PlayWorker::stop() {
-  std::thread ending;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++generation_;
-    waiting_.reset();
-    ending = std::move(thread_);
-    wake_.notify_all();
-  }
+  std::thread ending = endGeneration();
   if (!ending.joinable()) return;
   if (serveUntilIdle(true)) {
     ending.join();

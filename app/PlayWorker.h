@@ -51,6 +51,8 @@ class PlayWorker {
 
  private:
   void run(std::uint64_t generation);  // the worker thread
+  // Drops what waits, tells the worker its generation is over and hands its thread out.
+  std::thread endGeneration();
   // Waits for the worker while serving the UI thread's messages; false on time-out.
   bool serveUntilIdle(bool dropWaiting);
 

@@ -123,6 +123,16 @@ class PlayerTest : public ::testing::Test {
     return s;
   }
 
+  // Pauses and resumes; the view sees the play picture, then the pause picture.
+  void expectPauseAndResume() {
+    view.calls.clear();
+    player.togglePause();
+    EXPECT_EQ(player.status().state, PlayState::Paused);
+    player.togglePause();
+    EXPECT_EQ(player.status().state, PlayState::Playing);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"play-look", "pause-look"}));
+  }
+
   void playRow(int row) {
     player.playRow(SongList::Results, row);
     player.waitForPlayRequests();
@@ -162,12 +172,7 @@ TEST_F(PlayerTest, TheViewHearsEachStepInOrderAndTheStatusFollows) {
   playRow(2);
   EXPECT_EQ(view.calls, (std::vector<std::string>{"reset", "started Mono\r\nA 00:02", "pause-look"}));
 
-  view.calls.clear();
-  player.togglePause();
-  EXPECT_EQ(player.status().state, PlayState::Paused);
-  player.togglePause();
-  EXPECT_EQ(player.status().state, PlayState::Playing);
-  EXPECT_EQ(view.calls, (std::vector<std::string>{"play-look", "pause-look"}));
+  expectPauseAndResume();
   ASSERT_FALSE(view.changes.empty());
   EXPECT_EQ(view.changes.back().state, PlayState::Playing);
   EXPECT_EQ(view.changes.back().title, "Mono");
@@ -229,12 +234,7 @@ TEST_F(PlayerTest, ASongWaitingForDataCountsAsPlayingAndPausesResumesAndShowsWha
   player.tick();
   EXPECT_EQ(view.progress, progress + 1);
 
-  view.calls.clear();
-  player.togglePause();
-  EXPECT_EQ(player.status().state, PlayState::Paused);
-  player.togglePause();
-  EXPECT_EQ(player.status().state, PlayState::Playing);
-  EXPECT_EQ(view.calls, (std::vector<std::string>{"play-look", "pause-look"}));
+  expectPauseAndResume();
   player.stop();
   EXPECT_EQ(player.currentStream(), 0u);
   platform::audio::netwaits::setScale(0.02);
