@@ -1,5 +1,6 @@
 // Scroll bars on their own in a window host on the headless desktop: wheel steps and the
-// range ends, arrow repeat on the timer, thumb drags, showing only when needed, the fade.
+// range ends, keys, arrow repeat on the timer, thumb drags, showing only when needed, the
+// fade.
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,26 @@ TEST_F(ScrollBars, WheelStepsByPageAndStopsExactlyAtTheEnds) {
   // A message carrying three notches moves three pages, still clamped.
   wheel(-3);
   EXPECT_EQ(bar.position(), 50);
+}
+
+TEST_F(ScrollBars, KeysScrollTheFocusedBarByLineAndViewWithinTheEnds) {
+  make(0, 100, 30, 10, 4);
+  ASSERT_TRUE(window->focusControl(bar.id()));
+  auto press = [this](int key) {
+    desk->pressKey(hwnd, key);
+    desk->pump();
+    return bar.position();
+  };
+  EXPECT_EQ(press(pw::VK_UP), 0);
+  EXPECT_EQ(press(pw::VK_DOWN), 4);
+  EXPECT_EQ(press(pw::VK_RIGHT), 8);
+  EXPECT_EQ(press(pw::VK_LEFT), 4);
+  EXPECT_EQ(press(pw::VK_NEXT), 30);  // a view of 30 less the line kept in sight
+  EXPECT_EQ(press(pw::VK_PRIOR), 4);
+  EXPECT_EQ(press(pw::VK_END), 100);
+  EXPECT_EQ(press(pw::VK_NEXT), 100);
+  EXPECT_EQ(press(pw::VK_HOME), 0);
+  EXPECT_EQ(heard, (std::vector<int>{4, 8, 4, 30, 4, 100, 0}));
 }
 
 TEST_F(ScrollBars, HeldArrowRepeatsEveryTickUntilReleasedOrLeft) {

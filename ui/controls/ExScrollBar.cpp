@@ -206,6 +206,23 @@ void ExScrollBar::onWheel(int delta, int, int) {
   else if (delta < 0 && position_ < maximum_) stepBy(distance);
 }
 
+void ExScrollBar::onKeyDown(WPARAM key, LPARAM) {
+  // Tab reaches the bar like any control that takes presses, so the keys scroll it there.
+  const long long line = std::max(1, lineStep_);
+  const long long view = std::max({1, thumbSize_ - lineStep_, lineStep_});
+  long long delta = 0;
+  switch (key) {
+    case pw::VK_UP: case pw::VK_LEFT: delta = -line; break;
+    case pw::VK_DOWN: case pw::VK_RIGHT: delta = line; break;
+    case pw::VK_PRIOR: delta = -view; break;
+    case pw::VK_NEXT: delta = view; break;
+    case pw::VK_HOME: delta = static_cast<long long>(minimum_) - position_; break;
+    case pw::VK_END: delta = static_cast<long long>(std::max(minimum_, maximum_)) - position_; break;
+    default: return;
+  }
+  stepBy(static_cast<int>(std::clamp<long long>(delta, -kLimit, kLimit)));
+}
+
 void ExScrollBar::onLeftDown(int x, int y, WPARAM) {
   const Part part = partAt(x, y);
   pressedPart_ = part;

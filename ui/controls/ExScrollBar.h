@@ -5,7 +5,8 @@
 //
 // Steps: an arrow press moves by lineStep and repeats every 80 ms while held; a press on
 // the track and a wheel notch move by pageStep; dragging the thumb maps the pointer along
-// the track. The position always stays within [minimum, maximum]. UI thread only.
+// the track; with the focus, the arrow keys step by lineStep too. The position always
+// stays within [minimum, maximum]. UI thread only.
 
 #include <functional>
 #include <optional>
@@ -56,6 +57,8 @@ class ExScrollBar : public ExControl {
   void onDoubleClick(int x, int y, WPARAM keys) override { onLeftDown(x, y, keys); }
   void onLeftUp(int x, int y, WPARAM keys) override;
   void onWheel(int delta, int x, int y) override;
+  // Page Up and Page Down move a view less a line, Home and End go to the ends.
+  void onKeyDown(WPARAM key, LPARAM flags) override;
   void onTimer(UINT_PTR timerId) override;
   void onHidden() override;
 
