@@ -83,6 +83,7 @@ class MainWindow : public PlayerView, public SongLists {
   // PlayerView
   void resetPosition() override;
   void songStarted(const std::string& label, const std::string& lengthText) override;
+  void rowPlaying(SongList list, int row, std::uint64_t listVersion) override;
   void showPlaying(bool playing) override;
   void songUnplayable() override;
   void showProgress(const std::string& elapsedText, double positionPercent, double bufferedPercent) override;

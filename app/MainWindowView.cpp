@@ -24,6 +24,14 @@ void MainWindow::songStarted(const std::string& label, const std::string& length
   parts_.lengthLabel.text(lengthText);
 }
 
+void MainWindow::rowPlaying(SongList list, int row, std::uint64_t version) {
+  ui::controls::ExList* rows = listOf(list);
+  // A list a new search has replaced holds other songs.
+  if (rows == nullptr || listVersion(list) != version || !rows->validRow(row)) return;
+  if (rows->selectedRow() != row) rows->selectedRow(row);
+  rows->scrollIntoView(row);
+}
+
 void MainWindow::showPlaying(bool playing) {
   using P = ButtonPicture;
   if (playing) {

@@ -70,6 +70,7 @@ void Player::startStream(const PlayRequest& request, const std::string& url) {
     return;
   }
   faces_.toView([&](PlayerView& view) {
+    view.rowPlaying(request.list, request.row, request.listVersion);
     view.songStarted(request.label, length);
     view.showPlaying(true);
   });

@@ -41,6 +41,9 @@ class PlayerView {
   // A song plays: its label text ("title CR LF singer", or the preset row's text) and its
   // length as the time labels write it.
   virtual void songStarted(const std::string& label, const std::string& lengthText) = 0;
+  // The song that started is row of list as it was at listVersion: the list shows it
+  // selected, as a double click would have left it.
+  virtual void rowPlaying(SongList /*list*/, int /*row*/, std::uint64_t /*listVersion*/) {}
   // The play button's look: the pause picture while a song plays, the play picture else.
   virtual void showPlaying(bool playing) = 0;
   // The song's source cannot be played: the error box.

@@ -369,6 +369,7 @@ TEST_F(ClientFlowTest, ASongThatEndsPlaysTheNextRowAndTheLastEndsInTheStoppedLoo
   EXPECT_EQ(activity(), BASS_ACTIVE_PLAYING);
   EXPECT_EQ(parts.songLabel.text(), "Second Light\r\n" + gbk("林一"));
   EXPECT_EQ(player.status().row, 2);
+  EXPECT_EQ(parts.resultList.selectedRow(), 2);  // the list follows the song
 
   ASSERT_TRUE(audiotest::waitFor([&] { return BASS_ChannelIsActive(second) == BASS_ACTIVE_STOPPED; }));
   player.tick();

@@ -102,6 +102,8 @@ class ExList : public ExControl {
   // selected row, 0 for none.
   int selectedRow(std::optional<int> row = std::nullopt);
   bool rowSelected(int row) const;
+  // Scrolls the least that shows the whole row (its top when it is taller than the view).
+  void scrollIntoView(int row);
   // The look a row is painted in now.
   int rowState(int row) const;
 
@@ -172,8 +174,6 @@ class ExList : public ExControl {
   void placeBar(std::unique_ptr<ExScrollBar>& bar, bool vertical, RectF where, int range, int page, bool shown);
   void onVScroll(int position);
   void onHScroll(int position);
-  // Scrolls the least that shows the whole row (its top when it is taller than the view).
-  void scrollIntoView(int row);
   void updateVisibleRows();
   bool showsRows() const;
   // Repaints the rows first..last that are in view.
