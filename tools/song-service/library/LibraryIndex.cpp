@@ -128,11 +128,16 @@ std::vector<std::uint32_t> LibraryIndex::search(std::string_view keyword) const 
   ranked.assign(singers.first, singers.second);
   std::sort(ranked.begin(), ranked.end());
   if (ranked.size() < kMostHits) {
-    std::vector<std::uint32_t> titles;
-    auto title = std::lower_bound(byTitle_.begin(), byTitle_.end(), whole,
+    // The titles starting with the keyword stand together in title order; those whose singer
+    // is the keyword are ranked already.
+    auto first = std::lower_bound(byTitle_.begin(), byTitle_.end(), whole,
                                   [this](std::uint32_t a, const std::string& b) { return foldedTitle(a) < b; });
-    for (; title != byTitle_.end() && foldedTitle(*title).substr(0, whole.size()) == whole; ++title)
-      if (rank(*title, whole) == 1) titles.push_back(*title);
+    auto last = std::partition_point(first, byTitle_.end(), [&](std::uint32_t song) {
+      return foldedTitle(song).substr(0, whole.size()) == whole;
+    });
+    std::vector<std::uint32_t> titles(first, last);
+    if (!ranked.empty())
+      std::erase_if(titles, [&](std::uint32_t song) { return std::binary_search(ranked.begin(), ranked.end(), song); });
     // Only the first ones by path fit in the answer.
     const std::size_t room = kMostHits - ranked.size();
     if (titles.size() > room) {

@@ -140,20 +140,31 @@ std::string folderPicturePath(const std::string& songPath) {
 
 std::string LibrarySource::searchAnswer(std::string_view keyword, const std::string& client) {
   std::shared_ptr<const LibraryIndex> index = index_();
-  std::vector<std::uint32_t> hits = index->search(keyword);
-  std::string answer = "{\"status\":" + std::string(hits.empty() ? "0" : "1") +
-                       ",\"total\":" + std::to_string(hits.size()) + ",\"data\":{\"song\":[";
+  std::shared_ptr<const SearchAnswer> answer = answers_.find(index, keyword);
+  if (!answer) {
+    answer = makeSearchAnswer(*index, keyword);
+    answers_.add(index, keyword, answer);
+  }
+  if (!answer->sharedKeys.empty()) remember(client, answer->sharedKeys);
+  return answer->json;
+}
+
+std::shared_ptr<const SearchAnswer> LibrarySource::makeSearchAnswer(const LibraryIndex& index,
+                                                                     std::string_view keyword) {
+  std::vector<std::uint32_t> hits = index.search(keyword);
+  auto made = std::make_shared<SearchAnswer>();
+  std::string& answer = made->json;
+  answer = "{\"status\":" + std::string(hits.empty() ? "0" : "1") + ",\"total\":" + std::to_string(hits.size()) +
+           ",\"data\":{\"song\":[";
   answer.reserve(answer.size() + hits.size() * 256 + 8);
-  std::unordered_map<std::string, long long> answered;
   for (std::uint32_t position : hits) {
-    const IndexedSong& song = index->songs()[position];
+    const IndexedSong& song = index.songs()[position];
     if (position != hits.front()) answer += ',';
     appendSongObject(answer, song);
-    if (song.sharedKey) answered[asciiLowered(song.title + song.singer)] = song.id;
+    if (song.sharedKey) made->sharedKeys[asciiLowered(song.title + song.singer)] = song.id;
   }
-  if (!answered.empty()) remember(client, std::move(answered));
   answer += "]}}";
-  return answer;
+  return made;
 }
 
 std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, const std::string& client,
