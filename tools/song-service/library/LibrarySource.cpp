@@ -157,9 +157,24 @@ std::shared_ptr<const SearchAnswer> LibrarySource::makeSearchAnswer(const Librar
   answer = "{\"status\":" + std::string(hits.empty() ? "0" : "1") + ",\"total\":" + std::to_string(hits.size()) +
            ",\"data\":{\"song\":[";
   answer.reserve(answer.size() + hits.size() * 256 + 8);
-  for (std::uint32_t position : hits) {
-    const IndexedSong& song = index.songs()[position];
-    if (position != hits.front()) answer += ',';
+  // The hits are scattered over memory: each song and then its texts are fetched ahead, so
+  // the waits for memory overlap instead of adding up.
+  constexpr std::size_t kAhead = 8;
+  const std::vector<IndexedSong>& songs = index.songs();
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    if (i + 2 * kAhead < hits.size()) {
+      const char* ahead = reinterpret_cast<const char*>(&songs[hits[i + 2 * kAhead]]);
+      for (std::size_t line = 0; line < sizeof(IndexedSong); line += 64) __builtin_prefetch(ahead + line);
+    }
+    if (i + kAhead < hits.size()) {
+      const IndexedSong& ahead = songs[hits[i + kAhead]];
+      __builtin_prefetch(ahead.title.data());
+      __builtin_prefetch(ahead.singer.data());
+      __builtin_prefetch(ahead.album.data());
+    }
+    const std::uint32_t position = hits[i];
+    const IndexedSong& song = songs[position];
+    if (i > 0) answer += ',';
     appendSongObject(answer, song);
     if (song.sharedKey) made->sharedKeys[asciiLowered(song.title + song.singer)] = song.id;
   }
