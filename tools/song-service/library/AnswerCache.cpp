@@ -4,7 +4,7 @@ namespace songservice {
 namespace {
 
 std::size_t bytesOf(const std::string& keyword, const SearchAnswer& answer) {
-  std::size_t bytes = keyword.size() + answer.json.size();
+  std::size_t bytes = keyword.size() + answer.json.capacity();
   for (const auto& [key, id] : answer.sharedKeys) bytes += key.size() + sizeof id;
   return bytes;
 }

@@ -179,6 +179,7 @@ std::shared_ptr<const SearchAnswer> LibrarySource::makeSearchAnswer(const Librar
     if (song.sharedKey) made->sharedKeys[asciiLowered(song.title + song.singer)] = song.id;
   }
   answer += "]}}";
+  answer.shrink_to_fit();  // kept for later requests: no room left unused
   return made;
 }
 
