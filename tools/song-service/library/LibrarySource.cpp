@@ -153,9 +153,15 @@ std::shared_ptr<const SearchAnswer> LibrarySource::makeSearchAnswer(const Librar
                                                                      std::string_view keyword) {
   std::vector<std::uint32_t> hits = index.search(keyword);
   auto made = std::make_shared<SearchAnswer>();
-  std::string& answer = made->json;
-  answer = "{\"status\":" + std::string(hits.empty() ? "0" : "1") + ",\"total\":" + std::to_string(hits.size()) +
-           ",\"data\":{\"song\":[";
+  // Written into a buffer each thread keeps, then copied once at its size: the answers kept
+  // then fill the holes that older ones leave instead of spreading over memory.
+  thread_local std::string answer;
+  answer.clear();
+  answer += "{\"status\":";
+  answer += hits.empty() ? "0" : "1";
+  answer += ",\"total\":";
+  answer += std::to_string(hits.size());
+  answer += ",\"data\":{\"song\":[";
   answer.reserve(answer.size() + hits.size() * 256 + 8);
   // The hits are scattered over memory: each song and then its texts are fetched ahead, so
   // the waits for memory overlap instead of adding up.
@@ -179,7 +185,7 @@ std::shared_ptr<const SearchAnswer> LibrarySource::makeSearchAnswer(const Librar
     if (song.sharedKey) made->sharedKeys[asciiLowered(song.title + song.singer)] = song.id;
   }
   answer += "]}}";
-  answer.shrink_to_fit();  // kept for later requests: no room left unused
+  made->json.assign(answer);
   return made;
 }
 
