@@ -12,25 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/library/LibraryWords.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 bool run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-const char* kWords[] = {"Morning", "River", "Light", "Summer", "Harbour", "Glass", "Winter", "Paper", "Quiet",
-                        "Engine", "月光", "远山", "星河", "晚风", "青石", "海边", "桜", "夜空", "Tide", "Maple"};
-constexpr int kWordCount = sizeof kWords / sizeof kWords[0];
-
-std::string words(unsigned seed, int count) {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    if (!text.empty()) text += ' ';
-    text += kWords[(seed >> 16) % kWordCount];
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -57,14 +45,13 @@ int main(int argc, char** argv) {
   fs::copy_file(wav, base / "s.wav", fs::copy_options::overwrite_existing);
   const std::vector<std::string> formats{"mp3", "ogg", "opus", "flac", "wav"};
 
-  constexpr int kSongsPerAlbum = 12, kAlbumsPerSinger = 4;
+  using benchlibrary::kSongsPerAlbum;
   for (long i = 0; i < count; ++i) {
-    const long album = i / kSongsPerAlbum, singer = album / kAlbumsPerSinger;
     const std::string& format = formats[static_cast<std::size_t>(i % static_cast<long>(formats.size()))];
-    const std::string singerName = words(static_cast<unsigned>(singer) * 7919u, 2) + " " + std::to_string(singer);
-    const std::string albumName = words(static_cast<unsigned>(album) * 104729u, 2);
-    const std::string title = words(static_cast<unsigned>(i) * 2654435761u, 3);
-    const fs::path folder = out / singerName / (albumName + " " + std::to_string(album));
+    const benchlibrary::SongTexts texts = benchlibrary::songTexts(i);
+    const std::string &singerName = texts.singer, &albumName = texts.album, &title = texts.title;
+    const long album = i / kSongsPerAlbum;
+    const fs::path folder = out / texts.singerFolder / texts.albumFolder;
     fs::create_directories(folder);
     char name[64];
     std::snprintf(name, sizeof name, "%02ld song %ld.%s", i % kSongsPerAlbum + 1, i, format.c_str());

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# bench/library/library-bench.sh BUILD_DIR [SMALL] [LARGE]
+# bench/library/library-bench.sh [--search-only] BUILD_DIR [SMALL] [LARGE]
 # The song service on generated music folders, against MPD on the same folder in the same run
 # (a temporary configuration, no sound output, loopback only, nothing fetched from anywhere):
 #   - indexing SMALL files (default 10 000) into an empty index, files in the page cache for
@@ -7,9 +7,16 @@
 #   - a restart of the service with nothing changed;
 #   - search latency over LARGE songs (default 100 000), request to last byte, loopback;
 #   - resident memory of both with LARGE songs indexed.
+# --search-only measures the LARGE part alone, the service's memory without MPD's: no MPD is
+# needed for it.
 # The folders are made once in TUNORA_BENCH_DIR (default /tmp/tunora-library-bench).
 set -euo pipefail
-build=${1:?usage: library-bench.sh BUILD_DIR [SMALL] [LARGE]}
+search_only=false
+if [ "${1:-}" = --search-only ]; then
+  search_only=true
+  shift
+fi
+build=${1:?usage: library-bench.sh [--search-only] BUILD_DIR [SMALL] [LARGE]}
 small=${2:-10000}
 large=${3:-100000}
 work=${TUNORA_BENCH_DIR:-/tmp/tunora-library-bench}
@@ -99,6 +106,7 @@ CONF
   mpd_port=$port
 }
 
+if ! $search_only; then
 echo "== indexing $small files into an empty index =="
 lib=$(folder_of "$small")
 rm -f "$work/small.sqlite"*
@@ -113,6 +121,7 @@ printf '  service %.2f s, MPD %.2f s, ratio %.2f (goal <= 1.0)\n' "$ours" "$thei
 run_service "$lib" "$work/small.sqlite" "$work/small-restart.log"
 printf '  restart with nothing changed: %.2f s to the end of its scan (goal <= 1 s)\n' "$svc_seconds"
 stop_pid "$svc_pid"
+fi
 
 echo "== $large songs: search latency and memory =="
 lib=$(folder_of "$large")
@@ -120,8 +129,13 @@ rm -f "$work/large.sqlite"*
 run_service "$lib" "$work/large.sqlite" "$work/large.log"
 printf '  service indexed them in %.1f s: %s\n' "$svc_seconds" "$(grep indexed "$work/large.log")"
 "$build/bench/library/bench_library_search" "$svc_port" 2000 | sed 's/^/  /'
+"$build/bench/library/bench_library_search" "$svc_port" 2000 fresh | sed 's/^/  /'
 ours_rss=$(rss_kb "$svc_pid")
 stop_pid "$svc_pid"
+if $search_only; then
+  printf '  resident memory: service %d KiB\n' "$ours_rss"
+  exit 0
+fi
 run_mpd "$lib" large
 theirs_rss=$(rss_kb "$mpd_pid")
 printf '  MPD indexed them in %.1f s\n' "$mpd_seconds"

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "platform/text/CodePage.h"
 #include "tools/song-service/library/LibraryIndex.h"
 #include "tools/song-service/library/LibraryText.h"
 #include "tools/song-service/library/MediaKind.h"
+#include "tools/song-service/library/TextSignature.h"
 
 namespace songservice::test {
 namespace {
@@ -35,6 +39,57 @@ TEST(LibraryIndex, SearchFindsFoldedInfixesOfEveryWordAndCapsTheAnswer) {
   EXPECT_TRUE(index.search("nobody").empty());
   EXPECT_EQ(index.search("many").size(), LibraryIndex::kMostHits);
   EXPECT_TRUE(index.search(std::string("\xFF\xFE", 2)).empty());
+}
+
+// Paths put the title-prefix songs in reverse of their title order, so ranking by path is seen.
+TEST(LibraryIndex, RanksSingerThenTitlePrefixThenTheRestByPathUpToTheCap) {
+  auto path = [](int n) {
+    char text[16];
+    std::snprintf(text, sizeof text, "/m/%05d", n);
+    return std::string(text);
+  };
+  std::vector<SongRecord> records;
+  for (int i = 0; i < 1200; ++i) records.push_back(record(i + 1, path(20000 - i), "Star " + std::to_string(i), "x"));
+  records.push_back(record(5000, path(30000), "Starlight", "Star"));  // the singer ranks first
+  for (int i = 0; i < 5; ++i) records.push_back(record(6000 + i, path(10 + i), "y", "Star"));
+  std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
+  LibraryIndex index(records);
+  auto idsOf = [&](const std::vector<std::uint32_t>& hits) {
+    std::vector<long long> ids;
+    for (std::uint32_t hit : hits) ids.push_back(index.songs()[hit].id);
+    return ids;
+  };
+  std::vector<long long> ids = idsOf(index.search("star"));
+  ASSERT_EQ(ids.size(), LibraryIndex::kMostHits);
+  std::vector<long long> want{6000, 6001, 6002, 6003, 6004, 5000};
+  for (int i = 1199; want.size() < LibraryIndex::kMostHits; --i) want.push_back(i + 1);  // lowest paths first
+  EXPECT_EQ(ids, want);
+
+  // Few prefix hits: the rest follow by path, each holding every word somewhere.
+  records.clear();
+  for (int i = 0; i < 1500; ++i)
+    records.push_back(record(i + 1, path(i), i % 3 ? "a night" : "tide of night", i % 2 ? "low Tide" : "z"));
+  records.push_back(record(9000, path(99999), "Night tide song", "q"));  // the title ranks first
+  LibraryIndex rest(records);
+  std::vector<std::uint32_t> hits = rest.search("night TIDE");
+  ASSERT_EQ(hits.size(), 1000u);
+  EXPECT_EQ(rest.songs()[hits[0]].id, 9000);
+  for (std::size_t i = 2; i < hits.size(); ++i) EXPECT_LT(hits[i - 1], hits[i]);
+  for (std::size_t i = 1; i < hits.size(); ++i) {
+    const IndexedSong& song = rest.songs()[hits[i]];
+    EXPECT_TRUE(song.title.find("tide") != std::string::npos || song.singer.find("Tide") != std::string::npos);
+  }
+  EXPECT_EQ(rest.songs()[hits.back()].id, 1498);  // four of every six hold both words
+}
+
+TEST(TextSignature, EveryPieceOfATextIsCovered) {
+  std::string text = "ab\x1Fstraße 月光\x1E";
+  for (int i = 0; i < 200; ++i) text += static_cast<char>('a' + (i * 7919) % 26);
+  const TextSignature whole = TextSignature::of(text);
+  for (std::size_t from = 0; from < text.size(); ++from)
+    for (std::size_t length = 0; from + length <= text.size(); length += 1 + length / 8)
+      ASSERT_TRUE(whole.covers(TextSignature::of(text.substr(from, length)))) << from << " " << length;
+  EXPECT_FALSE(TextSignature::of("ab").covers(TextSignature::of("ba")));
 }
 
 TEST(LibraryText, AnswerFormsKeepMarkersOutAndNamesDecodeAsGbk) {

@@ -78,7 +78,13 @@ std::string jsonEscaped(std::string_view text) {
 
 std::string wrapped(std::string_view callback, const std::string& json) {
   if (callback.empty()) return json;
-  return std::string(callback) + "(" + json + ")";
+  std::string out;
+  out.reserve(callback.size() + json.size() + 2);
+  out += callback;
+  out += '(';
+  out += json;
+  out += ')';
+  return out;
 }
 
 std::string searchAnswer(const Catalogue& catalogue, const std::vector<const IndexSong*>& hits) {

@@ -154,7 +154,9 @@ void SongService::answerSearch(const httplib::Request& request, httplib::Respons
   auto callback = callbackOf(request, response);
   if (!callback) return;
   std::string json = source_.searchAnswer(request.get_param_value("query"), request.remote_addr);
-  response.set_content(wrapped(*callback, json), kJsonpType);
+  // Moved in rather than set: a full answer is some hundred kilobytes.
+  response.body = wrapped(*callback, json);
+  response.set_header("Content-Type", kJsonpType);
 }
 
 void SongService::answerLinks(const httplib::Request& request, httplib::Response& response) {

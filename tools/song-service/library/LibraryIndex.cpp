@@ -1,11 +1,11 @@
 #include "tools/song-service/library/LibraryIndex.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <type_traits>
 
 #include "tools/song-service/library/LibraryText.h"
+#include "tools/song-service/library/TextSignature.h"
 
 namespace songservice {
 namespace {
@@ -36,6 +36,13 @@ std::uint64_t keyHash(std::string_view lowered) { return std::hash<std::string_v
 
 LibraryIndex::LibraryIndex(const std::vector<SongRecord>& records) {
   std::map<std::string, int> singerNumbers;
+  songs_.reserve(records.size());
+  starts_.reserve(records.size());
+  titleBytes_.reserve(records.size());
+  singerBytes_.reserve(records.size());
+  signatures_.reserve(records.size());
+  byId_.reserve(records.size());
+  byLinkKey_.reserve(records.size());
   for (const SongRecord& record : records) {
     if (record.kind == MediaKind::None) continue;
     IndexedSong song;
@@ -59,7 +66,9 @@ LibraryIndex::LibraryIndex(const std::vector<SongRecord>& records) {
     std::string title = folded(record.title), singer = folded(record.singer);
     titleBytes_.push_back(static_cast<std::uint32_t>(title.size()));
     singerBytes_.push_back(static_cast<std::uint32_t>(singer.size()));
-    folded_ += title + '\x1F' + singer + '\x1F' + folded(record.album) + '\x1E';
+    const std::string part = title + '\x1F' + singer + '\x1F' + folded(record.album) + '\x1E';
+    folded_ += part;
+    signatures_.push_back(TextSignature::of(part));
     byId_.emplace_back(song.id, position);
     byLinkKey_.emplace_back(keyHash(asciiLowered(song.title + song.singer)), position);
     auto [picture, added] = pictureBySinger_.emplace(asciiLowered(song.singer), position);
@@ -84,6 +93,11 @@ LibraryIndex::LibraryIndex(const std::vector<SongRecord>& records) {
                    [this](std::uint32_t a, std::uint32_t b) { return foldedSinger(a) < foldedSinger(b); });
   std::stable_sort(byTitle_.begin(), byTitle_.end(),
                    [this](std::uint32_t a, std::uint32_t b) { return foldedTitle(a) < foldedTitle(b); });
+}
+
+std::string_view LibraryIndex::partOf(std::uint32_t song) const {
+  const std::uint32_t end = song + 1 < starts_.size() ? starts_[song + 1] : static_cast<std::uint32_t>(folded_.size());
+  return std::string_view(folded_).substr(starts_[song], end - starts_[song]);
 }
 
 std::string_view LibraryIndex::foldedTitle(std::uint32_t song) const {
@@ -113,39 +127,47 @@ std::vector<std::uint32_t> LibraryIndex::search(std::string_view keyword) const 
   });
   ranked.assign(singers.first, singers.second);
   std::sort(ranked.begin(), ranked.end());
-  std::vector<std::uint32_t> titles;
-  auto title = std::lower_bound(byTitle_.begin(), byTitle_.end(), whole,
-                                [this](std::uint32_t a, const std::string& b) { return foldedTitle(a) < b; });
-  for (; title != byTitle_.end() && foldedTitle(*title).substr(0, whole.size()) == whole; ++title)
-    if (rank(*title, whole) == 1) titles.push_back(*title);
-  std::sort(titles.begin(), titles.end());
-  ranked.insert(ranked.end(), titles.begin(), titles.end());
+  if (ranked.size() < kMostHits) {
+    // The titles starting with the keyword stand together in title order; those whose singer
+    // is the keyword are ranked already.
+    auto first = std::lower_bound(byTitle_.begin(), byTitle_.end(), whole,
+                                  [this](std::uint32_t a, const std::string& b) { return foldedTitle(a) < b; });
+    auto last = std::partition_point(first, byTitle_.end(), [&](std::uint32_t song) {
+      return foldedTitle(song).substr(0, whole.size()) == whole;
+    });
+    std::vector<std::uint32_t> titles(first, last);
+    if (!ranked.empty())
+      std::erase_if(titles, [&](std::uint32_t song) { return std::binary_search(ranked.begin(), ranked.end(), song); });
+    // Only the first ones by path fit in the answer.
+    const std::size_t room = kMostHits - ranked.size();
+    if (titles.size() > room) {
+      std::nth_element(titles.begin(), titles.begin() + static_cast<std::ptrdiff_t>(room), titles.end());
+      titles.resize(room);
+    }
+    std::sort(titles.begin(), titles.end());
+    ranked.insert(ranked.end(), titles.begin(), titles.end());
+  }
   if (ranked.size() >= kMostHits) {
     ranked.resize(kMostHits);
     return ranked;
   }
 
-  // The rest in path order, until the answer is full. The longest word is the rarest: find
-  // it in the whole text, then check the others per song. Repeated words add nothing, and a
-  // few long ones say enough: a keyword of thousands of words must not cost a scan each.
+  // The rest in path order, until the answer is full. Repeated words add nothing, and a few
+  // long ones say enough: a keyword of thousands of words must not cost a scan each. The
+  // longest word is likely the rarest, so it is looked for first.
   std::sort(words.begin(), words.end(), [](const auto& a, const auto& b) {
     return a.size() != b.size() ? a.size() > b.size() : a < b;
   });
   words.erase(std::unique(words.begin(), words.end()), words.end());
   constexpr std::size_t kMostWords = 16;
   if (words.size() > kMostWords) words.resize(kMostWords);
-  const std::string& lead = words.front();
-  const char* text = folded_.data();
-  const char* end = text + folded_.size();
-  for (const char* at = text; at < end && ranked.size() < kMostHits;) {
-    auto found = static_cast<const char*>(memmem(at, static_cast<std::size_t>(end - at), lead.data(), lead.size()));
-    if (!found) break;
-    const auto offset = static_cast<std::uint32_t>(found - text);
-    auto song = static_cast<std::uint32_t>(std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin() - 1);
-    const std::uint32_t songEnd = song + 1 < starts_.size() ? starts_[song + 1] : static_cast<std::uint32_t>(folded_.size());
-    at = text + songEnd;
-    std::string_view part(text + starts_[song], songEnd - starts_[song]);
-    bool all = std::all_of(words.begin() + 1, words.end(),
+  TextSignature wanted;
+  for (const std::string& word : words) wanted.add(TextSignature::of(word));
+  const auto count = static_cast<std::uint32_t>(songs_.size());
+  for (std::uint32_t song = 0; song < count && ranked.size() < kMostHits; ++song) {
+    if (!signatures_[song].covers(wanted)) continue;
+    const std::string_view part = partOf(song);
+    bool all = std::all_of(words.begin(), words.end(),
                            [&](const std::string& word) { return part.find(word) != std::string_view::npos; });
     if (all && rank(song, whole) == 2) ranked.push_back(song);
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/song-service/library/SongRecord.h"
+#include "tools/song-service/library/TextSignature.h"
 
 namespace songservice {
 
@@ -48,6 +49,7 @@ class LibraryIndex {
   const std::vector<IndexedSong>& songs() const { return songs_; }
 
  private:
+  std::string_view partOf(std::uint32_t song) const;
   std::string_view foldedTitle(std::uint32_t song) const;
   std::string_view foldedSinger(std::uint32_t song) const;
   int rank(std::uint32_t song, std::string_view whole) const;
@@ -56,6 +58,7 @@ class LibraryIndex {
   std::string folded_;                 // per song: title \x1F singer \x1F album \x1E
   std::vector<std::uint32_t> starts_;  // where each song's part of folded_ begins
   std::vector<std::uint32_t> titleBytes_, singerBytes_;
+  std::vector<TextSignature> signatures_;  // per song, of its part of folded_
   // Positions sorted by folded singer and by folded title, for the first two ranks.
   std::vector<std::uint32_t> bySinger_, byTitle_;
   std::vector<std::pair<long long, std::uint32_t>> byId_;             // sorted

@@ -46,28 +46,40 @@ std::string mediaName(const IndexedSong& song) {
   return std::to_string(song.id) + "." + mediaExtension(song.kind);
 }
 
-// Appended member by member: an answer holds up to a thousand of these.
+// Appended member by member without temporaries: an answer holds up to a thousand of these.
 void appendSongObject(std::string& out, const IndexedSong& song) {
-  auto add = [&out](const char* name, std::string_view value, bool last = false) {
+  auto add = [&out](std::string_view name, std::string_view value, bool last = false) {
     out += '"';
     out += name;
     out += "\":\"";
     out += value;
     out += last ? "\"}" : "\",";
   };
+  auto number = [](char (&text)[24], long long value) {
+    auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string_view(text, static_cast<std::size_t>(end - text));
+  };
+  char text[24];
   out += '{';
-  add("songid", std::to_string(song.id));
+  add("songid", number(text, song.id));
   add("title", song.title);
   add("singer", song.singer);
-  add("singerid", std::to_string(song.singerNumber));
+  add("singerid", number(text, song.singerNumber));
   add("album", song.album);
-  add("track", std::to_string(song.track));
-  add("length", lengthText(song.millis));
-  add("bitrate", std::to_string(song.kbps));
+  add("track", number(text, song.track));
+  const int seconds = (song.millis + 500) / 1000;
+  if (seconds >= 0 && seconds < 6000) {
+    const char length[5] = {static_cast<char>('0' + seconds / 600), static_cast<char>('0' + seconds / 60 % 10), ':',
+                            static_cast<char>('0' + seconds % 60 / 10), static_cast<char>('0' + seconds % 10)};
+    add("length", std::string_view(length, sizeof length));
+  } else {
+    add("length", lengthText(song.millis));
+  }
+  add("bitrate", number(text, song.kbps));
   add("format", mediaExtension(song.kind));
-  add("size", std::to_string(song.size));
+  add("size", number(text, song.size));
   add("language", isAscii(song.title) ? std::string_view("English") : std::string_view(mandarin()));
-  add("year", song.year > 0 ? std::to_string(song.year) : std::string(), true);
+  add("year", song.year > 0 ? number(text, song.year) : std::string_view(), true);
 }
 
 // "123.mp3" -> 123 when the extension is the one given; 0 otherwise.
@@ -128,20 +140,53 @@ std::string folderPicturePath(const std::string& songPath) {
 
 std::string LibrarySource::searchAnswer(std::string_view keyword, const std::string& client) {
   std::shared_ptr<const LibraryIndex> index = index_();
-  std::vector<std::uint32_t> hits = index->search(keyword);
-  std::string answer = "{\"status\":" + std::string(hits.empty() ? "0" : "1") +
-                       ",\"total\":" + std::to_string(hits.size()) + ",\"data\":{\"song\":[";
-  answer.reserve(answer.size() + hits.size() * 256 + 8);
-  std::unordered_map<std::string, long long> answered;
-  for (std::uint32_t position : hits) {
-    const IndexedSong& song = index->songs()[position];
-    if (position != hits.front()) answer += ',';
-    appendSongObject(answer, song);
-    if (song.sharedKey) answered[asciiLowered(song.title + song.singer)] = song.id;
+  std::shared_ptr<const SearchAnswer> answer = answers_.find(index, keyword);
+  if (!answer) {
+    answer = makeSearchAnswer(*index, keyword);
+    answers_.add(index, keyword, answer);
   }
-  if (!answered.empty()) remember(client, std::move(answered));
+  if (!answer->sharedKeys.empty()) remember(client, answer->sharedKeys);
+  return answer->json;
+}
+
+std::shared_ptr<const SearchAnswer> LibrarySource::makeSearchAnswer(const LibraryIndex& index,
+                                                                     std::string_view keyword) {
+  std::vector<std::uint32_t> hits = index.search(keyword);
+  auto made = std::make_shared<SearchAnswer>();
+  // Written into a buffer each thread keeps, then copied once at its size: the answers kept
+  // then fill the holes that older ones leave instead of spreading over memory.
+  thread_local std::string answer;
+  answer.clear();
+  answer += "{\"status\":";
+  answer += hits.empty() ? "0" : "1";
+  answer += ",\"total\":";
+  answer += std::to_string(hits.size());
+  answer += ",\"data\":{\"song\":[";
+  answer.reserve(answer.size() + hits.size() * 256 + 8);
+  // The hits are scattered over memory: each song and then its texts are fetched ahead, so
+  // the waits for memory overlap instead of adding up.
+  constexpr std::size_t kAhead = 8;
+  const std::vector<IndexedSong>& songs = index.songs();
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    if (i + 2 * kAhead < hits.size()) {
+      const char* ahead = reinterpret_cast<const char*>(&songs[hits[i + 2 * kAhead]]);
+      for (std::size_t line = 0; line < sizeof(IndexedSong); line += 64) __builtin_prefetch(ahead + line);
+    }
+    if (i + kAhead < hits.size()) {
+      const IndexedSong& ahead = songs[hits[i + kAhead]];
+      __builtin_prefetch(ahead.title.data());
+      __builtin_prefetch(ahead.singer.data());
+      __builtin_prefetch(ahead.album.data());
+    }
+    const std::uint32_t position = hits[i];
+    const IndexedSong& song = songs[position];
+    if (i > 0) answer += ',';
+    appendSongObject(answer, song);
+    if (song.sharedKey) made->sharedKeys[asciiLowered(song.title + song.singer)] = song.id;
+  }
   answer += "]}}";
-  return answer;
+  made->json.assign(answer);
+  return made;
 }
 
 std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, const std::string& client,

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "tools/song-service/SongSource.h"
+#include "tools/song-service/library/AnswerCache.h"
 #include "tools/song-service/library/LibraryIndex.h"
 
 namespace songservice {
@@ -33,10 +34,14 @@ class LibrarySource : public SongSource {
     std::string client;
     std::unordered_map<std::string, long long> songByKey;
   };
+  static std::shared_ptr<const SearchAnswer> makeSearchAnswer(const LibraryIndex& index, std::string_view keyword);
   void remember(const std::string& client, std::unordered_map<std::string, long long> answered);
   long long rememberedSong(const std::string& client, const std::string& key);
 
   const IndexSource index_;
+  // A person searching again, or several clients asking the same, costs a copy. Full answers
+  // are a few hundred kilobytes at most.
+  AnswerCache answers_{64, 4 * 1024 * 1024};
   std::mutex mutex_;
   std::list<ClientMemory> clients_;  // guarded by mutex_; most recent first
 };
