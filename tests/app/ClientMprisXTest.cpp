@@ -17,6 +17,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/text/CodePage.h"
@@ -92,6 +93,9 @@ std::string fileText(const std::string& path) {
 class ClientOnTheBus : public ClientOnScreen {
  protected:
   void SetUp() override {
+    for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "G_DEBUG"}) {
+      if (const char* value = std::getenv(name)) saved_.emplace_back(name, value);
+    }
     ClientOnScreen::SetUp();
     if (IsSkipped()) return;
     const std::string tools = "dbus-daemon playerctl dbus-monitor gdbus";
@@ -106,6 +110,7 @@ class ClientOnTheBus : public ClientOnScreen {
   void TearDown() override {
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
     unsetenv("G_DEBUG");
+    for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
   }
 
   static std::string player(const std::string& args) {
@@ -126,6 +131,7 @@ class ClientOnTheBus : public ClientOnScreen {
   }
 
   PrivateBus bus_;
+  std::vector<std::pair<std::string, std::string>> saved_;  // the test process's own settings
 };
 
 // The search, link and picture methods of the service, answered the way the client reads
@@ -147,6 +153,10 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
   ASSERT_GE(songs.size(), 2u);
   const std::string firstLink = linkOf(media.port(), songs[0]);
   const std::string secondLink = linkOf(media.port(), songs[1]);
+  // Slower than the song plays.
+  SongService slow({"--slow", "8000"});
+  ASSERT_GT(slow.port(), 0);
+  const std::string slowSong = "http://127.0.0.1:" + std::to_string(slow.port()) + "/media/song-21.mp3";
   net::test::TestHttpServer service([&](httplib::Server& routes) {
     routes.Get("/api/songlist2", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(searchAnswer(), "application/javascript");
@@ -154,6 +164,10 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
     routes.Get("/api/links2", [&](const httplib::Request& request, httplib::Response& response) {
       const bool broken = request.target.find("Broken") != std::string::npos;
       response.set_content("{\"url\":\"" + (broken ? secondLink : firstLink) + "\"}", "application/json");
+    });
+    // A song whose address names it in Chinese.
+    routes.Get("/songs/.*", [&](const httplib::Request&, httplib::Response& response) {
+      response.set_redirect(slowSong);
     });
     // An address of bytes that are not UTF-8.
     routes.Get("/new/app/i/yueku.php", [](const httplib::Request&, httplib::Response& response) {
@@ -242,11 +256,9 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
 
   // An address of the desktop's, from a service slower than the song: it stays playing
   // while it waits for data, and pause and stop still act at once.
-  SongService slow({"--slow", "8000"});
-  ASSERT_GT(slow.port(), 0);
-  player("open http://127.0.0.1:" + std::to_string(slow.port()) + "/media/song-21.mp3");
+  player("open 'http://127.0.0.1:" + std::to_string(service.port()) + "/songs/%E5%A4%8F%E6%97%A5.mp3?from=desk'");
   ASSERT_TRUE(waitForPlayer([] { return player("status") == "Playing"; }, 15000));
-  EXPECT_EQ(player("metadata xesam:title"), "song-21.mp3");
+  EXPECT_EQ(player("metadata xesam:title"), "夏日.mp3");
   EXPECT_TRUE(silentNow(copy_)) << "a song waiting for data was heard";
   EXPECT_EQ(player("status"), "Playing");
   player("pause");
