@@ -236,6 +236,8 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
   EXPECT_GE(position, 10.0);
   EXPECT_LT(position, 11.0);
   ASSERT_TRUE(hearMore(copy_, 1.5));
+  player("position 3+");
+  EXPECT_GE(std::atof(player("position").c_str()), position + 3.0 + 1.5);
   screenshot("client-mpris-playing.png");
 
   // Next and previous walk the result list; a title of broken bytes reaches the bus as text.
