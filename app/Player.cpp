@@ -372,7 +372,10 @@ void Player::tick() {
     }
     engine_.Stop(stream);
     engine_.FreeStream(stream);
+    const bool followed = natural && nextRow().has_value();
     songStopped(natural);
+    // The next song tells the faces once it plays; the desktop never sees a stop between.
+    if (followed) return;
   }
   publish();
 }

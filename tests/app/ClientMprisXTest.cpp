@@ -7,7 +7,6 @@
 #ifdef TUNORA_SONG_SERVICE_TESTS
 #include <gio/gio.h>
 #include <signal.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
@@ -249,6 +248,9 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
   player("previous");
   ASSERT_TRUE(waitForPlayer([] { return player("metadata xesam:title") == kTitleUtf8; }));
   ASSERT_TRUE(hearMore(copy_, 0.5));
+  // A song that ends gives way to the next row without looking stopped in between.
+  player("position " + std::to_string(songSeconds - 1.0));
+  ASSERT_TRUE(waitForPlayer([] { return player("metadata xesam:title").rfind("Broken", 0) == 0; }));
 
   // Stop acts at once; play starts the song again.
   player("stop");
@@ -293,6 +295,12 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
   for (const std::string& part : parts) {
     EXPECT_NE(signals.find(part), std::string::npos) << part;
   }
+  // Stopped twice, by the two stops; never between songs.
+  std::size_t stops = 0;
+  for (std::size_t at = 0; (at = signals.find(parts.back(), at)) != std::string::npos; at += parts.back().size()) {
+    ++stops;
+  }
+  EXPECT_EQ(stops, 2u);
 
   // Heard: the song at full volume across the pause (2 s in), then at half, then from 10 s
   // on. Compared from 1 s in: on a loaded machine the slide up from silence starts late.
