@@ -112,8 +112,6 @@ void MprisService::unexport() {
 void MprisService::stop() {
   if (idleId_ != 0) g_source_remove(idleId_);
   idleId_ = 0;
-  // The answer to Quit and the last changes leave before the process does.
-  if (connection_ != nullptr) g_dbus_connection_flush_sync(connection_, nullptr, nullptr);
   unexport();
   if (ownerId_ != 0) g_bus_unown_name(ownerId_);
   ownerId_ = 0;
