@@ -84,6 +84,18 @@ bool silentNow(const ProgramCopy& copy) {
   return capturedBytes(copy) - before < kFramesPerSecond / 5 * kFrameBytes;
 }
 
+// The states and titles the bus saw, in order, for a failure message.
+std::string statesAndTitles(const std::string& signals) {
+  std::string seen;
+  std::istringstream lines(signals);
+  bool next = false;
+  for (std::string line; std::getline(lines, line);) {
+    if (next) seen += line.substr(line.find('"')) + " ";
+    next = line.find("\"PlaybackStatus\"") != std::string::npos || line.find("\"xesam:title\"") != std::string::npos;
+  }
+  return seen;
+}
+
 std::string fileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -300,7 +312,7 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
   for (std::size_t at = 0; (at = signals.find(parts.back(), at)) != std::string::npos; at += parts.back().size()) {
     ++stops;
   }
-  EXPECT_EQ(stops, 2u);
+  EXPECT_EQ(stops, 2u) << statesAndTitles(signals);
 
   // Heard: the song at full volume across the pause (2 s in), then at half, then from 10 s
   // on. Compared from 1 s in: on a loaded machine the slide up from silence starts late.
