@@ -18,6 +18,24 @@ std::int64_t microseconds(double seconds) { return static_cast<std::int64_t>(sec
 
 bool hasSong(const PlayerStatus& status) { return status.state != PlayState::Stopped && status.song != 0; }
 
+// The picture's address comes from a service answer and may hold any bytes; a URI on the
+// bus is ASCII, and the bytes are kept as the request would send them.
+std::string asUri(const std::string& address) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  for (const char c : address) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > 0x20 && byte < 0x7F) {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[byte >> 4];
+      uri += kHex[byte & 0xF];
+    }
+  }
+  return uri;
+}
+
 }  // namespace
 
 const char* introspectionXml() {
@@ -96,7 +114,8 @@ GVariant* metadata(const PlayerStatus& status) {
       g_variant_builder_add(&builder, "{sv}", "mpris:length", g_variant_new_int64(microseconds(status.length)));
     }
     if (!status.pictureAddress.empty()) {
-      g_variant_builder_add(&builder, "{sv}", "mpris:artUrl", g_variant_new_string(status.pictureAddress.c_str()));
+      const std::string uri = asUri(status.pictureAddress);
+      g_variant_builder_add(&builder, "{sv}", "mpris:artUrl", g_variant_new_string(uri.c_str()));
     }
   }
   return g_variant_builder_end(&builder);

@@ -43,9 +43,7 @@ GVariant* onGetProperty(GDBusConnection*, const gchar*, const gchar*, const gcha
 
 gboolean onSetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar* interfaceName, const gchar* name,
                        GVariant* value, GError** error, gpointer data) {
-  if (self(data)->setProperty(interfaceName, name, value)) return TRUE;
-  g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_PROPERTY_READ_ONLY, "%s cannot be set", name);
-  return FALSE;
+  return self(data)->setProperty(interfaceName, name, value, error) ? TRUE : FALSE;
 }
 
 const GDBusInterfaceVTable kVTable = {onMethodCall, onGetProperty, onSetProperty, {}};
@@ -81,6 +79,8 @@ void MprisService::start() {
 }
 
 void MprisService::busAcquired(GDBusConnection* connection) {
+  // GLib would end the process when the bus goes away; the music plays on without it.
+  g_dbus_connection_set_exit_on_close(connection, FALSE);
   connection_ = connection;
   rootId_ = g_dbus_connection_register_object(connection, kMprisObjectPath,
                                               g_dbus_node_info_lookup_interface(node_, mpris::kRootInterface),
@@ -172,16 +172,22 @@ GVariant* MprisService::property(const gchar* interfaceName, const gchar* name) 
   return mpris::playerProperty(name, player_.status());
 }
 
-bool MprisService::setProperty(const gchar* interfaceName, const gchar* name, GVariant* value) {
-  if (std::string(interfaceName) != mpris::kPlayerInterface) return false;
+bool MprisService::setProperty(const gchar* interfaceName, const gchar* name, GVariant* value, GError** error) {
   const std::string property = name;
-  if (property == "Volume") {
+  const bool player = std::string(interfaceName) == mpris::kPlayerInterface;
+  if (player && property == "Volume") {
     const double level = g_variant_get_double(value);
+    if (!std::isfinite(level)) {
+      g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS, "no volume %f", level);
+      return false;
+    }
     player_.changeVolume(static_cast<int>(std::lround(std::clamp(level, 0.0, 1.0) * 100.0)));
     return true;
   }
   // One speed only: any rate asked for stays 1.
-  return property == "Rate";
+  if (player && property == "Rate") return true;
+  g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_PROPERTY_READ_ONLY, "%s cannot be set", name);
+  return false;
 }
 
 void MprisService::playerChanged(const PlayerStatus& status) {

@@ -46,7 +46,7 @@ class MprisService : public PlayerListener {
   void nameLost();
   void call(const gchar* interfaceName, const gchar* method, GVariant* parameters, GDBusMethodInvocation* invocation);
   GVariant* property(const gchar* interfaceName, const gchar* name);
-  bool setProperty(const gchar* interfaceName, const gchar* name, GVariant* value);
+  bool setProperty(const gchar* interfaceName, const gchar* name, GVariant* value, GError** error);
 
  private:
   void unexport();

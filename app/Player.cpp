@@ -1,7 +1,10 @@
 #include "app/Player.h"
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
+
+#include "platform/text/CodePage.h"
 
 namespace app {
 namespace {
@@ -18,6 +21,23 @@ bool sameButPosition(const PlayerStatus& a, const PlayerStatus& b) {
          a.volume == b.volume && a.list == b.list && a.row == b.row && a.song == b.song &&
          a.pictureAddress == b.pictureAddress && a.canGoNext == b.canGoNext &&
          a.canGoPrevious == b.canGoPrevious && a.canPlay == b.canPlay;
+}
+
+// A desktop address names its file in percent-encoded UTF-8; the title is a program text.
+std::string titleOfAddress(const std::string& url) {
+  const std::string path = url.substr(0, url.find_first_of("?#"));
+  const std::string name = path.substr(path.find_last_of('/') + 1);  // npos + 1 is 0
+  const auto hexAt = [&](std::size_t at) { return std::isxdigit(static_cast<unsigned char>(name[at])) != 0; };
+  std::string bytes;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == '%' && i + 2 < name.size() && hexAt(i + 1) && hexAt(i + 2)) {
+      bytes += static_cast<char>(std::stoi(name.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      bytes += name[i];
+    }
+  }
+  return platform::text::utf8ToAnsi(bytes.empty() ? url : bytes);
 }
 
 }  // namespace
@@ -87,8 +107,7 @@ void Player::playAddress(const std::string& url) {
   PlayRequest request;
   request.ticket = worker_.newTicket();
   request.list = SongList::Address;
-  const auto slash = url.find_last_of('/');
-  request.title = slash == std::string::npos ? url : url.substr(slash + 1);
+  request.title = titleOfAddress(url);
   request.label = request.title;
   request.url = url;
   submit(std::move(request));
@@ -353,7 +372,10 @@ void Player::tick() {
     }
     engine_.Stop(stream);
     engine_.FreeStream(stream);
+    const bool followed = natural && nextRow().has_value();
     songStopped(natural);
+    // The next song tells the faces once it plays; the desktop never sees a stop between.
+    if (followed) return;
   }
   publish();
 }
