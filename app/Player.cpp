@@ -1,7 +1,8 @@
 #include "app/Player.h"
 
+#include <glib.h>
+
 #include <algorithm>
-#include <cctype>
 #include <limits>
 
 #include "platform/text/CodePage.h"
@@ -27,15 +28,10 @@ bool sameButPosition(const PlayerStatus& a, const PlayerStatus& b) {
 std::string titleOfAddress(const std::string& url) {
   const std::string path = url.substr(0, url.find_first_of("?#"));
   const std::string name = path.substr(path.find_last_of('/') + 1);  // npos + 1 is 0
-  const auto hexAt = [&](std::size_t at) { return std::isxdigit(static_cast<unsigned char>(name[at])) != 0; };
-  std::string bytes;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '%' && i + 2 < name.size() && hexAt(i + 1) && hexAt(i + 2)) {
-      bytes += static_cast<char>(std::stoi(name.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      bytes += name[i];
-    }
+  std::string bytes = name;
+  if (gchar* plain = g_uri_unescape_segment(name.data(), name.data() + name.size(), nullptr)) {
+    bytes = plain;
+    g_free(plain);
   }
   return platform::text::utf8ToAnsi(bytes.empty() ? url : bytes);
 }
