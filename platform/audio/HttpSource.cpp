@@ -127,6 +127,9 @@ void HttpSource::run() {
   for (;;) {
     Ending ending = transfer(from, generation, resume);
     std::unique_lock lock(mutex_);
+    // A seek made while the transfer ended has already started over: how the old one ended
+    // must not mark the new one finished.
+    if (restartAt_) ending = Ending::Aborted;
     // Before the first answer there is no stream to resume: opening it failed.
     if (ending == Ending::Broken && !identity_) ending = Ending::Final;
     if (ending == Ending::Broken) {
