@@ -25,15 +25,33 @@ exec 4<"$work/service"  # held open: the service may print more
 read -r _ port <&4
 export TUNORA_SERVICE=127.0.0.1:$port
 
-echo "== start-up"
-"$build/bench/app/bench_client_startup" "$build/app/tunora" 8
+warm_mapped() { "$build/bench/app/bench_client_startup" "$1" 8 | tee /dev/stderr |
+                awk '/warm median/ {gsub("ms,", ""); print $4}'; }
+resident_after_start() {
+  "$1" &
+  local pid=$!
+  pids+=($pid)
+  sleep 3
+  awk '/VmRSS/ {print $2}' "/proc/$pid/status"
+  kill "$pid"
+}
+
+echo "== start-up, and a bare GTK window of the same size as the yardstick"
+bare=$(warm_mapped "$build/bench/app/bench_bare_window" 2>/dev/null)
+ours=$(warm_mapped "$build/app/tunora")
+echo "mapped: client $ours ms, bare GTK window $bare ms, ratio $(awk -v a="$ours" -v b="$bare" 'BEGIN {printf "%.2f", a / b}')"
 
 echo "== resident memory after start, idle"
+bare_kb=$(resident_after_start "$build/bench/app/bench_bare_window")
+sleep 0.5
+client_kb=$(resident_after_start "$build/app/tunora")
+sleep 0.5
+echo "resident: client $client_kb kB, bare GTK window $bare_kb kB, ratio $(awk -v a="$client_kb" -v b="$bare_kb" 'BEGIN {printf "%.2f", a / b}') (goal 35 MB)"
+
 "$build/app/tunora" &
 client=$!
 pids+=($client)
 sleep 3
-echo "resident $(awk '/VmRSS/ {print $2}' "/proc/$client/status") kB (goal 35 MB)"
 
 echo "== CPU while a song plays (${seconds}s)"
 xdotool mousemove --sync 150 250 click 1
