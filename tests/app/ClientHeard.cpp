@@ -1,5 +1,7 @@
 #include "tests/app/ClientHeard.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -95,6 +97,17 @@ void expectSameSong(const std::vector<std::uint8_t>& heard, const std::vector<st
   ASSERT_GE(e.size() / 2, kSlideFrames + kCompared);
   EXPECT_GE(firstDeparture(h, e, kSlideFrames, 1.0), kSlideFrames + kCompared)
       << "the captured audio is not the song chosen";
+}
+
+std::uintmax_t capturedBytes(const ProgramCopy& copy) {
+  std::error_code ignored;
+  return std::filesystem::file_size(copy.capturePath(), ignored);
+}
+
+bool hearMore(const ProgramCopy& copy, double secondsMore) {
+  const std::uintmax_t wanted =
+      capturedBytes(copy) + static_cast<std::uintmax_t>(secondsMore * kFramesPerSecond) * kFrameBytes;
+  return audiotest::waitFor([&] { return capturedBytes(copy) >= wanted; }, std::chrono::seconds(20));
 }
 
 }  // namespace clienttest

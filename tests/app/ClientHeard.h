@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/SearchAnswer.h"
+#include "tests/app/ClientSession.h"
 
 namespace clienttest {
 
@@ -44,5 +45,11 @@ double gainBetween(const std::vector<std::int16_t>& heard, const std::vector<std
 // Whether what was heard is the expected song: past the slide from silence, two seconds
 // match.
 void expectSameSong(const std::vector<std::uint8_t>& heard, const std::vector<std::uint8_t>& expected);
+
+// The bytes of the copy's capture so far; grows while the client hears something.
+std::uintmax_t capturedBytes(const ProgramCopy& copy);
+// Waits until the client has heard `secondsMore` beyond what it had heard; false when it
+// does not within 20 s. Steps wait for sound, not for the clock, on a loaded machine.
+bool hearMore(const ProgramCopy& copy, double secondsMore);
 
 }  // namespace clienttest

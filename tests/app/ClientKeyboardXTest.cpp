@@ -72,7 +72,7 @@ std::size_t heardFrames(const ProgramCopy& copy) {
 
 // Waits until the client has heard `seconds` more; the frames heard then, 0 when it does not
 // within 20 s.
-std::size_t hearMore(const ProgramCopy& copy, double seconds) {
+std::size_t framesOnceHeard(const ProgramCopy& copy, double seconds) {
   const std::size_t wanted = heardFrames(copy) + static_cast<std::size_t>(seconds * kFramesPerSecond);
   std::size_t now = 0;
   const bool heard =
@@ -162,13 +162,13 @@ TEST_F(ClientOnKeyboard, SearchPlayPauseNextVolumeAndSeekWithoutThePointer) {
   // Return plays the selected row, not row 3 under the pointer.
   xdotool("mousemove --sync " + std::to_string(kLeft + 120) + " " + std::to_string(kTop + kRowOneY + 2 * kRowHeight));
   key("Down Return");
-  ASSERT_GT(hearMore(copy_, 2.0), 0u) << "Return on the list played nothing";
+  ASSERT_GT(framesOnceHeard(copy_, 2.0), 0u) << "Return on the list played nothing";
   key("space");
   EXPECT_TRUE(silent(copy_)) << "Space on the list did not pause";
   key("XF86AudioPlay");
-  ASSERT_GT(hearMore(copy_, 1.0), 0u) << "the play media key did not resume";
+  ASSERT_GT(framesOnceHeard(copy_, 1.0), 0u) << "the play media key did not resume";
   key("XF86AudioNext");
-  const std::size_t secondSongHeard = hearMore(copy_, 2.0);
+  const std::size_t secondSongHeard = framesOnceHeard(copy_, 2.0);
   ASSERT_GT(secondSongHeard, 0u) << "the next media key played nothing";
   movePointerAway();
 
@@ -180,12 +180,12 @@ TEST_F(ClientOnKeyboard, SearchPlayPauseNextVolumeAndSeekWithoutThePointer) {
   EXPECT_TRUE(audiotest::waitFor([&] { return settingsOf(copy_).find("volume size=85\r\n") != std::string::npos; },
                                  std::chrono::seconds(5)))
       << settingsOf(copy_);
-  const std::size_t quieterHeard = hearMore(copy_, 1.0);
+  const std::size_t quieterHeard = framesOnceHeard(copy_, 1.0);
   ASSERT_GT(quieterHeard, 0u);
 
   // The position slider, one more stop back: Right seeks 5 s on.
   key("shift+Tab Right");
-  const std::size_t seekHeard = hearMore(copy_, 1.5);
+  const std::size_t seekHeard = framesOnceHeard(copy_, 1.5);
   ASSERT_GT(seekHeard, 0u);
 
   // Return in an emptied search box searches (and is refused); on the play button it only
@@ -202,7 +202,7 @@ TEST_F(ClientOnKeyboard, SearchPlayPauseNextVolumeAndSeekWithoutThePointer) {
   EXPECT_FALSE(errorBoxShown(1000)) << "Return on the play button also searched";
   EXPECT_TRUE(silent(copy_)) << "Return on the play button did not pause";
   key("space");
-  EXPECT_GT(hearMore(copy_, 0.5), 0u) << "Space on the play button did not play on";
+  EXPECT_GT(framesOnceHeard(copy_, 0.5), 0u) << "Space on the play button did not play on";
   closeAndExpectZero(*client);
 
   const auto heard = samplesOf(audiotest::wavData(copy_.capturePath()));

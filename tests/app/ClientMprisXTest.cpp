@@ -66,17 +66,6 @@ class PrivateBus {
   pid_t pid_ = 0;
 };
 
-std::uintmax_t capturedBytes(const ProgramCopy& copy) {
-  std::error_code ignored;
-  return std::filesystem::file_size(copy.capturePath(), ignored);
-}
-
-bool hearMore(const ProgramCopy& copy, double secondsMore) {
-  const std::uintmax_t wanted =
-      capturedBytes(copy) + static_cast<std::uintmax_t>(secondsMore * kFramesPerSecond) * kFrameBytes;
-  return audiotest::waitFor([&] { return capturedBytes(copy) >= wanted; }, std::chrono::seconds(20));
-}
-
 // Less than a fifth of a second is heard over the next 700 ms.
 bool silentNow(const ProgramCopy& copy) {
   const std::uintmax_t before = capturedBytes(copy);

@@ -39,20 +39,6 @@ void setVolumeSetting(const ProgramCopy& copy, int volume) {
   std::ofstream(copy.folder() + "/program parameter.ini") << "[parameter]\r\nvolume size=" << volume << "\r\n";
 }
 
-// Grows while the client hears something.
-std::uintmax_t capturedBytes(const ProgramCopy& copy) {
-  std::error_code ignored;
-  return std::filesystem::file_size(copy.capturePath(), ignored);
-}
-
-// Waits until the client has heard `secondsMore` beyond what it had heard; false when it
-// does not within 20 s. Steps wait for sound, not for the clock, on a loaded machine.
-bool hearMore(const ProgramCopy& copy, double secondsMore) {
-  const std::uintmax_t wanted =
-      capturedBytes(copy) + static_cast<std::uintmax_t>(secondsMore * kFramesPerSecond) * kFrameBytes;
-  return audiotest::waitFor([&] { return capturedBytes(copy) >= wanted; }, std::chrono::seconds(20));
-}
-
 // The message box of a refused search is the quickest proof that the window still takes
 // input: a click empties the search box, Enter on the empty box opens the box.
 void expectWindowAnswers() {
