@@ -82,6 +82,26 @@ TEST(LibraryIndex, RanksSingerThenTitlePrefixThenTheRestByPathUpToTheCap) {
   EXPECT_EQ(rest.songs()[hits.back()].id, 1498);  // four of every six hold both words
 }
 
+TEST(LibraryIndex, SongsKeepTheirTextsAndAreFoundByIdLinkKeyAndSinger) {
+  std::vector<SongRecord> records;
+  for (int i = 0; i < 3000; ++i)
+    records.push_back(record(10 + i, "/m/" + std::to_string(i), "t" + std::to_string(i), "s" + std::to_string(i % 7)));
+  records[12].cover = true;  // the second song of s5
+  records.push_back(record(1, "/m/月光", "月光", "Twin"));
+  records.push_back(record(2, "/m/月光 2", "月光", "twin"));
+  const LibraryIndex index(records);
+  const IndexedSong* song = index.byId(2009);
+  ASSERT_NE(song, nullptr);
+  EXPECT_EQ(song->path, "/m/1999");
+  EXPECT_EQ(song->title, "t1999");
+  EXPECT_EQ(song->singer, "s4");
+  EXPECT_EQ(index.byId(9), nullptr);
+  EXPECT_EQ(index.withLinkKey(platform::text::utf8ToAnsi("月光TWIN")).size(), 2u);  // ASCII in any case
+  EXPECT_EQ(index.pictureSong("S5")->id, 22);  // the one with a cover
+  EXPECT_EQ(index.pictureSong("s6")->id, 16);  // else the first by path
+  EXPECT_EQ(index.pictureSong("s"), nullptr);
+}
+
 TEST(TextSignature, EveryPieceOfATextIsCovered) {
   std::string text = "ab\x1Fstraße 月光\x1E";
   for (int i = 0; i < 200; ++i) text += static_cast<char>('a' + (i * 7919) % 26);

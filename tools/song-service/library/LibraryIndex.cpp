@@ -1,6 +1,7 @@
 #include "tools/song-service/library/LibraryIndex.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <type_traits>
 
@@ -32,7 +33,19 @@ std::string trimmed(std::string text) {
 
 std::uint64_t keyHash(std::string_view lowered) { return std::hash<std::string_view>()(lowered); }
 
+// The (hash, position) pairs of a sorted list whose hash is that of the key.
+auto withHashOf(const std::vector<std::pair<std::uint64_t, std::uint32_t>>& keyed, std::string_view key) {
+  return std::equal_range(keyed.begin(), keyed.end(), std::make_pair(keyHash(key), 0u),
+                          [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
 }  // namespace
+
+std::string linkKeyOf(const IndexedSong& song) {
+  std::string key = asciiLowered(song.title);
+  key += asciiLowered(song.singer);
+  return key;
+}
 
 LibraryIndex::LibraryIndex(const std::vector<SongRecord>& records) {
   std::map<std::string, int> singerNumbers;
@@ -43,44 +56,70 @@ LibraryIndex::LibraryIndex(const std::vector<SongRecord>& records) {
   signatures_.reserve(records.size());
   byId_.reserve(records.size());
   byLinkKey_.reserve(records.size());
+  bySingerKey_.reserve(records.size());
+  // Where each song's texts lie in texts_, until it stops growing and views can be taken.
+  struct TextPlace {
+    std::size_t start;
+    std::array<std::size_t, 4> bytes;  // path, title, singer, album
+  };
+  std::vector<TextPlace> places;
+  places.reserve(records.size());
   for (const SongRecord& record : records) {
     if (record.kind == MediaKind::None) continue;
     IndexedSong song;
     song.id = record.id;
-    song.path = record.path;
     song.size = record.size;
     song.mtimeNs = record.mtimeNs;
     song.kind = record.kind;
-    song.title = answerForm(record.title);
-    song.singer = answerForm(record.singer);
-    song.album = answerForm(record.album);
     song.track = record.track;
     song.year = record.year;
     song.millis = record.millis;
     song.kbps = record.kbps;
     song.cover = record.cover;
-    singerNumbers.emplace(song.singer, 0);
+    const std::string title = answerForm(record.title), singer = answerForm(record.singer),
+                      album = answerForm(record.album);
+    places.push_back({texts_.size(), {record.path.size(), title.size(), singer.size(), album.size()}});
+    texts_ += record.path;
+    texts_ += title;
+    texts_ += singer;
+    texts_ += album;
+    singerNumbers.emplace(singer, 0);
 
     const auto position = static_cast<std::uint32_t>(songs_.size());
     starts_.push_back(static_cast<std::uint32_t>(folded_.size()));
-    std::string title = folded(record.title), singer = folded(record.singer);
-    titleBytes_.push_back(static_cast<std::uint32_t>(title.size()));
-    singerBytes_.push_back(static_cast<std::uint32_t>(singer.size()));
-    const std::string part = title + '\x1F' + singer + '\x1F' + folded(record.album) + '\x1E';
-    folded_ += part;
-    signatures_.push_back(TextSignature::of(part));
+    const std::string foldedTitle = folded(record.title), foldedSinger = folded(record.singer);
+    titleBytes_.push_back(static_cast<std::uint32_t>(foldedTitle.size()));
+    singerBytes_.push_back(static_cast<std::uint32_t>(foldedSinger.size()));
+    const std::size_t partStart = folded_.size();
+    folded_ += foldedTitle;
+    folded_ += '\x1F';
+    folded_ += foldedSinger;
+    folded_ += '\x1F';
+    folded_ += folded(record.album);
+    folded_ += '\x1E';
+    signatures_.push_back(TextSignature::of(std::string_view(folded_).substr(partStart)));
     byId_.emplace_back(song.id, position);
-    byLinkKey_.emplace_back(keyHash(asciiLowered(song.title + song.singer)), position);
-    auto [picture, added] = pictureBySinger_.emplace(asciiLowered(song.singer), position);
-    if (!added && !songs_[picture->second].cover && song.cover) picture->second = position;
-    songs_.push_back(std::move(song));
+    byLinkKey_.emplace_back(keyHash(asciiLowered(title + singer)), position);
+    bySingerKey_.emplace_back(keyHash(asciiLowered(singer)), position);
+    songs_.push_back(song);
+  }
+  texts_.shrink_to_fit();
+  for (std::size_t i = 0; i < songs_.size(); ++i) {
+    IndexedSong& song = songs_[i];
+    const char* at = texts_.data() + places[i].start;
+    std::string_view* texts[] = {&song.path, &song.title, &song.singer, &song.album};
+    for (std::size_t t = 0; t < 4; ++t) {
+      *texts[t] = std::string_view(at, places[i].bytes[t]);
+      at += places[i].bytes[t];
+    }
   }
   folded_.shrink_to_fit();
   int number = 0;
   for (auto& [name, value] : singerNumbers) value = ++number;
-  for (IndexedSong& song : songs_) song.singerNumber = singerNumbers[song.singer];
+  for (IndexedSong& song : songs_) song.singerNumber = singerNumbers.find(std::string(song.singer))->second;
   std::sort(byId_.begin(), byId_.end());
   std::sort(byLinkKey_.begin(), byLinkKey_.end());
+  std::sort(bySingerKey_.begin(), bySingerKey_.end());
   for (std::size_t i = 0; i < byLinkKey_.size(); ++i) {
     bool same = (i > 0 && byLinkKey_[i - 1].first == byLinkKey_[i].first) ||
                 (i + 1 < byLinkKey_.size() && byLinkKey_[i + 1].first == byLinkKey_[i].first);
@@ -177,18 +216,24 @@ std::vector<std::uint32_t> LibraryIndex::search(std::string_view keyword) const 
 std::vector<std::uint32_t> LibraryIndex::withLinkKey(std::string_view gbkKey) const {
   const std::string wanted = asciiLowered(gbkKey);
   std::vector<std::uint32_t> songs;
-  auto range = std::equal_range(byLinkKey_.begin(), byLinkKey_.end(), std::make_pair(keyHash(wanted), 0u),
-                                [](const auto& a, const auto& b) { return a.first < b.first; });
+  auto range = withHashOf(byLinkKey_, wanted);
   for (auto it = range.first; it != range.second; ++it) {
-    const IndexedSong& song = songs_[it->second];
-    if (asciiLowered(song.title + song.singer) == wanted) songs.push_back(it->second);
+    if (linkKeyOf(songs_[it->second]) == wanted) songs.push_back(it->second);
   }
   return songs;
 }
 
 const IndexedSong* LibraryIndex::pictureSong(std::string_view gbkSinger) const {
-  auto found = pictureBySinger_.find(asciiLowered(gbkSinger));
-  return found == pictureBySinger_.end() ? nullptr : &songs_[found->second];
+  const std::string wanted = asciiLowered(gbkSinger);
+  auto range = withHashOf(bySingerKey_, wanted);
+  const IndexedSong* chosen = nullptr;
+  for (auto it = range.first; it != range.second; ++it) {
+    const IndexedSong& song = songs_[it->second];
+    if (asciiLowered(song.singer) != wanted) continue;
+    if (song.cover) return &song;
+    if (!chosen) chosen = &song;
+  }
+  return chosen;
 }
 
 const IndexedSong* LibraryIndex::byId(long long id) const {

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "tools/song-service/library/SongRecord.h"
@@ -14,22 +13,29 @@
 
 namespace songservice {
 
+// The texts point into the index that holds the song, which keeps them all in one block: a
+// hundred thousand songs then cost a few allocations instead of half a million.
 struct IndexedSong {
   long long id = 0;
-  std::string path;
   long long size = 0, mtimeNs = 0;
-  MediaKind kind = MediaKind::None;
-  std::string title, singer, album;  // answer forms (GBK)
+  std::string_view path;                  // native bytes
+  std::string_view title, singer, album;  // answer forms (GBK)
   int track = 0, year = 0, millis = 0, kbps = 0;
+  int singerNumber = 0;  // 1-based among the singers, by name
+  MediaKind kind = MediaKind::None;
   bool cover = false;
   bool sharedKey = false;  // another song has the same links key
-  int singerNumber = 0;    // 1-based among the singers, by name
 };
+
+// What the links key of the song is compared by: ASCII-lowered title then singer.
+std::string linkKeyOf(const IndexedSong& song);
 
 class LibraryIndex {
  public:
   // records in path order; those that are no song are left out.
   explicit LibraryIndex(const std::vector<SongRecord>& records);
+  LibraryIndex(const LibraryIndex&) = delete;  // the songs' texts point into this one
+  LibraryIndex& operator=(const LibraryIndex&) = delete;
 
   static constexpr std::size_t kMostHits = 1000;
 
@@ -55,6 +61,7 @@ class LibraryIndex {
   int rank(std::uint32_t song, std::string_view whole) const;
 
   std::vector<IndexedSong> songs_;
+  std::string texts_;                  // every song's path, title, singer and album
   std::string folded_;                 // per song: title \x1F singer \x1F album \x1E
   std::vector<std::uint32_t> starts_;  // where each song's part of folded_ begins
   std::vector<std::uint32_t> titleBytes_, singerBytes_;
@@ -63,7 +70,9 @@ class LibraryIndex {
   std::vector<std::uint32_t> bySinger_, byTitle_;
   std::vector<std::pair<long long, std::uint32_t>> byId_;             // sorted
   std::vector<std::pair<std::uint64_t, std::uint32_t>> byLinkKey_;    // (key hash, position), sorted
-  std::unordered_map<std::string, std::uint32_t> pictureBySinger_;
+  // (hash of the ASCII-lowered singer, position), sorted; a map of strings would leave small
+  // blocks all over the memory a scan gives back.
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> bySingerKey_;
 };
 
 }  // namespace songservice

@@ -182,7 +182,7 @@ std::shared_ptr<const SearchAnswer> LibrarySource::makeSearchAnswer(const Librar
     const IndexedSong& song = songs[position];
     if (i > 0) answer += ',';
     appendSongObject(answer, song);
-    if (song.sharedKey) made->sharedKeys[asciiLowered(song.title + song.singer)] = song.id;
+    if (song.sharedKey) made->sharedKeys[linkKeyOf(song)] = song.id;
   }
   answer += "]}}";
   made->json.assign(answer);
@@ -198,7 +198,7 @@ std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, cons
   const IndexedSong* song = &index->songs()[sharing.front()];
   if (sharing.size() > 1) {
     const IndexedSong* last = index->byId(rememberedSong(client, asciiLowered(gbkKey)));
-    if (last && asciiLowered(last->title + last->singer) == asciiLowered(gbkKey)) song = last;
+    if (last && linkKeyOf(*last) == asciiLowered(gbkKey)) song = last;
   }
   if (withoutUrl) {
     return "{" + member("songid", std::to_string(song->id)) + "," + member("title", song->title) + "," +
@@ -215,7 +215,7 @@ std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, cons
 std::string LibrarySource::pictureAnswer(std::string_view singer, std::string_view host) {
   std::shared_ptr<const LibraryIndex> index = index_();
   const IndexedSong* song = index->pictureSong(platform::text::utf8ToAnsi(trimmedBlanks(validUtf8(singer))));
-  if (!song || (!song->cover && folderPicturePath(song->path).empty())) return noPictureAnswer();
+  if (!song || (!song->cover && folderPicturePath(std::string(song->path)).empty())) return noPictureAnswer();
   std::string address = "http://" + std::string(host) + "/pictures/" + std::to_string(song->id) + ".jpg";
   std::string escaped;
   for (char c : address) escaped += c == '/' ? std::string("\\/") : std::string(1, c);
@@ -232,7 +232,7 @@ std::optional<MediaBody> LibrarySource::media(std::string_view name) {
   if (status != std::errc() || end != name.data() + dot) return std::nullopt;
   const IndexedSong* song = index->byId(id);
   if (!song || idFromName(name, mediaExtension(song->kind)) != id) return std::nullopt;
-  int fd = ::open(song->path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = ::open(std::string(song->path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   auto file = std::make_shared<OpenFile>(fd);
   struct stat info;
@@ -254,9 +254,10 @@ std::optional<MediaBody> LibrarySource::picture(std::string_view name) {
   std::shared_ptr<const LibraryIndex> index = index_();
   const IndexedSong* song = index->byId(idFromName(name, "jpg"));
   if (!song) return std::nullopt;
-  std::string bytes = song->cover ? readEmbeddedCover(song->path, song->kind) : std::string();
+  const std::string path(song->path);
+  std::string bytes = song->cover ? readEmbeddedCover(path, song->kind) : std::string();
   if (bytes.empty()) {
-    std::string beside = folderPicturePath(song->path);
+    std::string beside = folderPicturePath(path);
     if (!beside.empty()) bytes = readSmallFile(beside);
   }
   std::string type = pictureType(bytes);

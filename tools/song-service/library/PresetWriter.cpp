@@ -19,8 +19,11 @@ std::string presetText(const LibraryIndex& index, const std::string& host) {
     char length[16];
     std::snprintf(length, sizeof length, "%02d:%02d", seconds / 60, seconds % 60);
     if (!text.empty()) text += "\r\n";
-    text += "{\"id\":\"" + std::to_string(song.id) + "\",\"title\":\"" + song.title + "\",\"singer\":\"" +
-            song.singer + "\",\"url\":\"http://" + host + "/media/" + std::to_string(song.id) + "." +
+    text += "{\"id\":\"" + std::to_string(song.id) + "\",\"title\":\"";
+    text += song.title;
+    text += "\",\"singer\":\"";
+    text += song.singer;
+    text += "\",\"url\":\"http://" + host + "/media/" + std::to_string(song.id) + "." +
             mediaExtension(song.kind) + "\",\"length\":\"" + length + "\"}";
   }
   return text;
