@@ -86,6 +86,7 @@ class MainWindow : public PlayerView, public SongLists {
   void rowPlaying(SongList list, int row, std::uint64_t listVersion) override;
   void showPlaying(bool playing) override;
   void songUnplayable() override;
+  void showLength(const std::string& lengthText) override;
   void showProgress(const std::string& elapsedText, double positionPercent, double bufferedPercent) override;
   void positionRefused() override;
   void showStopped() override;

@@ -45,6 +45,8 @@ void MainWindow::songUnplayable() {
   ui::showMessageBox(parts_.hwnd, UnplayableSongMessage(), ui::kBoxCancelOk, ErrorTitle(), ui::kBoxIconError);
 }
 
+void MainWindow::showLength(const std::string& lengthText) { parts_.lengthLabel.text(lengthText); }
+
 void MainWindow::showProgress(const std::string& elapsedText, double positionPercent, double bufferedPercent) {
   parts_.elapsedLabel.text(elapsedText);
   parts_.positionSlider.value(positionPercent);

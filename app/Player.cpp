@@ -15,6 +15,13 @@ bool sounding(DWORD active) { return active == BASS_ACTIVE_PLAYING || active == 
 
 constexpr QWORD kNoLength = static_cast<QWORD>(-1);
 
+// False when the stream's file has a known size that its download fell short of.
+bool downloadReachedTheEnd(HSTREAM stream) {
+  const QWORD end = BASS_StreamGetFilePosition(stream, BASS_FILEPOS_END);
+  const QWORD downloaded = BASS_StreamGetFilePosition(stream, BASS_FILEPOS_DOWNLOAD);
+  return end == kNoLength || downloaded == kNoLength || downloaded >= end;
+}
+
 // What the status compares when it decides whether the listeners hear of a change: the
 // position moves all the time and is read when asked.
 bool sameButPosition(const PlayerStatus& a, const PlayerStatus& b) {
@@ -339,15 +346,26 @@ void Player::tick() {
   if (closed_) return;
   HSTREAM stream = 0;
   DWORD active = BASS_ACTIVE_STOPPED;
+  QWORD lengthShown = 0;
   {
     std::lock_guard lock(mutex_);
     stream = stream_;
     active = engine_.IsActive(stream);
+    lengthShown = lengthShown_;
   }
   if (stream == 0) return;
   if (sounding(active)) {
     const QWORD position = engine_.GetPosition(stream);
     const QWORD length = engine_.GetLength(stream);
+    if (length != lengthShown) {
+      // A song that is still downloading may learn its length only once every byte is in.
+      {
+        std::lock_guard lock(mutex_);
+        if (stream_ == stream) lengthShown_ = length;
+      }
+      const std::string total = engine_.FormatTime(wholeSeconds(engine_.BytesToSeconds(stream, length)));
+      faces_.toView([&](PlayerView& view) { view.showLength(total); });
+    }
     const std::string elapsed = engine_.FormatTime(wholeSeconds(engine_.BytesToSeconds(stream, position)));
     // An unknown or zero length gives a share out of range, which the slider refuses.
     const double percent = static_cast<double>(position) * 100.0 / static_cast<double>(length);
@@ -358,9 +376,11 @@ void Player::tick() {
   } else if (active == BASS_ACTIVE_STOPPED) {
     const QWORD position = engine_.GetPosition(stream);
     const QWORD length = engine_.GetLength(stream);
-    // A length the stream never learnt cannot tell a break from the end: the data ended.
-    const bool natural = length == kNoLength || position >= length ||
-                         engine_.BytesToSeconds(stream, length - position) <= kNaturalEndSeconds;
+    // Without a length (an Ogg song cut before it was whole), the download tells a break
+    // from the end.
+    const bool natural = length == kNoLength ? downloadReachedTheEnd(stream)
+                                             : position >= length ||
+                                                   engine_.BytesToSeconds(stream, length - position) <= kNaturalEndSeconds;
     {
       std::lock_guard lock(mutex_);
       if (stream_ != stream) return;

@@ -138,6 +138,7 @@ class Player {
   Song song_;                // the song of stream_, or the last one played
   bool haveSong_ = false;
   std::uint64_t songCount_ = 0;
+  QWORD lengthShown_ = 0;  // the length the window's label gives for stream_
   int volume_ = 0;
   std::string pictureAddress_;
 

@@ -52,7 +52,8 @@ void Player::startStream(const PlayRequest& request, const std::string& url) {
       const DWORD active = engine_.IsActive(stream);
       playing = active == BASS_ACTIVE_PLAYING || active == BASS_ACTIVE_STALLED;
       if (playing) {
-        length = engine_.FormatTime(wholeSeconds(engine_.BytesToSeconds(stream, engine_.GetLength(stream))));
+        lengthShown_ = engine_.GetLength(stream);
+        length = engine_.FormatTime(wholeSeconds(engine_.BytesToSeconds(stream, lengthShown_)));
         ++songCount_;
       } else if (stream != 0) {
         unwanted = stream;

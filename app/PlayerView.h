@@ -48,6 +48,8 @@ class PlayerView {
   virtual void showPlaying(bool playing) = 0;
   // The song's source cannot be played: the error box.
   virtual void songUnplayable() = 0;
+  // The song's length became known, or exact, after it started.
+  virtual void showLength(const std::string& lengthText) = 0;
   // The 150 ms progress: elapsed time text, position and buffered share in percent.
   virtual void showProgress(const std::string& elapsedText, double positionPercent, double bufferedPercent) = 0;
   // The position slider went somewhere no song plays: back to the start.

@@ -35,6 +35,7 @@ class SeenView : public app::PlayerView, public app::PlayerListener {
   }
   void showPlaying(bool playing) override { calls.push_back(playing ? "pause-look" : "play-look"); }
   void songUnplayable() override { calls.push_back("unplayable"); }
+  void showLength(const std::string& length) override { calls.push_back("length " + length); }
   void showProgress(const std::string&, double, double) override { ++progress; }
   void positionRefused() override { calls.push_back("refused"); }
   void showStopped() override { calls.push_back("stopped"); }
@@ -82,18 +83,31 @@ class PlayerTest : public ::testing::Test {
         return testsupport::FaultScript().send(testsupport::rangeResponse(body, request));
       });
     }
-    // Two fifths of the song, then the connection ends; no Range is ever served.
+    // Two fifths of the song, then the connection ends; no Range is ever served. The Ogg
+    // song never learns its length.
+    for (const char* name : {"talk.mp3", "talk.ogg"}) {
+      const std::string whole = served(name);
+      server.on(std::string("/cut.") + (name + 5), testsupport::FaultScript().send(testsupport::httpResponse(
+                                                        "200 OK", "Content-Length: " + std::to_string(whole.size()) + "\r\n",
+                                                        whole.substr(0, whole.size() * 2 / 5))));
+    }
     const std::string cut = served("talk.mp3");
-    server.on("/cut.mp3", testsupport::FaultScript().send(
-                              testsupport::httpResponse("200 OK", "Content-Length: " + std::to_string(cut.size()) +
-                                                                      "\r\nContent-Type: audio/mpeg\r\n",
-                                                        cut.substr(0, cut.size() * 2 / 5))));
     // The start of the song, then nothing while the connection stays open.
     server.on("/stalls.mp3", testsupport::FaultScript()
                                  .send(testsupport::httpResponse(
                                      "200 OK", "Content-Length: " + std::to_string(cut.size()) + "\r\n",
                                      cut.substr(0, cut.size() / 5)))
                                  .silenceForever());
+    // An Ogg song learns its length only once the download is whole: a third, then the rest
+    // in pieces with pauses the connection's silence limit allows.
+    const std::string ogg = served("talk.ogg");
+    testsupport::FaultScript slow;
+    slow.send(testsupport::httpResponse(
+        "200 OK", "Content-Length: " + std::to_string(ogg.size()) + "\r\nContent-Type: audio/ogg\r\n",
+        ogg.substr(0, ogg.size() / 3)));
+    for (std::size_t at = ogg.size() / 3, piece = ogg.size() / 12; at < ogg.size(); at += piece)
+      slow.silence(std::chrono::milliseconds(100)).send(ogg.substr(at, piece));
+    server.on("/slow.ogg", slow);
     lists.replaceResults({row("Tone", "A"), row("Mono", "A"), row("Talk", "B")});
     player.faces().setView(&view);
     player.faces().addListener(&view);
@@ -114,8 +128,8 @@ class PlayerTest : public ::testing::Test {
     s.lookUpLink = [this](const std::string& title, const std::string&) -> std::string {
       if (linkDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(linkDelayMs.load()));
       static const std::map<std::string, std::string> files = {
-          {"Tone", "/tone.mp3"}, {"Mono", "/mono.mp3"}, {"Talk", "/talk.mp3"}, {"Cut", "/cut.mp3"},
-          {"Stalls", "/stalls.mp3"}};
+          {"Tone", "/tone.mp3"}, {"Mono", "/mono.mp3"}, {"Talk", "/talk.mp3"}, {"Cut", "/cut.mp3"}, {"CutOgg", "/cut.ogg"},
+          {"Stalls", "/stalls.mp3"}, {"Slow", "/slow.ogg"}};
       const auto found = files.find(title);
       return found == files.end() ? std::string() : server.url(found->second);
     };
@@ -190,6 +204,19 @@ TEST_F(PlayerTest, TheViewHearsEachStepInOrderAndTheStatusFollows) {
   EXPECT_EQ(player.currentStream(), 0u);
 }
 
+TEST_F(PlayerTest, ALengthLearntAfterTheStartReachesTheView) {
+  lists.replaceResults({row("Slow", "A")});
+  playRow(1);
+  ASSERT_EQ(view.calls.at(0), "started Slow\r\nA 00:00");
+  EXPECT_TRUE(audiotest::waitFor(
+      [&] {
+        player.tick();
+        return view.calls.back() == "length 00:12";
+      },
+      std::chrono::seconds(10)));
+  EXPECT_NEAR(player.status().length, 12.0, 0.1);
+}
+
 TEST_F(PlayerTest, ANaturalEndPlaysTheNextRowAndTheLastRowEndsStopped) {
   playRow(2);  // 2 s
   untilStopped();
@@ -210,14 +237,17 @@ TEST_F(PlayerTest, ANaturalEndPlaysTheNextRowAndTheLastRowEndsStopped) {
 }
 
 TEST_F(PlayerTest, ASongThatFailsMidwayEndsStoppedAndTheNextRowDoesNotStart) {
-  lists.replaceResults({row("Cut", "A"), row("Tone", "A")});
-  playRow(1);
-  ASSERT_EQ(player.status().state, PlayState::Playing);
-  view.calls.clear();
-  untilStopped();
-  EXPECT_EQ(view.calls, std::vector<std::string>{"stopped"});
-  EXPECT_EQ(player.currentStream(), 0u);
-  EXPECT_EQ(player.status().state, PlayState::Stopped);
+  for (const char* title : {"Cut", "CutOgg"}) {
+    SCOPED_TRACE(title);
+    lists.replaceResults({row(title, "A"), row("Tone", "A")});
+    playRow(1);
+    ASSERT_EQ(player.status().state, PlayState::Playing);
+    view.calls.clear();
+    untilStopped();
+    EXPECT_EQ(view.calls, std::vector<std::string>{"stopped"});
+    EXPECT_EQ(player.currentStream(), 0u);
+    EXPECT_EQ(player.status().state, PlayState::Stopped);
+  }
 }
 
 TEST_F(PlayerTest, ASongWaitingForDataCountsAsPlayingAndPausesResumesAndShowsWhatIsHeld) {
