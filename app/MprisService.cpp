@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "app/MprisProperties.h"
@@ -57,7 +58,11 @@ gboolean startFromIdle(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
-bool isWebAddress(const std::string& uri) { return uri.rfind("http://", 0) == 0 || uri.rfind("https://", 0) == 0; }
+// Schemes are case-insensitive: "HTTP://" is a web address too.
+bool isWebAddress(const char* uri) {
+  const char* scheme = g_uri_peek_scheme(uri);
+  return scheme != nullptr && (std::strcmp(scheme, "http") == 0 || std::strcmp(scheme, "https") == 0);
+}
 
 }  // namespace
 

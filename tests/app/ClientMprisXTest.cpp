@@ -259,9 +259,9 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
   EXPECT_TRUE(silentNow(copy_)) << "still heard after stop";
   EXPECT_EQ(property("CanPlay"), "(<true>,)");
 
-  // An address of the desktop's, from a service slower than the song: it stays playing
-  // while it waits for data, and pause and stop still act at once.
-  player("open 'http://127.0.0.1:" + std::to_string(service.port()) + "/songs/%E5%A4%8F%E6%97%A5.mp3?from=desk'");
+  // An address of the desktop's (its scheme in any case), from a service slower than the
+  // song: it stays playing while it waits for data, and pause and stop still act at once.
+  player("open 'HTTP://127.0.0.1:" + std::to_string(service.port()) + "/songs/%E5%A4%8F%E6%97%A5.mp3?from=desk'");
   ASSERT_TRUE(waitForPlayer([] { return player("status") == "Playing"; }, 15000));
   EXPECT_EQ(player("metadata xesam:title"), "夏日.mp3");
   EXPECT_TRUE(silentNow(copy_)) << "a song waiting for data was heard";
