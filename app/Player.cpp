@@ -316,6 +316,23 @@ void Player::next() {
   }
 }
 
+std::optional<int> Player::previousRow() {
+  SongList list = SongList::None;
+  int row = 0;
+  std::uint64_t version = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (!haveSong_) return std::nullopt;
+    list = song_.list;
+    row = song_.row;
+    version = song_.listVersion;
+  }
+  if (lists_ == nullptr || (list != SongList::Results && list != SongList::Presets)) return std::nullopt;
+  // A new search replaced the list the song came from: nothing comes before it there.
+  if (lists_->listVersion(list) != version) return std::nullopt;
+  return row > 1 ? std::optional<int>(row - 1) : std::nullopt;
+}
+
 void Player::previous() {
   if (closed_) return;
   const PlayerStatus now = status();
@@ -324,19 +341,17 @@ void Player::previous() {
     return;
   }
   SongList list = SongList::None;
-  int row = 0;
   std::uint64_t version = 0;
   {
     std::lock_guard lock(mutex_);
     if (!haveSong_) return;
     list = song_.list;
-    row = song_.row;
     version = song_.listVersion;
   }
   const bool fromList = lists_ != nullptr && (list == SongList::Results || list == SongList::Presets);
   if (fromList && lists_->listVersion(list) != version) return;
-  if (fromList && row > 1) {
-    playRow(list, row - 1);
+  if (const auto row = previousRow()) {
+    playRow(list, *row);
   } else if (now.state != PlayState::Stopped) {
     seekTo(0);
   }
@@ -463,7 +478,8 @@ PlayerStatus Player::status() {
     }
   }
   status.canPlay = stream != 0 || haveSong;
-  status.canGoPrevious = stream != 0;
+  // After Stop, Previous still plays the row before the song's.
+  status.canGoPrevious = stream != 0 || previousRow().has_value();
   status.canGoNext = nextRow().has_value();
   return status;
 }

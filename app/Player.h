@@ -122,6 +122,7 @@ class Player {
   bool freeCurrentStream();
   void songStopped(bool natural);
   std::optional<int> nextRow();
+  std::optional<int> previousRow();
   void publish();  // tells the listeners when anything but the position changed
 
   audio::AudioEngine& engine_;

@@ -316,6 +316,7 @@ TEST_F(PlayerTest, StopShowsTheStoppedLookAndPlayStartsTheSameSongAgain) {
   const app::PlayerStatus stopped = player.status();
   EXPECT_EQ(stopped.state, PlayState::Stopped);
   EXPECT_TRUE(stopped.canPlay);
+  EXPECT_TRUE(stopped.canGoPrevious);  // row 2 is still there to go back to
   player.togglePause();  // play after stop
   player.waitForPlayRequests();
   const app::PlayerStatus again = player.status();
