@@ -19,6 +19,12 @@ CREATE TABLE IF NOT EXISTS song(
   cover INTEGER NOT NULL);
 )";
 
+std::string columnBytes(sqlite3_stmt* statement, int column) {
+  const void* bytes = sqlite3_column_blob(statement, column);
+  return std::string(static_cast<const char*>(bytes ? bytes : ""),
+                     static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
 bool run(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 int userVersion(sqlite3* db) {
@@ -87,6 +93,8 @@ LibraryDatabase::~LibraryDatabase() {
   sqlite3_finalize(store_);
   sqlite3_finalize(remove_);
   sqlite3_finalize(under_);
+  sqlite3_finalize(filesUnder_);
+  sqlite3_finalize(songsUnder_);
   sqlite3_close(db_);
 }
 
@@ -102,42 +110,64 @@ bool LibraryDatabase::prepare() {
          sqlite3_prepare_v3(db_,
                             "SELECT id,path,size,mtime,kind,title,singer,album,track,year,millis,kbps,cover"
                             " FROM song WHERE path>=?1 AND path<?2 ORDER BY path",
-                            -1, SQLITE_PREPARE_PERSISTENT, &under_, nullptr) == SQLITE_OK;
+                            -1, SQLITE_PREPARE_PERSISTENT, &under_, nullptr) == SQLITE_OK &&
+         sqlite3_prepare_v3(db_, "SELECT id,path,size,mtime FROM song WHERE path>=?1 AND path<?2 ORDER BY path", -1,
+                            SQLITE_PREPARE_PERSISTENT, &filesUnder_, nullptr) == SQLITE_OK &&
+         sqlite3_prepare_v3(db_, "SELECT count(*) FROM song WHERE path>=?1 AND path<?2 AND kind!=0", -1,
+                            SQLITE_PREPARE_PERSISTENT, &songsUnder_, nullptr) == SQLITE_OK;
+}
+
+template <typename Row>
+void LibraryDatabase::forEachUnder(sqlite3_stmt* statement, const std::vector<std::string>& folders, Row row) {
+  for (const std::string& folder : folders) {
+    // Everything that starts with "folder/": '0' follows '/' in byte order.
+    std::string low = folder + "/", high = folder + "0";
+    sqlite3_bind_blob(statement, 1, low.data(), static_cast<int>(low.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(statement, 2, high.data(), static_cast<int>(high.size()), SQLITE_TRANSIENT);
+    while (sqlite3_step(statement) == SQLITE_ROW) row();
+    sqlite3_reset(statement);
+  }
 }
 
 std::vector<SongRecord> LibraryDatabase::recordsUnder(const std::vector<std::string>& folders) {
   std::vector<SongRecord> records;
-  auto text = [&](int column) {
-    const void* bytes = sqlite3_column_blob(under_, column);
-    return std::string(static_cast<const char*>(bytes ? bytes : ""),
-                       static_cast<std::size_t>(sqlite3_column_bytes(under_, column)));
-  };
-  for (const std::string& folder : folders) {
-    // Everything that starts with "folder/": '0' follows '/' in byte order.
-    std::string low = folder + "/", high = folder + "0";
-    sqlite3_bind_blob(under_, 1, low.data(), static_cast<int>(low.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_blob(under_, 2, high.data(), static_cast<int>(high.size()), SQLITE_TRANSIENT);
-    while (sqlite3_step(under_) == SQLITE_ROW) {
-      SongRecord record;
-      record.id = sqlite3_column_int64(under_, 0);
-      record.path = text(1);
-      record.size = sqlite3_column_int64(under_, 2);
-      record.mtimeNs = sqlite3_column_int64(under_, 3);
-      int kind = sqlite3_column_int(under_, 4);
-      record.kind = kind >= 1 && kind <= 5 ? static_cast<MediaKind>(kind) : MediaKind::None;
-      record.title = text(5);
-      record.singer = text(6);
-      record.album = text(7);
-      record.track = sqlite3_column_int(under_, 8);
-      record.year = sqlite3_column_int(under_, 9);
-      record.millis = sqlite3_column_int(under_, 10);
-      record.kbps = sqlite3_column_int(under_, 11);
-      record.cover = sqlite3_column_int(under_, 12) != 0;
-      records.push_back(std::move(record));
-    }
-    sqlite3_reset(under_);
-  }
+  sqlite3_stmt* s = under_;
+  forEachUnder(s, folders, [&] {
+    SongRecord record;
+    record.id = sqlite3_column_int64(s, 0);
+    record.path = columnBytes(s, 1);
+    record.size = sqlite3_column_int64(s, 2);
+    record.mtimeNs = sqlite3_column_int64(s, 3);
+    int kind = sqlite3_column_int(s, 4);
+    record.kind = kind >= 1 && kind <= 5 ? static_cast<MediaKind>(kind) : MediaKind::None;
+    record.title = columnBytes(s, 5);
+    record.singer = columnBytes(s, 6);
+    record.album = columnBytes(s, 7);
+    record.track = sqlite3_column_int(s, 8);
+    record.year = sqlite3_column_int(s, 9);
+    record.millis = sqlite3_column_int(s, 10);
+    record.kbps = sqlite3_column_int(s, 11);
+    record.cover = sqlite3_column_int(s, 12) != 0;
+    records.push_back(std::move(record));
+  });
   return records;
+}
+
+std::vector<StoredFile> LibraryDatabase::filesUnder(const std::vector<std::string>& folders) {
+  std::vector<StoredFile> files;
+  sqlite3_stmt* s = filesUnder_;
+  forEachUnder(s, folders, [&] {
+    files.push_back({sqlite3_column_int64(s, 0), columnBytes(s, 1), sqlite3_column_int64(s, 2),
+                     sqlite3_column_int64(s, 3)});
+  });
+  return files;
+}
+
+std::size_t LibraryDatabase::songsUnder(const std::vector<std::string>& folders) {
+  std::size_t songs = 0;
+  forEachUnder(songsUnder_, folders,
+               [&] { songs += static_cast<std::size_t>(sqlite3_column_int64(songsUnder_, 0)); });
+  return songs;
 }
 
 bool LibraryDatabase::store(SongRecord& record) {

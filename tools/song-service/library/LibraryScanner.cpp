@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <set>
 #include <thread>
 
@@ -156,8 +155,22 @@ ScanOutcome LibraryScanner::scan(const std::function<void(const std::vector<Song
                                  const std::atomic<bool>& cancel) {
   const auto started = Clock::now();
   ScanOutcome outcome;
-  std::map<std::string, SongRecord> current;
-  for (SongRecord& record : database_.recordsUnder(roots_)) current.emplace(record.path, std::move(record));
+  ScanProgress progress = compareAndRead(outcome, publish, cancel);
+  // The comparison's paths are gone by now: the full records are read after them, not
+  // beside them, which keeps the peak down on a large folder.
+  if (!cancel && (outcome.examined > 0 || outcome.removed > 0)) outcome.records = database_.recordsUnder(roots_);
+  progress.finish(database_.songsUnder(roots_), outcome.removed,
+                  std::chrono::duration<double>(Clock::now() - started).count());
+  return outcome;
+}
+
+ScanProgress LibraryScanner::compareAndRead(ScanOutcome& outcome,
+                                            const std::function<void(const std::vector<SongRecord>&)>& publish,
+                                            const std::atomic<bool>& cancel) {
+  // What the index holds, in path order, to find each file on disk in.
+  std::vector<StoredFile> stored = database_.filesUnder(roots_);
+  std::sort(stored.begin(), stored.end(), [](const StoredFile& a, const StoredFile& b) { return a.path < b.path; });
+  std::vector<bool> seen(stored.size());
 
   Walker walker;
   std::vector<std::string> walkedRoots;
@@ -166,12 +179,14 @@ ScanOutcome LibraryScanner::scan(const std::function<void(const std::vector<Song
   outcome.folders = std::move(walker.folders);
 
   std::vector<const FoundFile*> changed;
-  std::set<std::string> seen;
   for (const FoundFile& file : walker.files) {
-    seen.insert(file.path);
-    auto known = current.find(file.path);
-    if (known == current.end() || known->second.size != file.size || known->second.mtimeNs != file.mtimeNs)
-      changed.push_back(&file);
+    auto known = std::lower_bound(stored.begin(), stored.end(), file.path,
+                                  [](const StoredFile& a, const std::string& path) { return a.path < path; });
+    if (known != stored.end() && known->path == file.path) {
+      seen[static_cast<std::size_t>(known - stored.begin())] = true;
+      if (known->size == file.size && known->mtimeNs == file.mtimeNs) continue;
+    }
+    changed.push_back(&file);
   }
 
   // Tags are read by a few threads a batch at a time; the batch is stored on this one.
@@ -202,8 +217,7 @@ ScanOutcome LibraryScanner::scan(const std::function<void(const std::vector<Song
         progress.interrupt();
         skipLine(read[i].path, why[i]);
       }
-      if (!database_.store(read[i])) continue;
-      current[read[i].path] = std::move(read[i]);
+      database_.store(read[i]);
     }
     database_.commit();
     outcome.examined += read.size();
@@ -212,10 +226,7 @@ ScanOutcome LibraryScanner::scan(const std::function<void(const std::vector<Song
     // answered index, which grows with the folder.
     if (Clock::now() - lastPublish > publishEvery) {
       const auto publishing = Clock::now();
-      std::vector<SongRecord> sofar;
-      sofar.reserve(current.size());
-      for (const auto& [path, record] : current) sofar.push_back(record);
-      publish(sofar);
+      publish(database_.recordsUnder(roots_));
       lastPublish = Clock::now();
       publishEvery = std::max<Clock::duration>(std::chrono::seconds(2), 10 * (lastPublish - publishing));
     }
@@ -223,25 +234,17 @@ ScanOutcome LibraryScanner::scan(const std::function<void(const std::vector<Song
 
   // What is stored under a folder read in full but was not found there is gone.
   database_.begin();
-  for (auto it = current.begin(); it != current.end();) {
+  for (std::size_t i = 0; i < stored.size() && !cancel; ++i) {
+    const std::string& path = stored[i].path;
     bool underWalked = std::any_of(walkedRoots.begin(), walkedRoots.end(), [&](const std::string& root) {
-      return it->first.compare(0, root.size() + 1, root + "/") == 0;
+      return path.compare(0, root.size() + 1, root + "/") == 0;
     });
-    if (cancel || seen.count(it->first) || !underWalked) {
-      ++it;
-      continue;
-    }
-    database_.remove(it->second.id);
+    if (seen[i] || !underWalked) continue;
+    database_.remove(stored[i].id);
     ++outcome.removed;
-    it = current.erase(it);
   }
   database_.commit();
-
-  outcome.records.reserve(current.size());
-  for (auto& [path, record] : current) outcome.records.push_back(std::move(record));
-  progress.finish(outcome.records, outcome.removed,
-                  std::chrono::duration<double>(Clock::now() - started).count());
-  return outcome;
+  return progress;
 }
 
 }  // namespace songservice

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "tools/song-service/library/LibraryDatabase.h"
+#include "tools/song-service/library/ScanProgress.h"
 
 namespace songservice {
 
 struct ScanOutcome {
-  std::vector<SongRecord> records;   // everything under the folders, in path order
+  std::vector<SongRecord> records;   // everything under the folders, in path order; only when
+                                     // something was read or found gone
   std::vector<std::string> folders;  // every folder walked, for the watcher
   std::size_t examined = 0, removed = 0;
 };
@@ -30,6 +32,10 @@ class LibraryScanner {
                    const std::atomic<bool>& cancel);
 
  private:
+  // Reads what is new or changed and drops what is gone; the progress is finished by scan().
+  ScanProgress compareAndRead(ScanOutcome& outcome, const std::function<void(const std::vector<SongRecord>&)>& publish,
+                              const std::atomic<bool>& cancel);
+
   LibraryDatabase& database_;
   std::vector<std::string> roots_;
   bool quiet_;

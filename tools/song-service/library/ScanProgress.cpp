@@ -43,10 +43,8 @@ void ScanProgress::interrupt() {
   barShown_ = false;
 }
 
-void ScanProgress::finish(const std::vector<SongRecord>& records, std::size_t removed, double seconds) {
+void ScanProgress::finish(std::size_t songs, std::size_t removed, double seconds) {
   interrupt();
-  std::size_t songs = 0;
-  for (const SongRecord& record : records) songs += record.kind != MediaKind::None;
   std::fprintf(stderr,
                "tunora-song-service: indexed %zu songs (%zu files read, %zu gone) in %.2f s, %.0f files/s\n",
                songs, done_, removed, seconds, seconds > 0 ? done_ / seconds : 0.0);

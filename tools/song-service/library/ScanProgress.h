@@ -5,9 +5,6 @@
 
 #include <chrono>
 #include <cstddef>
-#include <vector>
-
-#include "tools/song-service/library/SongRecord.h"
 
 namespace songservice {
 
@@ -19,7 +16,7 @@ class ScanProgress {
   void advance(std::size_t files);
   // Clears the bar so a message line can follow.
   void interrupt();
-  void finish(const std::vector<SongRecord>& records, std::size_t removed, double seconds);
+  void finish(std::size_t songs, std::size_t removed, double seconds);
 
  private:
   void draw();
