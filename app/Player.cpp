@@ -286,51 +286,40 @@ void Player::changeVolume(int volume) {
   faces_.toView([now](PlayerView& view) { view.showVolume(now); });
 }
 
-std::optional<int> Player::nextRow() {
-  SongList list = SongList::None;
-  int row = 0;
+std::optional<Player::ListPlace> Player::listPlace() {
+  ListPlace place;
   std::uint64_t version = 0;
   {
     std::lock_guard lock(mutex_);
     if (!haveSong_) return std::nullopt;
-    list = song_.list;
-    row = song_.row;
+    place.list = song_.list;
+    place.row = song_.row;
     version = song_.listVersion;
   }
-  if (lists_ == nullptr || (list != SongList::Results && list != SongList::Presets)) return std::nullopt;
-  const int count = lists_->rowCount(list);
+  if (lists_ == nullptr || (place.list != SongList::Results && place.list != SongList::Presets)) return std::nullopt;
+  place.replaced = lists_->listVersion(place.list) != version;
+  return place;
+}
+
+std::optional<int> Player::nextRow() {
+  const auto place = listPlace();
+  if (!place) return std::nullopt;
+  const int count = lists_->rowCount(place->list);
   // A new search replaced the list the song came from: its first row follows.
-  if (lists_->listVersion(list) != version) return count >= 1 ? std::optional<int>(1) : std::nullopt;
-  return row < count ? std::optional<int>(row + 1) : std::nullopt;
+  if (place->replaced) return count >= 1 ? std::optional<int>(1) : std::nullopt;
+  return place->row < count ? std::optional<int>(place->row + 1) : std::nullopt;
+}
+
+std::optional<int> Player::previousRow() {
+  const auto place = listPlace();
+  // In a list a new search replaced, nothing comes before the song.
+  if (!place || place->replaced || place->row <= 1) return std::nullopt;
+  return place->row - 1;
 }
 
 void Player::next() {
   if (closed_) return;
-  if (const auto row = nextRow()) {
-    SongList list = SongList::None;
-    {
-      std::lock_guard lock(mutex_);
-      list = song_.list;
-    }
-    playRow(list, *row);
-  }
-}
-
-std::optional<int> Player::previousRow() {
-  SongList list = SongList::None;
-  int row = 0;
-  std::uint64_t version = 0;
-  {
-    std::lock_guard lock(mutex_);
-    if (!haveSong_) return std::nullopt;
-    list = song_.list;
-    row = song_.row;
-    version = song_.listVersion;
-  }
-  if (lists_ == nullptr || (list != SongList::Results && list != SongList::Presets)) return std::nullopt;
-  // A new search replaced the list the song came from: nothing comes before it there.
-  if (lists_->listVersion(list) != version) return std::nullopt;
-  return row > 1 ? std::optional<int>(row - 1) : std::nullopt;
+  if (const auto row = nextRow()) playRow(listPlace()->list, *row);
 }
 
 void Player::previous() {
@@ -340,18 +329,10 @@ void Player::previous() {
     seekTo(0);
     return;
   }
-  SongList list = SongList::None;
-  std::uint64_t version = 0;
-  {
-    std::lock_guard lock(mutex_);
-    if (!haveSong_) return;
-    list = song_.list;
-    version = song_.listVersion;
-  }
-  const bool fromList = lists_ != nullptr && (list == SongList::Results || list == SongList::Presets);
-  if (fromList && lists_->listVersion(list) != version) return;
+  const auto place = listPlace();
+  if (place && place->replaced) return;
   if (const auto row = previousRow()) {
-    playRow(list, *row);
+    playRow(place->list, *row);
   } else if (now.state != PlayState::Stopped) {
     seekTo(0);
   }

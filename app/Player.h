@@ -121,6 +121,13 @@ class Player {
   // Takes the stream out under the lock and frees it outside; true when one was there.
   bool freeCurrentStream();
   void songStopped(bool natural);
+  // Where the song stands in the list it came from; none for an address or without a song.
+  struct ListPlace {
+    SongList list = SongList::None;
+    int row = 0;
+    bool replaced = false;  // a new search has replaced the list since
+  };
+  std::optional<ListPlace> listPlace();
   std::optional<int> nextRow();
   std::optional<int> previousRow();
   void publish();  // tells the listeners when anything but the position changed
