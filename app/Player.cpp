@@ -355,12 +355,14 @@ void Player::tick() {
     const QWORD length = engine_.GetLength(stream);
     if (length != lengthShown) {
       // A song that is still downloading may learn its length only once every byte is in.
+      bool same = false;
       {
         std::lock_guard lock(mutex_);
-        if (stream_ == stream) lengthShown_ = length;
+        same = stream_ == stream;
+        if (same) lengthShown_ = length;
       }
       const std::string total = engine_.FormatTime(wholeSeconds(engine_.BytesToSeconds(stream, length)));
-      faces_.toView([&](PlayerView& view) { view.showLength(total); });
+      if (same) faces_.toView([&](PlayerView& view) { view.showLength(total); });
     }
     const std::string elapsed = engine_.FormatTime(wholeSeconds(engine_.BytesToSeconds(stream, position)));
     // An unknown or zero length gives a share out of range, which the slider refuses.
