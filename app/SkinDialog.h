@@ -62,9 +62,9 @@ class SkinDialog {
   void OnSkinLeave(int controlId, int kind);
 
   // Shows bytes as the main window's background (fading in) and stores them as
-  // Resource/skin.png on the skin writer's thread (its flush() waits for them). Bytes that are not a picture change
-  // nothing: false. A file that cannot be written leaves the background changed for
-  // this run.
+  // Resource/skin.png on the skin writer's thread (its flush() waits for them). Bytes that
+  // are not a picture change nothing: false. A file that cannot be written leaves the
+  // background changed for this run.
   bool ApplySkin(const platform::system::ByteBlock& bytes);
   // Applies the picture file at path (a native path); false when it is missing, too large
   // or not a picture.

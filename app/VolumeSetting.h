@@ -21,8 +21,8 @@ bool WriteVolumeSetting(const std::string& iniPath, int volume);
 
 // The same for the file beside the program, on writer's thread: returns at once, so a
 // dragged slider never waits for the disk. Values that a newer one overtakes before they
-// are written may be skipped; the last one lands at the latest when writer goes away.
-// writer.flush() waits for it and tells whether it landed.
+// are written may be skipped; the last one lands at the latest when writer goes away, and
+// writer.flush() waits for it.
 void WriteVolumeSetting(BackgroundWriter& writer, int volume);
 
 }  // namespace app
