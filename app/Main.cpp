@@ -5,6 +5,7 @@
 
 #include <csignal>
 
+#include "app/BackgroundWriter.h"
 #include "app/MainWindow.h"
 #include "app/MprisService.h"
 #include "app/Player.h"
@@ -34,14 +35,22 @@ int main() {
   files.makeUserFolders();
   app::ServiceLauncher launcher;
   launcher.start(files, app::ServiceAddress());
+  // The volume and the skin reach the disk without making the window wait. Made before the
+  // window and gone after it, so the last of each lands before main returns. The leaked
+  // Player keeps settingsWriter, but uses it only for a volume change on the UI thread,
+  // which comes from the window or the media controls: both are gone first, and the
+  // window's closing has closed the Player.
+  app::BackgroundWriter settingsWriter;
+  app::BackgroundWriter skinWriter;
   // Never destroyed: a play step still waiting for a message box at exit must find them.
   static auto* engine = new audio::AudioEngine;
   // The song service also answers the singer-picture lookup.
   engine->SetPictureServiceHost(app::ServiceAddress());
-  static auto* player = new app::Player(*engine, app::ProgramPlayerServices(*engine, files), app::ReadVolumeSetting());
+  static auto* player =
+      new app::Player(*engine, app::ProgramPlayerServices(*engine, files, settingsWriter), app::ReadVolumeSetting());
 
   ui::controls::start();
-  app::MainWindow window(*player, *engine, files, &launcher);
+  app::MainWindow window(*player, *engine, files, skinWriter, &launcher);
   const pw::HWND hwnd = window.create();
   if (hwnd == nullptr) return 1;
   pw::ShowWindow(hwnd, pw::SW_SHOWNORMAL);

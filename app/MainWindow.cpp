@@ -30,8 +30,8 @@ bool clickFromKeyboard() { return pw::GetKeyState(pw::VK_RETURN) < 0 || pw::GetK
 }  // namespace
 
 MainWindow::MainWindow(Player& player, audio::AudioEngine& engine, platform::system::ProgramFiles files,
-                       ServiceLauncher* launcher)
-    : player_(player), engine_(engine), files_(std::move(files)), launcher_(launcher) {}
+                       BackgroundWriter& skinWriter, ServiceLauncher* launcher)
+    : player_(player), engine_(engine), files_(std::move(files)), skinWriter_(skinWriter), launcher_(launcher) {}
 
 MainWindow::~MainWindow() {
   finishInitThread();
@@ -217,7 +217,9 @@ bool MainWindow::onCloseQuery() {
   return true;
 }
 
-void MainWindow::openChangeAppearanceWindow() { OpenSkinDialog(skinDialog_, parts_.host, files_, engine_); }
+void MainWindow::openChangeAppearanceWindow() {
+  OpenSkinDialog(skinDialog_, parts_.host, files_, engine_, skinWriter_);
+}
 
 void MainWindow::raise() {
   if (parts_.hwnd == nullptr) return;

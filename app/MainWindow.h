@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "app/BackgroundWriter.h"
 #include "app/MainWindowParts.h"
 #include "app/Player.h"
 #include "app/PlayerView.h"
@@ -38,9 +39,11 @@ inline constexpr int kVolumeStep = 5;
 class MainWindow : public PlayerView, public SongLists {
  public:
   // engine carries the resource package reader; files tell where the program's files are;
-  // launcher, when given, may be starting the song service that writes the preset file.
+  // skinWriter stores the skins chosen in the change-appearance window and must outlive
+  // this object; launcher, when given, may be starting the song service that writes the
+  // preset file.
   MainWindow(Player& player, audio::AudioEngine& engine, platform::system::ProgramFiles files,
-             ServiceLauncher* launcher = nullptr);
+             BackgroundWriter& skinWriter, ServiceLauncher* launcher = nullptr);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -109,6 +112,7 @@ class MainWindow : public PlayerView, public SongLists {
   Player& player_;
   audio::AudioEngine& engine_;
   const platform::system::ProgramFiles files_;
+  BackgroundWriter& skinWriter_;
   ServiceLauncher* const launcher_;
   MainWindowParts parts_;
   SongSearch search_{parts_};

@@ -8,14 +8,15 @@
 
 namespace app {
 
-Player::Services ProgramPlayerServices(audio::AudioEngine& engine, const platform::system::ProgramFiles& files) {
+Player::Services ProgramPlayerServices(audio::AudioEngine& engine, const platform::system::ProgramFiles& files,
+                                       BackgroundWriter& settingsWriter) {
   Player::Services services;
   services.lookUpLink = [](const std::string& title, const std::string& singer) {
     return net::TextBetween(net::HttpRequest(LinksRequestUrl(title, singer)), "url\":\"", "\"");
   };
   services.presetLink = [files](int row) { return PresetUrlOfRow(files, row); };
   services.lookUpPicture = [&engine](const std::string& singer) { return engine.SingerPictureAddress(singer); };
-  services.storeVolume = [](int volume) { WriteVolumeSetting(volume); };
+  services.storeVolume = [&settingsWriter](int volume) { WriteVolumeSetting(settingsWriter, volume); };
   return services;
 }
 

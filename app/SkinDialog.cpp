@@ -72,8 +72,13 @@ LabelOptions buttonOptions(int fillMode) {
 
 }  // namespace
 
-SkinDialog::SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files, audio::AudioEngine& engine)
-    : mainHost_(mainHost), files_(std::move(files)), engine_(engine), skinImages_(kSkinPictureCount) {}
+SkinDialog::SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files, audio::AudioEngine& engine,
+                       BackgroundWriter& skinWriter)
+    : mainHost_(mainHost),
+      files_(std::move(files)),
+      engine_(engine),
+      skinWriter_(skinWriter),
+      skinImages_(kSkinPictureCount) {}
 
 SkinDialog::~SkinDialog() {
   if (IsOpen()) pw::DestroyWindow(hwnd_);
@@ -112,7 +117,7 @@ void SkinDialog::OnSkinDialogCreated(pw::HWND hwnd) {
   if (skinImages_.size() < static_cast<std::size_t>(kSkinPictureCount)) skinImages_.resize(kSkinPictureCount);
 
   // A skin still being stored is what this window should show.
-  FlushSkinFile();
+  skinWriter_.flush();
   const platform::system::ByteBlock skin = ReadSkinPicture(files_.readPath("\\Resource\\skin.png"));
 
   const ui::AttachOptions options =
@@ -167,16 +172,17 @@ void SkinDialog::createControls() {
 }
 
 pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
-                        const platform::system::ProgramFiles& files, audio::AudioEngine& engine) {
+                        const platform::system::ProgramFiles& files, audio::AudioEngine& engine,
+                        BackgroundWriter& skinWriter) {
   if (slot && slot->IsOpen()) return slot->Open(mainHost.handle());
   slot.reset();
-  slot = std::make_unique<SkinDialog>(mainHost, files, engine);
+  slot = std::make_unique<SkinDialog>(mainHost, files, engine, skinWriter);
   return slot->Open(mainHost.handle());
 }
 
 pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost, const std::string& folder,
-                        audio::AudioEngine& engine) {
-  return OpenSkinDialog(slot, mainHost, platform::system::ProgramFiles::portable(folder), engine);
+                        audio::AudioEngine& engine, BackgroundWriter& skinWriter) {
+  return OpenSkinDialog(slot, mainHost, platform::system::ProgramFiles::portable(folder), engine, skinWriter);
 }
 
 }  // namespace app

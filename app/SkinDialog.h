@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BackgroundWriter.h"
 #include "app/ProgramTexts.h"
 #include "audio/AudioEngine.h"
 #include "platform/system/ByteBlock.h"
@@ -39,8 +40,9 @@ class SkinDialog {
  public:
   // mainHost is the host whose background a choice replaces; files tell where
   // Resource/Skin.rdb is read and Resource/skin.png is read and kept; engine carries the
-  // package reader.
-  SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files, audio::AudioEngine& engine);
+  // package reader; skinWriter stores the chosen pictures and must outlive the dialog.
+  SkinDialog(ui::ExWindow& mainHost, platform::system::ProgramFiles files, audio::AudioEngine& engine,
+             BackgroundWriter& skinWriter);
   ~SkinDialog();
   SkinDialog(const SkinDialog&) = delete;
   SkinDialog& operator=(const SkinDialog&) = delete;
@@ -60,9 +62,9 @@ class SkinDialog {
   void OnSkinLeave(int controlId, int kind);
 
   // Shows bytes as the main window's background (fading in) and stores them as
-  // Resource/skin.png on the skin writer thread. Bytes that are not a picture change
-  // nothing: false. A file that cannot be written leaves the background changed for
-  // this run.
+  // Resource/skin.png on the skin writer's thread (its flush() waits for them). Bytes that
+  // are not a picture change nothing: false. A file that cannot be written leaves the
+  // background changed for this run.
   bool ApplySkin(const platform::system::ByteBlock& bytes);
   // Applies the picture file at path (a native path); false when it is missing, too large
   // or not a picture.
@@ -88,6 +90,7 @@ class SkinDialog {
   ui::ExWindow& mainHost_;
   platform::system::ProgramFiles files_;
   audio::AudioEngine& engine_;
+  BackgroundWriter& skinWriter_;
   platform::window::HWND hwnd_ = nullptr;
   ui::ExWindow host_;
 
@@ -103,14 +106,13 @@ class SkinDialog {
 
 // Opens the change-appearance window for mainHost's window, or brings the open one
 // forward. slot keeps the dialog of the last opening; a closed one is replaced.
+// skinWriter must outlive slot's dialog.
 platform::window::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
-                                      const platform::system::ProgramFiles& files, audio::AudioEngine& engine);
+                                      const platform::system::ProgramFiles& files, audio::AudioEngine& engine,
+                                      BackgroundWriter& skinWriter);
 // The same with every file in one folder.
 platform::window::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,
-                                      const std::string& folder, audio::AudioEngine& engine);
-
-// Waits until the last skin given to ApplySkin is on disk (or failed); false when that
-// write failed.
-bool FlushSkinFile();
+                                      const std::string& folder, audio::AudioEngine& engine,
+                                      BackgroundWriter& skinWriter);
 
 }  // namespace app

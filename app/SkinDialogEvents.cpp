@@ -5,7 +5,6 @@
 
 #include <string_view>
 
-#include "app/BackgroundWriter.h"
 #include "app/SkinDialog.h"
 #include "platform/system/Files.h"
 #include "platform/system/WorkingSet.h"
@@ -20,16 +19,7 @@ namespace pw = platform::window;
 constexpr int kLit = 1;
 constexpr int kPlain = ui::controls::kNoFill;
 
-// A picture may be megabytes: the window never waits for the disk. Destroyed at exit,
-// which lands the last one.
-BackgroundWriter& skinWriter() {
-  static BackgroundWriter writer;
-  return writer;
-}
-
 }  // namespace
-
-bool FlushSkinFile() { return skinWriter().flush(); }
 
 void SkinDialog::OnSkinPress(int controlId, int kind) {
   if (kind == ui::kKindLabel) {
@@ -106,8 +96,9 @@ bool SkinDialog::ApplySkin(const platform::system::ByteBlock& bytes) {
   if (bytes.empty() || picture.LoadFromBytes(bytes) == nullptr) return false;
   // Decoded once: a large picture of one's own takes long enough as it is.
   mainHost_.redraw(std::move(picture), true);
+  // A picture may be megabytes: the window never waits for the disk.
   const std::string target = files_.userPath("\\Resource\\skin.png");
-  skinWriter().submit([target, bytes] {
+  skinWriter_.submit([target, bytes] {
     return platform::system::writeFileAtomically(
         target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   });

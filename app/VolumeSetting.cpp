@@ -12,12 +12,6 @@ constexpr char kSection[] = "parameter";
 constexpr char kKey[] = "volume size";
 constexpr char kDefault[] = "50";
 
-// Destroyed at exit, which lands the last value.
-BackgroundWriter& settingsWriter() {
-  static BackgroundWriter writer;
-  return writer;
-}
-
 }  // namespace
 
 std::string VolumeSettingPath() {
@@ -36,10 +30,8 @@ bool WriteVolumeSetting(const std::string& iniPath, int volume) {
                                                      iniPath);
 }
 
-void WriteVolumeSetting(int volume) {
-  settingsWriter().submit([volume] { return WriteVolumeSetting(VolumeSettingPath(), volume); });
+void WriteVolumeSetting(BackgroundWriter& writer, int volume) {
+  writer.submit([volume] { return WriteVolumeSetting(VolumeSettingPath(), volume); });
 }
-
-bool FlushVolumeSetting() { return settingsWriter().flush(); }
 
 }  // namespace app

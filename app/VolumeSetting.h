@@ -4,6 +4,8 @@
 
 namespace app {
 
+class BackgroundWriter;
+
 // "\program parameter.ini" in the folder the program writes to (beside it when portable).
 std::string VolumeSettingPath();
 
@@ -17,14 +19,10 @@ int ReadVolumeSetting(const std::string& iniPath);
 // may ignore it.
 bool WriteVolumeSetting(const std::string& iniPath, int volume);
 
-// The same for the file beside the program, on a writer thread: returns at once, so a
+// The same for the file beside the program, on writer's thread: returns at once, so a
 // dragged slider never waits for the disk. Values that a newer one overtakes before they
-// are written may be skipped; the last one always lands, at the latest when the process
-// exits normally.
-void WriteVolumeSetting(int volume);
-
-// Waits until the last volume given to WriteVolumeSetting(int) has been written; false
-// when that write failed.
-bool FlushVolumeSetting();
+// are written may be skipped; the last one lands at the latest when writer goes away, and
+// writer.flush() waits for it.
+void WriteVolumeSetting(BackgroundWriter& writer, int volume);
 
 }  // namespace app

@@ -86,7 +86,7 @@ struct Desk {
     desk->pump();
   }
   ~Desk() {
-    app::FlushSkinFile();
+    skinWriter.flush();
     slot.reset();
     pw::DestroyWindow(parts->hwnd);
     parts.reset();
@@ -98,6 +98,7 @@ struct Desk {
   double packageBytes = 0;
   std::unique_ptr<app::MainWindowParts> parts;
   audio::AudioEngine engine;
+  app::BackgroundWriter skinWriter;
   std::unique_ptr<app::SkinDialog> slot;
 };
 
@@ -105,7 +106,7 @@ void BM_CaptionPressToSkinWindowDrawn(benchmark::State& state) {
   Desk d;
   d.parts->host.onClick([&d](pw::HWND, int id, ui::ControlObject*, int kind) -> pw::LRESULT {
     if (kind == ui::kKindCaptionButton && d.parts->host.captionButtonBit(id) == ui::kCaptionSkin) {
-      app::OpenSkinDialog(d.slot, d.parts->host, d.folder, d.engine);
+      app::OpenSkinDialog(d.slot, d.parts->host, d.folder, d.engine, d.skinWriter);
     }
     return 0;
   });
@@ -127,7 +128,7 @@ BENCHMARK(BM_CaptionPressToSkinWindowDrawn)->Unit(benchmark::kMillisecond);
 
 void BM_PreviewPressToMainWindowRedrawn(benchmark::State& state) {
   Desk d;
-  const pw::HWND dialog = app::OpenSkinDialog(d.slot, d.parts->host, d.folder, d.engine);
+  const pw::HWND dialog = app::OpenSkinDialog(d.slot, d.parts->host, d.folder, d.engine, d.skinWriter);
   d.desk->pump();
   int column = 0;
   for (auto _ : state) {

@@ -396,7 +396,7 @@ TEST_F(ClientFlowTest, VolumeZeroAndHundredReachTheStreamAndTheSettingsFile) {
     float level = -1;
     ASSERT_TRUE(BASS_ChannelGetAttribute(client().player.currentStream(), BASS_ATTRIB_VOL, &level));
     EXPECT_FLOAT_EQ(level, volume / 100.0f);
-    ASSERT_TRUE(app::FlushVolumeSetting());
+    ASSERT_TRUE(client().settingsWriter.flush());
     EXPECT_EQ(app::ReadVolumeSetting(), volume);
   }
 }

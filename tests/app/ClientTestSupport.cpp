@@ -51,10 +51,11 @@ app::MainWindowParts& mainParts() { return theClient->parts(); }
 
 TestClient::TestClient()
     : player(engine,
-             app::ProgramPlayerServices(engine,
-                                        platform::system::ProgramFiles::portable(platform::system::programFolder())),
+             app::ProgramPlayerServices(
+                 engine, platform::system::ProgramFiles::portable(platform::system::programFolder()), settingsWriter),
              50),
-      window(player, engine, platform::system::ProgramFiles::portable(platform::system::programFolder())) {}
+      window(player, engine, platform::system::ProgramFiles::portable(platform::system::programFolder()),
+             skinWriter) {}
 
 void createMainWindowParts() {
   if (theDesk != nullptr) return;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/BackgroundWriter.h"
 #include "app/MainWindow.h"
 #include "app/Player.h"
 #include "audio/AudioEngine.h"
@@ -23,9 +24,12 @@ namespace clienttest {
 namespace pw = platform::window;
 
 // The program's objects as its composition root wires them, with the files of the test
-// program's folder. The engine's device is the test's to open and free.
+// program's folder. The engine's device is the test's to open and free. The writers are
+// made first so that they outlive what writes through them.
 struct TestClient {
   TestClient();
+  app::BackgroundWriter settingsWriter;
+  app::BackgroundWriter skinWriter;
   audio::AudioEngine engine;
   app::Player player;
   app::MainWindow window;

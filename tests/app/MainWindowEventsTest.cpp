@@ -46,10 +46,11 @@ class MainWindowEvents : public MainWindowFixture {
     MainWindowFixture::TearDown();
   }
 
+  app::BackgroundWriter skinWriter;
   audio::AudioEngine engine;
   app::Player player{engine, {}, 50};
   // No file of the program is read here.
-  app::MainWindow window{player, engine, platform::system::ProgramFiles::portable("/nonexistent")};
+  app::MainWindow window{player, engine, platform::system::ProgramFiles::portable("/nonexistent"), skinWriter};
 };
 
 TEST_F(MainWindowEvents, SearchBoxClicksAndSearchTriggers) {

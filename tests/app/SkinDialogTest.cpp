@@ -71,7 +71,7 @@ class SkinDialogTest : public MainWindowFixture {
   }
 
   void TearDown() override {
-    app::FlushSkinFile();
+    skinWriter_.flush();
     slot_.reset();
     MainWindowFixture::TearDown();
   }
@@ -85,7 +85,7 @@ class SkinDialogTest : public MainWindowFixture {
   // Builds the main window from the stored skin and opens the dialog over it.
   app::SkinDialog& open() {
     buildWindow(original_);
-    dialogWindow_ = app::OpenSkinDialog(slot_, parts->host, folder(), engine_);
+    dialogWindow_ = app::OpenSkinDialog(slot_, parts->host, folder(), engine_, skinWriter_);
     EXPECT_NE(dialogWindow_, nullptr);
     desk->pump();
     return *slot_;
@@ -103,12 +103,13 @@ class SkinDialogTest : public MainWindowFixture {
 
   int shownEntry() const { return entryOf(parts->host.backgroundImage()); }
   std::string storedSkin() {
-    app::FlushSkinFile();
+    skinWriter_.flush();
     return testsupport::readFile(folder() + "/Resource/skin.png");
   }
 
   ByteBlock original_;
   audio::AudioEngine engine_;
+  app::BackgroundWriter skinWriter_;
   std::unique_ptr<app::SkinDialog> slot_;
   pw::HWND dialogWindow_ = nullptr;
 };
@@ -171,7 +172,7 @@ TEST_F(SkinDialogTest, EachStyleShowsItsSixPicturesAndAPreviewAppliesAndStoresIt
   pressPreview(0, 1);
   EXPECT_EQ(shownEntry(), 18);
   // The stored picture is what the next start shows.
-  app::FlushSkinFile();
+  skinWriter_.flush();
   EXPECT_EQ(entryOf([&] {
               resources::ExImage next;
               next.LoadFromBytes(platform::system::readWholeFile(folder() + "/Resource/skin.png").value());
@@ -359,7 +360,7 @@ TEST_F(SkinDialogTest, AReadOnlyResourceFolderChangesTheBackgroundForThisRunOnly
   pressStyle(2);
   pressPreview(0, 1);
   EXPECT_EQ(shownEntry(), 6);
-  EXPECT_FALSE(app::FlushSkinFile());
+  EXPECT_FALSE(skinWriter_.flush());
   EXPECT_EQ(testsupport::readFile(folder() + "/Resource/skin.png"), asText(original_));
   int files = 0;
   for ([[maybe_unused]] const auto& f : fs::directory_iterator(folder() + "/Resource")) ++files;
@@ -372,7 +373,7 @@ TEST_F(SkinDialogTest, OpeningAgainBringsTheOpenWindowForwardAndAfterClosingMake
   open();
   pw::SetForegroundWindow(hwnd);
   desk->pump();
-  EXPECT_EQ(app::OpenSkinDialog(slot_, parts->host, folder(), engine_), dialogWindow_);
+  EXPECT_EQ(app::OpenSkinDialog(slot_, parts->host, folder(), engine_, skinWriter_), dialogWindow_);
   desk->pump();
   EXPECT_EQ(pw::GetForegroundWindow(), dialogWindow_);
 
@@ -382,7 +383,7 @@ TEST_F(SkinDialogTest, OpeningAgainBringsTheOpenWindowForwardAndAfterClosingMake
   desk->pump();
   desk->advance(1000);
   ASSERT_FALSE(pw::IsWindow(first));
-  dialogWindow_ = app::OpenSkinDialog(slot_, parts->host, folder(), engine_);
+  dialogWindow_ = app::OpenSkinDialog(slot_, parts->host, folder(), engine_, skinWriter_);
   ASSERT_NE(dialogWindow_, nullptr);
   desk->pump();
   pressStyle(2);

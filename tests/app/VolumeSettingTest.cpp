@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "app/BackgroundWriter.h"
 #include "platform/system/ProgramFolder.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
@@ -81,8 +82,9 @@ TEST_F(VolumeSetting, AnExistingFileThatCannotBeReadIsNeverReplaced) {
 TEST(VolumeSettingInBackground, TheLastValueOfADragLandsBesideTheProgram) {
   const std::string path = platform::system::programFolder() + "/program parameter.ini";
   std::filesystem::remove(path);
-  for (int volume = 0; volume <= 80; ++volume) app::WriteVolumeSetting(volume);
-  EXPECT_TRUE(app::FlushVolumeSetting());
+  app::BackgroundWriter writer;
+  for (int volume = 0; volume <= 80; ++volume) app::WriteVolumeSetting(writer, volume);
+  EXPECT_TRUE(writer.flush());
   EXPECT_EQ(testsupport::readFile(path), "[parameter]\r\nvolume size=80\r\n");
   EXPECT_EQ(app::ReadVolumeSetting(), 80);
   std::filesystem::remove(path);
