@@ -118,9 +118,14 @@ std::string defaultDatabase() {
   if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/') cache = xdg;
   else if (const char* home = std::getenv("HOME"); home && home[0] == '/') cache = std::string(home) + "/.cache";
   else return {};
-  ::mkdir(cache.c_str(), 0700);
-  ::mkdir((cache + "/tunora").c_str(), 0700);
-  return cache + "/tunora/library.sqlite";
+  // Missing parents too (a fresh account, a cache folder named but never made), private
+  // to the user as a cache should be.
+  const std::string folder = cache + "/tunora";
+  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    if (slash == std::string::npos) break;
+  }
+  return folder + "/library.sqlite";
 }
 
 // Absolute folders without symlinks; false when one is not a readable folder.
