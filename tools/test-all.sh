@@ -13,6 +13,13 @@ if [ "$(id -u)" = 0 ]; then
   apt-get install -y $(grep -v -E '^\s*(#|$)' tools/debian-packages.txt)
 fi
 
+# The compiler cache lives outside the clone, so a fresh clone on this machine builds warm.
+export CCACHE_DIR=${CCACHE_DIR:-/var/cache/tunora/ccache}
+export CCACHE_BASEDIR=$root
+export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-8G}
+export CCACHE_NOHASHDIR=1
+mkdir -p "$CCACHE_DIR"
+
 # Leaks inside the desktop libraries (fontconfig, GTK) are theirs, not ours.
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
