@@ -4,9 +4,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 
 #include "platform/text/CodePage.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/TempDir.h"
 #include "tools/song-service/library/LibraryIndex.h"
+#include "tools/song-service/library/LibrarySource.h"
 #include "tools/song-service/library/LibraryText.h"
 #include "tools/song-service/library/MediaKind.h"
 #include "tools/song-service/library/TextSignature.h"
@@ -86,7 +91,6 @@ TEST(LibraryIndex, SongsKeepTheirTextsAndAreFoundByIdLinkKeyAndSinger) {
   std::vector<SongRecord> records;
   for (int i = 0; i < 3000; ++i)
     records.push_back(record(10 + i, "/m/" + std::to_string(i), "t" + std::to_string(i), "s" + std::to_string(i % 7)));
-  records[12].cover = true;  // the second song of s5
   records.push_back(record(1, "/m/月光", "月光", "Twin"));
   records.push_back(record(2, "/m/月光 2", "月光", "twin"));
   const LibraryIndex index(records);
@@ -97,9 +101,37 @@ TEST(LibraryIndex, SongsKeepTheirTextsAndAreFoundByIdLinkKeyAndSinger) {
   EXPECT_EQ(song->singer, "s4");
   EXPECT_EQ(index.byId(9), nullptr);
   EXPECT_EQ(index.withLinkKey(platform::text::utf8ToAnsi("月光TWIN")).size(), 2u);  // ASCII in any case
-  EXPECT_EQ(index.pictureSong("S5")->id, 22);  // the one with a cover
-  EXPECT_EQ(index.pictureSong("s6")->id, 16);  // else the first by path
-  EXPECT_EQ(index.pictureSong("s"), nullptr);
+  const std::vector<const IndexedSong*> s5 = index.songsOfSinger("S5");
+  ASSERT_EQ(s5.size(), 428u);
+  EXPECT_EQ(s5[0]->id, 15);  // in the index's (path) order
+  EXPECT_EQ(s5[1]->id, 22);
+  EXPECT_EQ(index.songsOfSinger("TWIN").size(), 2u);
+  EXPECT_TRUE(index.songsOfSinger("s").empty());
+}
+
+// The singer's folder as found from outside: the album's cover beside two songs, and an
+// Opus song without a cover one level up, named to sort before and after the album.
+TEST(LibrarySource, SingerPictureIsTheCoverWhateverTheOrderOfTheSingersFiles) {
+  testsupport::TempDir dir;
+  const std::string cover = "\xFF\xD8\xFF\xE0 a cover";
+  std::filesystem::create_directories(dir.file("Singer/Album A"));
+  testsupport::writeFile(dir.file("Singer/Album A/cover.jpg"), cover);
+  for (const char* opus : {"Singer/0 intro.opus", "Singer/Zed.opus"}) {
+    std::vector<SongRecord> records{record(1, dir.file(opus), "Intro", "Aster"),
+                                    record(2, dir.file("Singer/Album A/01.mp3"), "One", "Aster"),
+                                    record(3, dir.file("Singer/Album A/02.mp3"), "Two", "Aster"),
+                                    record(4, dir.file("Other/01.mp3"), "Other", "Nobody Pictured")};
+    std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
+    auto index = std::make_shared<const LibraryIndex>(records);
+    LibrarySource source([index] { return index; });
+    const std::string answer = source.pictureAnswer("Aster", "h:1");
+    EXPECT_NE(answer.find("\"url\":\"http:\\/\\/h:1\\/pictures\\/2.jpg\""), std::string::npos) << opus << answer;
+    std::optional<MediaBody> picture = source.picture("2.jpg");
+    ASSERT_TRUE(picture && picture->bytes) << opus;
+    EXPECT_EQ(*picture->bytes, cover);
+    EXPECT_EQ(source.pictureAnswer("Nobody Pictured", "h:1"), "{\"status\":0,\"error\":\"no picture for this singer\"}");
+    EXPECT_EQ(source.pictureAnswer("Nobody", "h:1"), "{\"status\":0,\"error\":\"no such singer\"}");
+  }
 }
 
 TEST(TextSignature, EveryPieceOfATextIsCovered) {

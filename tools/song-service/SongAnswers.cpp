@@ -126,4 +126,6 @@ std::string pictureAnswer(const IndexSinger& singer, std::string_view host) {
 
 std::string noPictureAnswer() { return "{\"status\":0,\"error\":\"no such singer\"}"; }
 
+std::string singerWithoutPictureAnswer() { return "{\"status\":0,\"error\":\"no picture for this singer\"}"; }
+
 }  // namespace songservice

@@ -26,5 +26,7 @@ std::string linksAnswer(const Catalogue& catalogue, const IndexSong& song, std::
 std::string linksAnswerWithoutUrl(const IndexSong& song);
 std::string pictureAnswer(const IndexSinger& singer, std::string_view host);
 std::string noPictureAnswer();
+// The singer is known, but no song of theirs has a picture.
+std::string singerWithoutPictureAnswer();
 
 }  // namespace songservice

@@ -223,17 +223,14 @@ std::vector<std::uint32_t> LibraryIndex::withLinkKey(std::string_view gbkKey) co
   return songs;
 }
 
-const IndexedSong* LibraryIndex::pictureSong(std::string_view gbkSinger) const {
+std::vector<const IndexedSong*> LibraryIndex::songsOfSinger(std::string_view gbkSinger) const {
   const std::string wanted = asciiLowered(gbkSinger);
+  std::vector<const IndexedSong*> songs;
   auto range = withHashOf(bySingerKey_, wanted);
-  const IndexedSong* chosen = nullptr;
   for (auto it = range.first; it != range.second; ++it) {
-    const IndexedSong& song = songs_[it->second];
-    if (asciiLowered(song.singer) != wanted) continue;
-    if (song.cover) return &song;
-    if (!chosen) chosen = &song;
+    if (asciiLowered(songs_[it->second].singer) == wanted) songs.push_back(&songs_[it->second]);
   }
-  return chosen;
+  return songs;
 }
 
 const IndexedSong* LibraryIndex::byId(long long id) const {

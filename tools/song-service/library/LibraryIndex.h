@@ -47,9 +47,8 @@ class LibraryIndex {
   // letters in any case; path order.
   std::vector<std::uint32_t> withLinkKey(std::string_view gbkKey) const;
 
-  // The song that shows the singer's picture (embedded cover first, then any song of theirs),
-  // or null.
-  const IndexedSong* pictureSong(std::string_view gbkSinger) const;
+  // The singer's songs (answer form, ASCII letters in any case), in path order.
+  std::vector<const IndexedSong*> songsOfSinger(std::string_view gbkSinger) const;
 
   const IndexedSong* byId(long long id) const;
   const std::vector<IndexedSong>& songs() const { return songs_; }

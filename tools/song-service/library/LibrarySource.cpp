@@ -123,6 +123,24 @@ std::string trimmedBlanks(std::string_view text) {
   return std::string(text);
 }
 
+// The song whose picture stands for the singer: the first (by path) with an embedded cover,
+// else the first whose folder holds a cover picture, or null. Songs of one folder stand
+// together, so each folder is looked at once.
+const IndexedSong* pictureSong(const std::vector<const IndexedSong*>& songs) {
+  for (const IndexedSong* song : songs)
+    if (song->cover) return song;
+  std::string_view lastFolder;
+  bool first = true;
+  for (const IndexedSong* song : songs) {
+    const std::string_view folder = song->path.substr(0, song->path.rfind('/') + 1);
+    if (!first && folder == lastFolder) continue;
+    first = false;
+    lastFolder = folder;
+    if (!folderPicturePath(std::string(song->path)).empty()) return song;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::string folderPicturePath(const std::string& songPath) {
@@ -214,8 +232,11 @@ std::optional<std::string> LibrarySource::linksAnswer(std::string_view key, cons
 
 std::string LibrarySource::pictureAnswer(std::string_view singer, std::string_view host) {
   std::shared_ptr<const LibraryIndex> index = index_();
-  const IndexedSong* song = index->pictureSong(platform::text::utf8ToAnsi(trimmedBlanks(validUtf8(singer))));
-  if (!song || (!song->cover && folderPicturePath(std::string(song->path)).empty())) return noPictureAnswer();
+  const std::vector<const IndexedSong*> songs =
+      index->songsOfSinger(platform::text::utf8ToAnsi(trimmedBlanks(validUtf8(singer))));
+  if (songs.empty()) return noPictureAnswer();
+  const IndexedSong* song = pictureSong(songs);
+  if (!song) return singerWithoutPictureAnswer();
   std::string address = "http://" + std::string(host) + "/pictures/" + std::to_string(song->id) + ".jpg";
   std::string escaped;
   for (char c : address) escaped += c == '/' ? std::string("\\/") : std::string(1, c);
