@@ -57,6 +57,28 @@ if [ -n "$deb" ]; then
               ./usr/lib/systemd/user/tunora-song-service.service; do
     grep -q " $file\$" <<< "$contents" || fail "the package lacks $file"
   done
+  echo "-- every library the programs open is a dependency"
+  # Libraries opened at run time are names inside the programs that the package tools
+  # never see; each must belong to a package the Depends line names.
+  names() { sed -E 's/\([^)]*\)//g; s/:[a-z0-9]+//g; s/[,|]/ /g'; }
+  depends=$(dpkg-deb -f "$deb" Depends | names)
+  # A package may hold its library through one it depends on (libtag1v5 through its
+  # -vanilla build).
+  for name in $depends; do
+    depends+=" $({ dpkg-query -W -f='${Depends} ${Pre-Depends}' "$name" 2>/dev/null || true; } | names)"
+  done
+  depends=" $(echo $depends) "
+  sonames=$(strings -a "$prefix"/bin/* | grep -oE 'lib[A-Za-z0-9_+.-]+\.so(\.[0-9]+)*$' | sort -u) || true
+  [ -n "$sonames" ] || fail "no library names found in the programs"
+  for soname in $sonames; do
+    owners=$(dpkg -S "*/$soname" 2>/dev/null | cut -d: -f1 | tr ',' ' ') || true
+    [ -n "$owners" ] || { fail "no installed package holds $soname"; continue; }
+    found=
+    for owner in $owners; do
+      if [[ "$depends" == *" $owner "* ]]; then found=1; fi
+    done
+    [ -n "$found" ] || fail "the program opens $soname, but Depends names none of: $owners"
+  done
   packaged_unit=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/lib/systemd/user/tunora-song-service.service)
   grep -qx "ExecStart=/usr/bin/tunora-song-service --library %h/Music" <<< "$packaged_unit" || fail "the package's unit"
   echo "-- lintian"
