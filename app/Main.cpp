@@ -4,14 +4,18 @@
 #include <glib-unix.h>
 
 #include <csignal>
+#include <string>
 
 #include "app/BackgroundWriter.h"
+#include "app/DesktopNotifier.h"
 #include "app/MainWindow.h"
 #include "app/MprisService.h"
 #include "app/Player.h"
 #include "app/PlayerServices.h"
+#include "app/ProgramSettings.h"
 #include "app/ServiceAddress.h"
 #include "app/ServiceLauncher.h"
+#include "app/SongKeeper.h"
 #include "app/VolumeSetting.h"
 #include "platform/system/ProgramFiles.h"
 #include "platform/window/WindowApi.h"
@@ -42,15 +46,24 @@ int main() {
   // window's closing has closed the Player.
   app::BackgroundWriter settingsWriter;
   app::BackgroundWriter skinWriter;
+  // Every setting is written whole, so no change waiting to be written is lost to another.
+  const std::string settingsPath = app::VolumeSettingPath();
+  app::SettingsKeeper settings(settingsWriter, settingsPath, app::ReadProgramSettings(settingsPath));
+  const app::ProgramSettings kept = settings.settings();
   // Never destroyed: a play step still waiting for a message box at exit must find them.
   static auto* engine = new audio::AudioEngine;
   // The song service also answers the singer-picture lookup.
   engine->SetPictureServiceHost(app::ServiceAddress());
-  static auto* player =
-      new app::Player(*engine, app::ProgramPlayerServices(*engine, files, settingsWriter), app::ReadVolumeSetting());
+  static auto* player = new app::Player(*engine, app::ProgramPlayerServices(*engine, files, settings), kept.volume);
+  // The last run's song waits, not playing, for the play button.
+  if (kept.song) player->keepSong(*kept.song);
+  app::SongKeeper songKeeper(settings);
+  player->faces().addListener(&songKeeper);
 
   ui::controls::start();
   app::MainWindow window(*player, *engine, files, skinWriter, &launcher);
+  window.startWithKeyword(kept.keyword);
+  window.search().setOnSearched([&settings](const std::string& keyword) { settings.keepKeyword(keyword); });
   const pw::HWND hwnd = window.create();
   if (hwnd == nullptr) return 1;
   pw::ShowWindow(hwnd, pw::SW_SHOWNORMAL);
@@ -59,6 +72,15 @@ int main() {
 
   app::MprisService mpris(*player, {[&window] { window.raise(); }, [&window] { window.closeLater(); }});
   mpris.startWhenIdle();
+  app::DesktopNotifier notifier({[&window] { return window.active(); },
+                                 [](const std::string& singer) {
+                                   std::string name = singer;
+                                   const platform::system::ByteBlock bytes = engine->LookupSingerPicture(name);
+                                   return std::string(bytes.begin(), bytes.end());
+                                 }},
+                                kept.notify);
+  notifier.start();
+  player->faces().addListener(&notifier);
 
   pw::MSG msg;
   while (pw::GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -66,6 +88,8 @@ int main() {
     pw::DispatchMessageA(&msg);
   }
   mpris.stop();
+  player->faces().removeListener(&notifier);
+  player->faces().removeListener(&songKeeper);
   window.finishInitThread();
   launcher.stop();
   return 0;

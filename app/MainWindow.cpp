@@ -132,6 +132,8 @@ void MainWindow::buildControls() {
     // and each push cost a copy to the screen.
     parts_.host.holdScreenUpdates();
     CreateMainWindowControls(parts_, [volume] { return volume; });
+    if (!startKeyword_.empty()) parts_.searchBox.text(startKeyword_);
+    showKeptSong();
     parts_.host.releaseScreenUpdates();
   });
   // The list is hidden until its group opens, so it can wait for a song service started
@@ -220,6 +222,8 @@ bool MainWindow::onCloseQuery() {
 void MainWindow::openChangeAppearanceWindow() {
   OpenSkinDialog(skinDialog_, parts_.host, files_, engine_, skinWriter_);
 }
+
+bool MainWindow::active() const { return parts_.hwnd != nullptr && pw::GetActiveWindow() == parts_.hwnd; }
 
 void MainWindow::raise() {
   if (parts_.hwnd == nullptr) return;

@@ -64,6 +64,15 @@ class MainWindow : public PlayerView, public SongLists {
   // part of the start-up, and of tests that make the parts themselves.
   void connect(platform::window::HWND hwnd);
 
+  // The keyword the last run searched for: back in the search box once it is built, not
+  // searched. Before create().
+  void startWithKeyword(std::string keyword) { startKeyword_ = std::move(keyword); }
+  // The song the Player kept from the last run, in the not-playing look: its labels, its
+  // length and the slider at its position. Part of building the controls.
+  void showKeptSong();
+  // The main window is the active window.
+  bool active() const;
+
   MainWindowParts& parts() { return parts_; }
   SongSearch& search() { return search_; }
   platform::window::HWND handle() const { return parts_.hwnd; }
@@ -119,6 +128,7 @@ class MainWindow : public PlayerView, public SongLists {
   std::unique_ptr<SkinDialog> skinDialog_;
   std::thread initThread_;
   std::atomic<bool> initDone_{true};
+  std::string startKeyword_;
 };
 
 }  // namespace app

@@ -68,6 +68,17 @@ void MainWindow::showStopped() {
 
 void MainWindow::showVolume(int volume) { parts_.volumeSlider.value(volume); }
 
+void MainWindow::showKeptSong() {
+  const PlayerStatus kept = player_.status();
+  if (!kept.kept) return;
+  parts_.songLabel.text(SongLabel(kept.title, kept.singer));
+  parts_.elapsedLabel.text(engine_.FormatTime(wholeSeconds(kept.position)));
+  if (kept.length > 0) {
+    parts_.lengthLabel.text(engine_.FormatTime(wholeSeconds(kept.length)));
+    parts_.positionSlider.value(kept.position * 100.0 / kept.length);
+  }
+}
+
 ui::controls::ExList* MainWindow::listOf(SongList list) {
   if (list == SongList::Results) return &parts_.resultList;
   if (list == SongList::Presets) return &parts_.presetList;

@@ -16,7 +16,10 @@ constexpr const char* kMimeTypes[] = {"audio/mpeg", "audio/ogg", "audio/x-vorbis
 
 std::int64_t microseconds(double seconds) { return static_cast<std::int64_t>(seconds * 1e6); }
 
-bool hasSong(const PlayerStatus& status) { return status.state != PlayState::Stopped && status.song != 0; }
+// The song kept from the last run shows, stopped, with its metadata.
+bool hasSong(const PlayerStatus& status) {
+  return (status.state != PlayState::Stopped && status.song != 0) || status.kept;
+}
 
 // The picture's address comes from a service answer and may hold any bytes; a URI on the
 // bus is ASCII, and the bytes are kept as the request would send them.

@@ -1,7 +1,5 @@
 #include "app/MprisService.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -9,24 +7,13 @@
 #include <string>
 
 #include "app/MprisProperties.h"
+#include "app/SessionBus.h"
 
 namespace app {
 namespace {
 
 constexpr const char* kSignalledProperties[] = {"PlaybackStatus", "Metadata", "Volume",  "CanGoNext",
                                                 "CanGoPrevious",  "CanPlay",  "CanPause", "CanSeek"};
-
-// GLib would start a bus of its own through X11 when none is named; a program without a
-// session bus simply has no desktop face.
-bool sessionBusKnown() {
-  if (const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS"); address != nullptr && *address != '\0') {
-    return true;
-  }
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime == nullptr || *runtime == '\0') return false;
-  struct stat st;
-  return ::stat((std::string(runtime) + "/bus").c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
-}
 
 MprisService* self(gpointer data) { return static_cast<MprisService*>(data); }
 
@@ -76,7 +63,7 @@ void MprisService::startWhenIdle() {
 
 void MprisService::start() {
   idleId_ = 0;
-  if (ownerId_ != 0 || !sessionBusKnown()) return;
+  if (ownerId_ != 0 || !SessionBusKnown()) return;
   node_ = g_dbus_node_info_new_for_xml(mpris::introspectionXml(), nullptr);
   if (node_ == nullptr) return;
   ownerId_ = g_bus_own_name(G_BUS_TYPE_SESSION, kMprisBusName, G_BUS_NAME_OWNER_FLAGS_DO_NOT_QUEUE, onBusAcquired,

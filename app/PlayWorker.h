@@ -25,6 +25,10 @@ struct PlayRequest {
   std::string singer;
   std::string label;          // what the song label shows
   std::string url;            // empty: looked up on the worker
+  double startSeconds = 0;    // where the song starts playing
+  // The song kept from the last run: without a list it is looked up by title and singer,
+  // and it is forgotten when it cannot be played.
+  bool kept = false;
 };
 
 class PlayWorker {

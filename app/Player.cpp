@@ -27,8 +27,8 @@ bool downloadReachedTheEnd(HSTREAM stream) {
 bool sameButPosition(const PlayerStatus& a, const PlayerStatus& b) {
   return a.state == b.state && a.title == b.title && a.singer == b.singer && a.length == b.length &&
          a.volume == b.volume && a.list == b.list && a.row == b.row && a.song == b.song &&
-         a.pictureAddress == b.pictureAddress && a.canGoNext == b.canGoNext &&
-         a.canGoPrevious == b.canGoPrevious && a.canPlay == b.canPlay;
+         a.pictureAddress == b.pictureAddress && a.url == b.url && a.kept == b.kept &&
+         a.canGoNext == b.canGoNext && a.canGoPrevious == b.canGoPrevious && a.canPlay == b.canPlay;
 }
 
 // A desktop address names its file in percent-encoded UTF-8; the title is a program text.
@@ -57,6 +57,42 @@ Player::Player(audio::AudioEngine& engine, Services services, int volume)
       worker_([this](const PlayRequest& request) { serve(request); }) {}
 
 Player::~Player() { close(); }
+
+void Player::keepSong(const KeptSong& song) {
+  {
+    std::lock_guard lock(mutex_);
+    kept_ = song;
+    // Without a list: the lists of the last run are gone, so next and previous do nothing.
+    song_ = Song{song.list == SongList::Address ? SongList::Address : SongList::None,
+                 0, 0, song.title, song.singer, SongLabel(song.title, song.singer), song.url};
+    haveSong_ = true;
+  }
+  publish();
+}
+
+PlayRequest Player::requestForKept(const KeptSong& kept) {
+  PlayRequest request;
+  request.title = kept.title;
+  request.singer = kept.singer;
+  request.label = SongLabel(kept.title, kept.singer);
+  request.startSeconds = kept.position;
+  request.kept = true;
+  if (kept.list == SongList::Address) {
+    request.list = SongList::Address;
+    request.url = kept.url;
+  } else if (kept.list == SongList::Presets && lists_ != nullptr && kept.row >= 1 &&
+             kept.row <= lists_->rowCount(SongList::Presets)) {
+    // A preset row that still holds the song keeps its row and its link.
+    const SongLists::Row row = lists_->rowAt(SongList::Presets, kept.row);
+    if (row.title == kept.title && row.singer == kept.singer) {
+      request.list = SongList::Presets;
+      request.row = kept.row;
+      request.listVersion = lists_->listVersion(SongList::Presets);
+      request.label = row.label;
+    }
+  }
+  return request;
+}
 
 void Player::startEngine() {
   std::lock_guard lock(mutex_);
@@ -155,11 +191,14 @@ void Player::play() {
   if (closed_) return;
   DWORD active = BASS_ACTIVE_STOPPED;
   std::optional<PlayRequest> again;
+  std::optional<KeptSong> kept;
   {
     std::lock_guard lock(mutex_);
     active = engine_.IsActive(stream_);
     if (active == BASS_ACTIVE_PAUSED) {
       engine_.Play(stream_, false);
+    } else if (stream_ == 0 && kept_) {
+      kept = kept_;
     } else if (stream_ == 0 && haveSong_) {
       // After Stop, or after the last song of a list: the same song from its start.
       PlayRequest request;
@@ -174,6 +213,7 @@ void Player::play() {
     }
   }
   if (active == BASS_ACTIVE_PAUSED) faces_.toView([](PlayerView& view) { view.showPlaying(true); });
+  if (kept) again = requestForKept(*kept);
   if (again) {
     again->ticket = worker_.newTicket();
     submit(std::move(*again));
@@ -205,10 +245,22 @@ void Player::seekToPercent(int percent) {
   const QWORD share = static_cast<QWORD>(std::clamp(percent, 0, 100));
   HSTREAM stream = 0;
   DWORD active = BASS_ACTIVE_STOPPED;
+  std::optional<KeptSong> kept;
   {
     std::lock_guard lock(mutex_);
     stream = stream_;
     active = engine_.IsActive(stream);
+    // The kept song starts where the slider is put.
+    if (stream == 0 && kept_ && kept_->length > 0) {
+      kept_->position = kept_->length * static_cast<double>(share) / 100.0;
+      kept = kept_;
+    }
+  }
+  if (kept) {
+    const std::string elapsed = engine_.FormatTime(wholeSeconds(kept->position));
+    faces_.toView([&](PlayerView& view) { view.showProgress(elapsed, static_cast<double>(share), 0.0); });
+    publish();
+    return;
   }
   bool moved = false;
   if (sounding(active)) {
@@ -412,6 +464,8 @@ void Player::songStopped(bool natural) {
 
 void Player::close() {
   if (closed_) return;
+  const PlayerStatus last = status();
+  faces_.toListeners([&last](PlayerListener& listener) { listener.playerClosing(last); });
   closed_ = true;
   worker_.supersedeAll();
   waitForEngine();
@@ -441,6 +495,14 @@ PlayerStatus Player::status() {
       status.singer = song_.singer;
       status.list = song_.list;
       status.row = song_.row;
+      if (song_.list == SongList::Address) status.url = song_.url;
+    }
+    if (kept_ && stream_ == 0) {
+      status.kept = true;
+      status.list = kept_->list;
+      status.row = kept_->row;
+      status.length = kept_->length;
+      status.position = kept_->position;
     }
   }
   const DWORD active = stream == 0 ? BASS_ACTIVE_STOPPED : engine_.IsActive(stream);
@@ -470,8 +532,11 @@ PlayerStatus Player::status() {
 void Player::publish() {
   const PlayerStatus now = status();
   if (published_ && sameButPosition(now, *published_)) return;
+  const bool newSong =
+      now.state != PlayState::Stopped && now.song != 0 && (!published_ || published_->song != now.song);
   published_ = now;
   faces_.toListeners([&now](PlayerListener& listener) { listener.playerChanged(now); });
+  if (newSong) faces_.toListeners([&now](PlayerListener& listener) { listener.songChanged(now); });
 }
 
 }  // namespace app

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "app/KeptSong.h"
 #include "app/PlayWorker.h"
 #include "app/PlayerFaces.h"
 #include "app/PlayerView.h"
@@ -69,6 +70,10 @@ class Player {
   PlayerFaces& faces() { return faces_; }
   // The lists next, previous and play-through read. UI thread, before any command.
   void useLists(SongLists* lists) { lists_ = lists; }
+
+  // The song kept from the last run: it shows as not playing at its position, and the next
+  // play() resumes it there. UI thread, before any command.
+  void keepSong(const KeptSong& song);
 
   // Opens the output device on a thread of its own, beside the window's start. UI thread.
   void startEngine();
@@ -130,6 +135,7 @@ class Player {
   std::optional<ListPlace> listPlace();
   std::optional<int> nextRow();
   std::optional<int> previousRow();
+  PlayRequest requestForKept(const KeptSong& kept);
   void publish();  // tells the listeners when anything but the position changed
 
   audio::AudioEngine& engine_;
@@ -149,6 +155,7 @@ class Player {
   QWORD lengthShown_ = 0;  // the length the window's label gives for stream_
   int volume_ = 0;
   std::string pictureAddress_;
+  std::optional<KeptSong> kept_;  // until a song is served
 
   PlayWorker worker_;  // last: its thread goes first
 };

@@ -2,21 +2,20 @@
 
 #include "app/PresetFile.h"
 #include "app/ServiceAddress.h"
-#include "app/VolumeSetting.h"
 #include "net/HttpRequest.h"
 #include "net/TextBetween.h"
 
 namespace app {
 
 Player::Services ProgramPlayerServices(audio::AudioEngine& engine, const platform::system::ProgramFiles& files,
-                                       BackgroundWriter& settingsWriter) {
+                                       SettingsKeeper& settings) {
   Player::Services services;
   services.lookUpLink = [](const std::string& title, const std::string& singer) {
     return net::TextBetween(net::HttpRequest(LinksRequestUrl(title, singer)), "url\":\"", "\"");
   };
   services.presetLink = [files](int row) { return PresetUrlOfRow(files, row); };
   services.lookUpPicture = [&engine](const std::string& singer) { return engine.SingerPictureAddress(singer); };
-  services.storeVolume = [&settingsWriter](int volume) { WriteVolumeSetting(settingsWriter, volume); };
+  services.storeVolume = [&settings](int volume) { settings.keepVolume(volume); };
   return services;
 }
 

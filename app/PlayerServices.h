@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/BackgroundWriter.h"
+#include "app/ProgramSettings.h"
 #include "app/Player.h"
 #include "audio/AudioEngine.h"
 #include "platform/system/ProgramFiles.h"
@@ -12,9 +12,9 @@
 namespace app {
 
 // files tell where the preset file is; engine asks for the singer pictures and must outlive the
-// Player; settingsWriter keeps the volume and must outlive the Player's last volume change
-// (a closed Player makes none).
+// Player; settings keeps the volume and must outlive the Player's last volume change (a
+// closed Player makes none).
 Player::Services ProgramPlayerServices(audio::AudioEngine& engine, const platform::system::ProgramFiles& files,
-                                       BackgroundWriter& settingsWriter);
+                                       SettingsKeeper& settings);
 
 }  // namespace app

@@ -13,7 +13,7 @@ void Player::serve(const PlayRequest& request) {
   if (url.empty() && request.list == SongList::Presets && services_.presetLink) {
     // A row beyond the file's lines (it changed since it was listed) has no link.
     url = services_.presetLink(request.row);
-  } else if (url.empty() && request.list == SongList::Results && services_.lookUpLink) {
+  } else if (url.empty() && (request.list == SongList::Results || request.kept) && services_.lookUpLink) {
     url = services_.lookUpLink(request.title, request.singer);
   }
   if (worker_.superseded(request)) return;
@@ -25,6 +25,7 @@ void Player::serve(const PlayRequest& request) {
     std::lock_guard lock(mutex_);
     song_ = Song{request.list, request.row, request.listVersion, request.title, request.singer, request.label, url};
     haveSong_ = true;
+    kept_.reset();
     pictureAddress_.clear();
   }
   startStream(request, url);
@@ -36,6 +37,8 @@ void Player::startStream(const PlayRequest& request, const std::string& url) {
   const HSTREAM stream = engine_.CreateStream(std::nullopt, std::nullopt, url);
   // Silent until the slide brings it up to the volume.
   if (stream != 0) BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 0.0f);
+  if (stream != 0 && request.startSeconds > 0)
+    engine_.SetPosition(stream, engine_.SecondsToBytes(stream, request.startSeconds));
   bool playing = false;
   bool superseded = false;
   HSTREAM unwanted = 0;
@@ -47,7 +50,12 @@ void Player::startStream(const PlayRequest& request, const std::string& url) {
       unwanted = stream;
     } else {
       stream_ = stream;
-      engine_.Play(stream);
+      // A kept song goes on from where it was put; any other starts from the beginning.
+      if (request.startSeconds > 0) {
+        engine_.Play(stream, false);
+      } else {
+        engine_.Play(stream);
+      }
       // A stream may wait for data the moment it starts; it plays as soon as the data is in.
       const DWORD active = engine_.IsActive(stream);
       playing = active == BASS_ACTIVE_PLAYING || active == BASS_ACTIVE_STALLED;
@@ -67,6 +75,19 @@ void Player::startStream(const PlayRequest& request, const std::string& url) {
   if (!playing) {
     // A song the user has already replaced gets no message.
     if (!worker_.superseded(request)) faces_.toView([](PlayerView& view) { view.songUnplayable(); });
+    if (request.kept) {
+      // Told once, then forgotten: the next start does not offer it again.
+      bool forgotten = false;
+      {
+        std::lock_guard lock(mutex_);
+        forgotten = !worker_.superseded(request);
+        if (forgotten) {
+          song_ = Song{};
+          haveSong_ = false;
+        }
+      }
+      if (forgotten) faces_.toView([](PlayerView& view) { view.showStopped(); });
+    }
     faces_.onUiThread([this] { publish(); });
     return;
   }

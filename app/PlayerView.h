@@ -27,6 +27,9 @@ struct PlayerStatus {
   int row = 0;                  // from 1; 0 for a song without a row
   std::uint64_t song = 0;       // counts the songs started; tells one play of a row from the next
   std::string pictureAddress;   // the singer's picture, empty until known
+  std::string url;              // the address of a song played from one; empty else
+  bool kept = false;            // the song kept from the last run, not played yet: it
+                                // stands at position, of length
   bool canGoNext = false;
   bool canGoPrevious = false;
   bool canPlay = false;
@@ -68,6 +71,10 @@ class PlayerListener {
   virtual void playerChanged(const PlayerStatus& status) = 0;
   // The position jumped (a seek); microseconds.
   virtual void seeked(std::int64_t positionMicroseconds) = 0;
+  // A new song plays, whatever made it change; comes after its playerChanged.
+  virtual void songChanged(const PlayerStatus& /*status*/) {}
+  // The player is closing: the last look at the song and where it stands.
+  virtual void playerClosing(const PlayerStatus& /*status*/) {}
 };
 
 }  // namespace app

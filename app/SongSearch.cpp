@@ -50,6 +50,7 @@ void SongSearch::run() {
   EnterResultsTabForSearch(parts_);
   parts_.resultList.clear();
   ++parts_.resultsVersion;
+  if (onSearched_) onSearched_(parts_.searchBox.text());
   std::string headers;
   const std::string answer = RequestOnUiThread(SearchRequestUrl(parts_.searchBox.text()), &headers);
   // No answer at all is not "no songs": the user would search in vain without knowing why.

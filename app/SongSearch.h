@@ -2,6 +2,8 @@
 // Searching the song service from the search box and showing the answer in the result
 // list of the main window. UI thread only.
 
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "app/MainWindowParts.h"
@@ -26,12 +28,17 @@ class SongSearch {
   void showAnswer(std::string_view answer);
   // True while a search is waiting for its answer.
   bool running() const { return running_; }
+  // Told the keyword of every search that runs.
+  void setOnSearched(std::function<void(const std::string& keyword)> onSearched) {
+    onSearched_ = std::move(onSearched);
+  }
 
  private:
   // Keyword check, then the search; false when the keyword was refused.
   bool searchIfKeywordAccepted();
 
   MainWindowParts& parts_;
+  std::function<void(const std::string& keyword)> onSearched_;
   bool running_ = false;
   // The service was found unreachable and the user was told; cleared by an answer.
   bool outageTold_ = false;

@@ -147,12 +147,19 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path) {
+  return WritePrivateProfileValues(section, {{std::string(key), std::string(value)}}, path);
+}
+
+bool WritePrivateProfileValues(std::string_view section,
+                               const std::vector<std::pair<std::string, std::string>>& values,
+                               const std::string& path) {
   FileRead existing = readFile(path);
   // Replacing a file that is there but could not be read would lose everything in it.
   if (existing.status == FileRead::Status::Unreadable) return false;
   ProfileDocument doc = ProfileDocument::parse(std::string_view(
       reinterpret_cast<const char*>(existing.data.data()), existing.data.size()));
-  if (!doc.setValue(section, key, value)) return false;
+  for (const auto& [key, value] : values)
+    if (!doc.setValue(section, key, value)) return false;
   return writeFileAtomically(path, doc.text());
 }
 

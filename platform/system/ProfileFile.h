@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform::system {
@@ -50,5 +51,11 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 // anything else) is at path but cannot be read: it is left as it is.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path);
+
+// Writes several keys of one section in one replacement of the file, with the same rules;
+// nothing is written when any of them is refused.
+bool WritePrivateProfileValues(std::string_view section,
+                               const std::vector<std::pair<std::string, std::string>>& values,
+                               const std::string& path);
 
 }  // namespace platform::system

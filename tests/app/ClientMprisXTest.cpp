@@ -19,12 +19,17 @@
 #include <utility>
 #include <vector>
 
+#include "app/ProgramSettings.h"
 #include "platform/text/CodePage.h"
 #include "tests/app/ClientHeard.h"
+#include "tests/app/NotificationServer.h"
 #include "tests/app/ClientScreen.h"
 #include "tests/net/http/TestHttpServer.h"
 #include "tests/platform_audio/AudioTestSupport.h"
 #include "tests/window/XSession.h"
+
+// Last: its macros (None, Status) would rename what the headers above declare.
+#include <X11/Xlib.h>
 
 namespace clienttest {
 namespace {
@@ -316,6 +321,117 @@ TEST_F(ClientOnTheBus, TheDesktopSeesAndDrivesThePlayer) {
   const long long landed = findFrames(heard, jump + kFramesPerSecond / 2, 2048, song, gain);
   ASSERT_GE(landed, 0) << "what was heard after the seek is not from the song";
   EXPECT_NEAR(static_cast<double>(landed) / kFramesPerSecond - 0.5, 10.0, 0.1);
+}
+
+TEST_F(ClientOnTheBus, TheSongKeptFromTheLastRunShowsStoppedWithItsMetadata) {
+  app::ProgramSettings settings;
+  settings.song = app::KeptSong{app::SongList::Results, 0, platform::text::utf8ToAnsi(kTitleUtf8),
+                                platform::text::utf8ToAnsi(kSingerUtf8), "", 31.0, 7.0};
+  ASSERT_TRUE(app::WriteProgramSettings(copy_.folder() + "/program parameter.ini", settings));
+  auto client = start();
+  ASSERT_TRUE(waitForPlayer(onTheBus)) << "the client did not appear on the bus";
+  EXPECT_EQ(player("status"), "Stopped");
+  EXPECT_EQ(player("metadata xesam:title"), kTitleUtf8);
+  EXPECT_EQ(player("metadata xesam:artist"), kSingerUtf8);
+  EXPECT_EQ(player("metadata mpris:length"), "31000000");
+  EXPECT_EQ(property("CanPlay"), "(<true>,)");
+  closeAndExpectZero(*client);
+}
+
+// A window of the test's own, to be the active one instead of the client's.
+class OtherWindow {
+ public:
+  OtherWindow() : display_(XOpenDisplay(nullptr)) {
+    if (display_ == nullptr) return;
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 500, 100, 200, 100, 0, 0, 0xFFFFFF);
+    XStoreName(display_, window_, "another program");
+    XMapWindow(display_, window_);
+    XFlush(display_);
+  }
+  ~OtherWindow() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+  void activate() { xdotool("windowactivate --sync " + std::to_string(window_)); }
+
+ private:
+  Display* display_;
+  Window window_ = 0;
+};
+
+// Runs the test's main context, where its notification server answers, until done holds.
+bool serveUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    g_main_context_iteration(nullptr, FALSE);
+    settle(5);
+  }
+  return true;
+}
+
+TEST_F(ClientOnTheBus, ASongChangeWhileAnotherWindowIsActiveIsToldOnceEachReplacingTheLast) {
+  SongService service;
+  ASSERT_GT(service.port(), 0) << "the song service did not start";
+  const std::vector<app::SongEntry> songs = songsOf(service.port(), "Aurelia Finch");
+  ASSERT_GE(songs.size(), 5u);
+  clienttest::NotificationServer server(bus_.address());
+  ASSERT_TRUE(server.serving());
+  OtherWindow other;
+  const std::string settingsPath = copy_.folder() + "/program parameter.ini";
+  std::ofstream(settingsPath) << "[parameter]\r\nvolume size=100\r\n";
+  auto playFirstRow = [&] {
+    const auto emptyList = grabArea(kListX, kListY, kListWidth, kListHeight);
+    search("Aurelia Finch");
+    ASSERT_TRUE(XSession::pumpUntil(
+        [&] { return differingPixels(grabArea(kListX, kListY, kListWidth, kListHeight), emptyList) > 1000; }, 10000))
+        << "no results listed";
+    settle(200);
+    clickAt(120, kRowOneY, 2);
+    ASSERT_TRUE(hearMore(copy_, 0.5)) << "the song did not start";
+  };
+  {
+    auto client = start(service.port());
+    ASSERT_TRUE(waitForPlayer(onTheBus)) << "the client did not appear on the bus";
+    playFirstRow();
+    other.activate();
+    for (std::size_t told = 1; told <= 2; ++told) {
+      player("next");
+      ASSERT_TRUE(serveUntil([&] { return server.shown.size() == told; })) << "song change " << told << " not told";
+    }
+    xdotool("windowactivate --sync " + windowId_);
+    player("next");
+    ASSERT_TRUE(XSession::pumpUntil([&] { return player("metadata xesam:title") == songs[3].title; }, 10000));
+    other.activate();
+    player("next");
+    ASSERT_TRUE(serveUntil([&] { return server.shown.size() == 3; })) << "song change 4 not told";
+    closeAndExpectZero(*client);
+  }
+  // Rows 2, 3 and 5: row 1 started, and row 4 came, while the client's window was active.
+  for (std::size_t i = 0; i < 3; ++i) {
+    const clienttest::Shown& shown = server.shown[i];
+    EXPECT_EQ(shown.summary, songs[i < 2 ? i + 1 : 4].title);
+    EXPECT_EQ(shown.body, "Aurelia Finch");
+    EXPECT_EQ(shown.app, "Tunora");
+    EXPECT_EQ(shown.replaces, i);  // the id of the one before; the first replaces none
+    EXPECT_TRUE(shown.silent);
+    EXPECT_EQ(shown.imageWidth, 120) << "no singer picture";
+  }
+
+  // Switched off in the settings file.
+  app::ProgramSettings settings = app::ReadProgramSettings(settingsPath);
+  settings.notify = false;
+  ASSERT_TRUE(app::WriteProgramSettings(settingsPath, settings));
+  auto client = start(service.port());
+  ASSERT_TRUE(waitForPlayer(onTheBus)) << "the client did not appear on the bus";
+  playFirstRow();
+  other.activate();
+  player("next");
+  ASSERT_TRUE(XSession::pumpUntil([&] { return player("metadata xesam:title") == songs[1].title; }, 10000));
+  serveUntil([] { return false; }, 1000);
+  EXPECT_EQ(server.shown.size(), 3u) << "told with notify=0";
+  closeAndExpectZero(*client);
 }
 
 TEST_F(ClientOnTheBus, WithoutTheBusOrItsNameTheClientRunsOnSilently) {

@@ -12,11 +12,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ProgramSettings.h"
 #include "platform/text/CodePage.h"
 #include "tests/app/ClientHeard.h"
 #include "tests/app/ClientScreen.h"
 #include "tests/net/http/TestHttpServer.h"
 #include "tests/platform_audio/AudioTestSupport.h"
+#include "tests/support/FileContents.h"
 #include "tests/window/XSession.h"
 
 namespace clienttest {
@@ -166,6 +168,71 @@ TEST_F(ClientPlaying, AMediaConnectionCutForGoodEndsTheSongInTheStoppedLookAndLe
 
   // What was heard before the cut is the chosen song.
   expectSameSong(audiotest::wavData(copy_.capturePath()), reference(linkOf(service.port(), songs[0])));
+}
+
+// Played from a search, moved to 0:07 and closed; started again on a service that moved to
+// another port; then once more on one that no longer finds the song.
+TEST_F(ClientPlaying, ARestartShowsTheLastSongWhereItWasPlayGoesOnFromThereAndAGoneSongIsForgotten) {
+  const std::string settingsPath = copy_.folder() + "/program parameter.ini";
+  std::vector<std::int16_t> song;
+  {
+    SongService service;
+    ASSERT_GT(service.port(), 0) << "the song service did not start";
+    const std::vector<app::SongEntry> songs = songsOf(service.port(), kSinger);
+    ASSERT_FALSE(songs.empty());
+    song = samplesOf(reference(linkOf(service.port(), songs[0])));
+    ASSERT_GT(song.size() / 2, 10 * kFramesPerSecond);
+    setVolumeSetting(copy_, 100);
+    auto client = start(service.port());
+    searchUntilListed(kSinger);
+    clickAt(120, kRowOneY, 2);
+    ASSERT_TRUE(hearMore(copy_, 1.0)) << "the song did not start";
+    const double share = 7.0 * kFramesPerSecond / static_cast<double>(song.size() / 2);
+    clickAt(static_cast<int>(std::lround(10 + 9 + share * (270 - 18))), 100 + 5);
+    ASSERT_TRUE(hearMore(copy_, 0.5));
+    closeAndExpectZero(*client);
+  }
+  const app::ProgramSettings kept = app::ReadProgramSettings(settingsPath);
+  ASSERT_TRUE(kept.song) << testsupport::readFile(settingsPath);
+  EXPECT_EQ(kept.keyword, kSinger);
+  EXPECT_GT(kept.song->position, 6.5);
+  EXPECT_LT(kept.song->position, 10.0);
+
+  std::vector<std::uint32_t> keptLook;
+  {
+    SongService moved;
+    auto client = start(moved.port());
+    movePointerAway();
+    settle(500);
+    screenshot("client-kept-song.png");
+    keptLook = grabArea(10, 60, 280, 60);
+    EXPECT_LT(capturedBytes(copy_), kFrameBytes * kFramesPerSecond / 10) << "the kept song played by itself";
+    clickAt(124 + 22, 130 + 22);
+    ASSERT_TRUE(hearMore(copy_, 1.5)) << "play did not resume the kept song";
+    closeAndExpectZero(*client);
+  }
+  const auto heard = samplesOf(audiotest::wavData(copy_.capturePath()));
+  const std::size_t probe = kSlideFrames + kFramesPerSecond / 2;
+  const long long found = findFrames(heard, probe, 2048, song, 1.0);
+  ASSERT_GE(found, 0) << "what was heard is not the kept song";
+  const double resumedAt = seconds(static_cast<std::size_t>(found) - probe);
+  std::printf("kept at %.2f s, resumed at %.2f s\n", kept.song->position, resumedAt);
+  EXPECT_NEAR(resumedAt, kept.song->position, 0.5);
+
+  SongService forgetting({"--links-no-url"});
+  auto client = start(forgetting.port());
+  clickAt(124 + 22, 130 + 22);
+  ASSERT_FALSE(waitForWindowNamed("错误", 10000).empty()) << "no error box for a song that is gone";
+  xdotool("key Escape");
+  ASSERT_TRUE(windowtest::XSession::pumpUntil([] { return waitForWindowNamed("错误", 0).empty(); }, 5000));
+  clickAt(124 + 22, 130 + 22);
+  settle(1500);
+  EXPECT_TRUE(waitForWindowNamed("错误", 0).empty()) << "the gone song was offered again";
+  movePointerAway();
+  settle(300);
+  EXPECT_GT(differingPixels(grabArea(10, 60, 280, 60), keptLook, 4), 100) << "the gone song still shows";
+  closeAndExpectZero(*client);
+  EXPECT_FALSE(app::ReadProgramSettings(settingsPath).song);
 }
 
 // 10 000 songs of about 510 bytes each, as the service words them (GBK).

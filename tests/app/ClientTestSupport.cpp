@@ -52,7 +52,7 @@ app::MainWindowParts& mainParts() { return theClient->parts(); }
 TestClient::TestClient()
     : player(engine,
              app::ProgramPlayerServices(
-                 engine, platform::system::ProgramFiles::portable(platform::system::programFolder()), settingsWriter),
+                 engine, platform::system::ProgramFiles::portable(platform::system::programFolder()), settings),
              50),
       window(player, engine, platform::system::ProgramFiles::portable(platform::system::programFolder()),
              skinWriter) {}

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "app/BackgroundWriter.h"
+#include "app/ProgramSettings.h"
+#include "app/VolumeSetting.h"
 #include "app/MainWindow.h"
 #include "app/Player.h"
 #include "audio/AudioEngine.h"
@@ -30,6 +32,7 @@ struct TestClient {
   TestClient();
   app::BackgroundWriter settingsWriter;
   app::BackgroundWriter skinWriter;
+  app::SettingsKeeper settings{settingsWriter, app::VolumeSettingPath(), {}};
   audio::AudioEngine engine;
   app::Player player;
   app::MainWindow window;

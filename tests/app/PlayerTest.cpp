@@ -42,11 +42,13 @@ class SeenView : public app::PlayerView, public app::PlayerListener {
   void showVolume(int volume) override { calls.push_back("volume " + std::to_string(volume)); }
   void playerChanged(const app::PlayerStatus& status) override { changes.push_back(status); }
   void seeked(std::int64_t at) override { seeks.push_back(at); }
+  void songChanged(const app::PlayerStatus& status) override { songs.push_back(status.title); }
 
   std::vector<std::string> calls;
   int progress = 0;
   std::vector<app::PlayerStatus> changes;
   std::vector<std::int64_t> seeks;
+  std::vector<std::string> songs;
 };
 
 class TestLists : public app::SongLists {
@@ -133,6 +135,7 @@ class PlayerTest : public ::testing::Test {
       const auto found = files.find(title);
       return found == files.end() ? std::string() : server.url(found->second);
     };
+    s.presetLink = [this](int row) { return server.url(row == 1 ? "/mono.mp3" : "/nowhere.mp3"); };
     s.storeVolume = [this](int volume) { stored.push_back(volume); };
     return s;
   }
@@ -357,6 +360,62 @@ TEST_F(PlayerTest, CloseWhileALookupIsUnderWayLeavesNoStreamAndTellsNothingMore)
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
   EXPECT_EQ(player.currentStream(), 0u);
   EXPECT_EQ(view.calls.size(), told);
+}
+
+}  // namespace
+
+namespace {
+
+// Played last run from a search: the result list is gone, so the song is found again by
+// title and singer, and it has no list.
+TEST_F(PlayerTest, AKeptSongWaitsStoppedAndResumesWhereTheSliderPutsIt) {
+  player.keepSong({SongList::Results, 0, "Talk", "B", "", 12.0, 7.0});
+  app::PlayerStatus kept = player.status();
+  EXPECT_EQ(kept.state, PlayState::Stopped);
+  EXPECT_TRUE(kept.kept);
+  EXPECT_EQ(kept.title, "Talk");
+  EXPECT_EQ(kept.position, 7.0);
+  EXPECT_TRUE(kept.canPlay);
+  EXPECT_FALSE(kept.canGoNext);
+  player.seekToPercent(50);
+  EXPECT_EQ(player.status().position, 6.0);
+  EXPECT_EQ(view.progress, 1);
+  EXPECT_TRUE(view.calls.empty());  // not refused
+  EXPECT_TRUE(view.songs.empty());
+
+  player.play();
+  player.waitForPlayRequests();
+  const app::PlayerStatus now = player.status();
+  EXPECT_EQ(now.state, PlayState::Playing);
+  EXPECT_FALSE(now.kept);
+  EXPECT_NEAR(now.position, 6.2, 0.3);
+  EXPECT_EQ(now.list, SongList::None);
+  EXPECT_FALSE(now.canGoNext);
+  EXPECT_EQ(view.songs, std::vector<std::string>{"Talk"});
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"started Talk\r\nB 00:12", "pause-look"}));
+}
+
+TEST_F(PlayerTest, AKeptPresetKeepsItsRowAndAKeptSongThatCannotPlayIsToldOnceAndForgotten) {
+  lists.presets = {row("Mono", "A")};
+  player.keepSong({SongList::Presets, 1, "Mono", "A", "", 2.0, 0.5});
+  player.play();
+  player.waitForPlayRequests();
+  EXPECT_EQ(player.status().list, SongList::Presets);
+  EXPECT_EQ(player.status().row, 1);
+  player.stop();
+
+  view.calls.clear();
+  player.keepSong({SongList::Results, 0, "Removed", "Z", "", 9.0, 1.0});
+  player.togglePause();
+  player.waitForPlayRequests();
+  EXPECT_EQ(view.calls, (std::vector<std::string>{"unplayable", "stopped"}));
+  const app::PlayerStatus forgotten = player.status();
+  EXPECT_TRUE(forgotten.title.empty());
+  EXPECT_FALSE(forgotten.kept);
+  EXPECT_FALSE(forgotten.canPlay);
+  player.play();
+  player.waitForPlayRequests();
+  EXPECT_EQ(view.calls.size(), 2u);
 }
 
 }  // namespace
