@@ -147,8 +147,6 @@ void DesktopNotifier::start() {
   g_bus_get(G_BUS_TYPE_SESSION, shared_->cancel, onBus, new std::shared_ptr<Shared>(shared_));
 }
 
-bool DesktopNotifier::connected() const { return shared_->bus != nullptr; }
-
 void DesktopNotifier::songChanged(const PlayerStatus& status) {
   if (!enabled_ || shared_->bus == nullptr) return;
   if (services_.windowActive && services_.windowActive()) return;

@@ -33,8 +33,6 @@ class DesktopNotifier : public PlayerListener {
 
   // Asks for the session bus; returns at once. Nothing is shown before it is there.
   void start();
-  // The session bus is there.
-  bool connected() const;
 
   void playerChanged(const PlayerStatus& /*status*/) override {}
   void seeked(std::int64_t /*positionMicroseconds*/) override {}
