@@ -70,8 +70,13 @@ if [ -n "$deb" ]; then
   depends=" $(echo $depends) "
   sonames=$(strings -a "$prefix"/bin/* | grep -oE 'lib[A-Za-z0-9_+.-]+\.so(\.[0-9]+)*$' | sort -u) || true
   [ -n "$sonames" ] || fail "no library names found in the programs"
+  patterns=()
+  for soname in $sonames; do patterns+=("*/$soname"); done
+  # One search of the package database for all of them: one each takes half a minute.
+  holders=$(dpkg -S "${patterns[@]}" 2>/dev/null) || true
   for soname in $sonames; do
-    owners=$(dpkg -S "*/$soname" 2>/dev/null | cut -d: -f1 | tr ',' ' ') || true
+    owners=$(awk -v end="/$soname" 'substr($0, length($0) - length(end) + 1) == end' <<< "$holders" |
+             sed -E 's/: \/.*$//' | names)
     [ -n "$owners" ] || { fail "no installed package holds $soname"; continue; }
     found=
     for owner in $owners; do
