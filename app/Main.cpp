@@ -39,11 +39,11 @@ int main() {
   files.makeUserFolders();
   app::ServiceLauncher launcher;
   launcher.start(files, app::ServiceAddress());
-  // The volume and the skin reach the disk without making the window wait. Made before the
-  // window and gone after it, so the last of each lands before main returns. The leaked
-  // Player keeps settingsWriter, but uses it only for a volume change on the UI thread,
-  // which comes from the window or the media controls: both are gone first, and the
-  // window's closing has closed the Player.
+  // The settings and the skin reach the disk without making the window wait. Made before
+  // the window and gone after it, so the last of each lands before main returns. The leaked
+  // Player keeps the settings keeper, but uses it only for a volume change on the UI
+  // thread, which comes from the window or the media controls: both are gone first, and
+  // the window's closing has closed the Player.
   app::BackgroundWriter settingsWriter;
   app::BackgroundWriter skinWriter;
   // Every setting is written whole, so no change waiting to be written is lost to another.
