@@ -80,7 +80,9 @@ typedef void (*DOWNLOADPROC)(const void* buffer, DWORD length, void* user);
 
 // device: -1 the default output, 0 no sound (real-time pace, no output), 1... real devices.
 // The default output becomes the WAV capture device when TUNORA_AUDIO_CAPTURE names a file
-// (TUNORA_AUDIO_CAPTURE_SPEED, default 1, runs it faster than real time).
+// (TUNORA_AUDIO_CAPTURE_SPEED, default 1, runs it faster than real time). It leaves out
+// the stretches where nothing plays, unless TUNORA_AUDIO_CAPTURE_GAPS=1: then it keeps
+// the silence between the first frame heard and the last.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
 BOOL BASS_Free(void);
 int BASS_ErrorGetCode(void);
@@ -101,6 +103,13 @@ HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOA
                              void* user);
 BOOL BASS_StreamFree(HSTREAM handle);
 QWORD BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode);
+
+// follower (a stopped stream) starts by itself at the frame after handle's last, in the
+// same output block: no gap, nothing repeated. Until then it stays stopped; its position
+// and activity count from its first frame heard. Freeing either stream, a seek of handle
+// or playing follower by hand ends the chain; follower 0 ends handle's chain. Fails with
+// NOPLAY when handle has stopped already, ALREADY when follower plays.
+BOOL BASS_ChannelSetFollower(DWORD handle, DWORD follower);
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
 BOOL BASS_ChannelPause(DWORD handle);

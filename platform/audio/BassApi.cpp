@@ -162,9 +162,16 @@ QWORD BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode) {
   return value;
 }
 
+BOOL BASS_ChannelSetFollower(DWORD handle, DWORD follower) {
+  int error = BASS_OK;
+  bool ok = Engine::instance().chain(handle, follower, error);
+  return result(ok, error);
+}
+
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
   auto channel = channelFor(handle);
   if (!channel) return FALSE;
+  Engine::instance().unchainFollower(*channel);
   int error = BASS_OK;
   bool ok = channel->play(restart != FALSE, error);
   if (ok) Engine::instance().channelStarted();
@@ -208,6 +215,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode) {
   auto channel = channelFor(handle);
   if (!channel) return FALSE;
   if (mode != BASS_POS_BYTE) return result(false, BASS_ERROR_NOTAVAIL);
+  Engine::instance().unchainFirst(*channel);
   int error = BASS_OK;
   bool ok = channel->setPosition(pos, error);
   return result(ok, error);

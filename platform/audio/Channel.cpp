@@ -388,7 +388,7 @@ std::uint64_t Channel::convertPending() const {
   return expected > convertedOut_ ? expected - convertedOut_ : 0;
 }
 
-int Channel::render(std::int32_t* mix, int frames, Pace pace) {
+int Channel::render(std::int32_t* mix, int frames, Pace pace, bool* ended) {
   frames = std::min(frames, kMaxRenderFrames);
   std::unique_lock lock(mutex_);
   auto idle = [&] { return state_ != State::Playing || seeking_ || shutdown_; };
@@ -416,7 +416,9 @@ int Channel::render(std::int32_t* mix, int frames, Pace pace) {
     bool drained = decoderEnded_ && ring_.size() == 0 &&
                    (!converter_ || convertPending() == 0);
     starvedFrames_ += static_cast<std::uint64_t>(frames - got);
-    if (drained) {
+    if (drained && ended != nullptr) {
+      *ended = true;  // the caller stops it, once a follower plays
+    } else if (drained) {
       state_ = State::Stopped;
     } else if (network_ != nullptr ||
                starvedFrames_ * 1000 >= static_cast<std::uint64_t>(device_.format.rate) * kStallAfterMs) {
@@ -431,6 +433,14 @@ int Channel::render(std::int32_t* mix, int frames, Pace pace) {
   lock.unlock();
   if (wakeDecoder || stopped) ready_.notify_all();
   return got;
+}
+
+void Channel::endPlay() {
+  {
+    std::lock_guard lock(mutex_);
+    if (state_ == State::Playing) state_ = State::Stopped;
+  }
+  ready_.notify_all();
 }
 
 void Channel::mixScratch(std::int32_t* mix, int frames) {
