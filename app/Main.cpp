@@ -46,6 +46,7 @@ int main() {
   static auto* engine = new audio::AudioEngine;
   // The song service also answers the singer-picture lookup.
   engine->SetPictureServiceHost(app::ServiceAddress());
+  engine->SetReplayGain(app::ReadReplayGainSetting());
   static auto* player =
       new app::Player(*engine, app::ProgramPlayerServices(*engine, files, settingsWriter), app::ReadVolumeSetting());
 

@@ -58,6 +58,11 @@ enum : DWORD {
 enum : DWORD { BASS_POS_BYTE = 0 };
 enum : DWORD { BASS_ATTRIB_VOL = 2 };
 
+// Engine options (BASS_SetConfig). REPLAYGAIN: 1, the default, levels each stream created
+// afterwards by the track gain its tags carry, min(10^(gain/20), 1/peak), before its volume
+// attribute; 0 plays every stream as it is.
+enum : DWORD { BASS_CONFIG_REPLAYGAIN = 0x10200 };
+
 // BASS_StreamGetFilePosition modes. DOWNLOAD counts every byte downloaded (from the
 // stream's start); BUFFER only those still held, which is less once played bytes of a
 // long stream were let go. CONNECTED stays 1 while a broken connection is being resumed
@@ -86,6 +91,7 @@ typedef void (*DOWNLOADPROC)(const void* buffer, DWORD length, void* user);
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
 BOOL BASS_Free(void);
 int BASS_ErrorGetCode(void);
+BOOL BASS_SetConfig(DWORD option, DWORD value);
 
 // mem TRUE: file is the address of length bytes, read in place (the caller keeps them
 // alive). mem FALSE: file is a path in the program's code page; length 0 means to the end.

@@ -13,6 +13,7 @@
 #include "platform/audio/FileSource.h"
 #include "platform/audio/HttpSource.h"
 #include "platform/audio/MemorySource.h"
+#include "platform/audio/ReplayGain.h"
 
 using platform::audio::Engine;
 using platform::audio::setError;
@@ -68,6 +69,12 @@ BOOL BASS_Free(void) {
 }
 
 int BASS_ErrorGetCode(void) { return platform::audio::lastError(); }
+
+BOOL BASS_SetConfig(DWORD option, DWORD value) {
+  if (option != BASS_CONFIG_REPLAYGAIN) return result(false, BASS_ERROR_ILLTYPE);
+  platform::audio::setReplayGainEnabled(value != 0);
+  return result(true, BASS_OK);
+}
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD) {
   platform::audio::PcmFormat device;

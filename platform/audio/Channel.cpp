@@ -34,6 +34,7 @@ Channel::Channel(std::unique_ptr<ByteSource> source, std::unique_ptr<Decoder> de
       format_(decoder->format()),
       device_(device),
       encodedBytesPerSecond_(decoder->encodedBytesPerSecond()),
+      replayGain_(replayGainEnabled() && decoder->replayGain() ? replayGainFactor(*decoder->replayGain()) : 1.0f),
       blockBytes_(blockBytesFor(format_)),
       readAheadBytes_(std::clamp<std::uint64_t>(
           static_cast<std::uint64_t>(encodedBytesPerSecond_ * 1.6 / kBlocksPerSecond), 8192, 262144)),
@@ -449,7 +450,7 @@ void Channel::mixScratch(std::int32_t* mix, int frames) {
   const std::int16_t* pcm = scratch_.data();
   std::uint64_t clock = device_.clock->load();
   if (!volume_.sliding(clock)) {
-    float gain = volume_.at(clock);
+    float gain = volume_.at(clock) * replayGain_;
     if (gain == 1.0f) {
       for (std::size_t i = 0; i < samples; ++i) mix[i] += pcm[i];
       return;
@@ -457,7 +458,7 @@ void Channel::mixScratch(std::int32_t* mix, int frames) {
     for (std::size_t i = 0; i < samples; ++i) mix[i] += static_cast<std::int32_t>(std::lrint(pcm[i] * gain));
   } else {
     for (int frame = 0; frame < frames; ++frame) {
-      float gain = volume_.at(clock + static_cast<std::uint64_t>(frame));
+      float gain = volume_.at(clock + static_cast<std::uint64_t>(frame)) * replayGain_;
       for (int c = 0; c < channels; ++c) {
         std::size_t i = static_cast<std::size_t>(frame * channels + c);
         mix[i] += static_cast<std::int32_t>(std::lrint(pcm[i] * gain));

@@ -93,6 +93,7 @@ class Channel {
   const PcmFormat format_;
   const Device device_;
   const double encodedBytesPerSecond_;
+  const float replayGain_;  // the levelling factor, a stage before the volume; 1 for none
   // PCM bytes one decode step makes: large steps keep the decoder thread asleep most of
   // the time.
   const std::size_t blockBytes_;
