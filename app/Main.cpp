@@ -54,6 +54,7 @@ int main() {
   static auto* engine = new audio::AudioEngine;
   // The song service also answers the singer-picture lookup.
   engine->SetPictureServiceHost(app::ServiceAddress());
+  engine->SetReplayGain(app::ReadReplayGainSetting(settingsPath));
   static auto* player = new app::Player(*engine, app::ProgramPlayerServices(*engine, files, settings), kept.volume);
   // The last run's song waits, not playing, for the play button.
   if (kept.song) player->keepSong(*kept.song);

@@ -54,6 +54,7 @@ Player::Player(audio::AudioEngine& engine, Services services, int volume)
     : engine_(engine),
       services_(std::move(services)),
       volume_(std::clamp(volume, 0, 100)),
+      follower_(engine, [this](const PlayRequest& request) { return linkFor(request); }, services_.lookUpPicture),
       worker_([this](const PlayRequest& request) { serve(request); }) {}
 
 Player::~Player() { close(); }
@@ -134,6 +135,7 @@ PlayRequest Player::requestForRow(SongList list, int row) {
 
 void Player::submit(PlayRequest request) {
   if (closed_) return;
+  follower_.drop();
   worker_.submit(std::move(request));
 }
 
@@ -153,6 +155,7 @@ void Player::playAddress(const std::string& url) {
 }
 
 bool Player::freeCurrentStream() {
+  follower_.drop();
   HSTREAM stream = 0;
   {
     std::lock_guard lock(mutex_);
@@ -242,6 +245,7 @@ void Player::stop() {
 
 void Player::seekToPercent(int percent) {
   if (closed_) return;
+  follower_.drop();  // a seek ends the chain; the next tick near the end prepares anew
   const QWORD share = static_cast<QWORD>(std::clamp(percent, 0, 100));
   HSTREAM stream = 0;
   DWORD active = BASS_ACTIVE_STOPPED;
@@ -295,6 +299,7 @@ void Player::seekTo(double seconds) {
     stream = stream_;
   }
   if (stream == 0 || engine_.IsActive(stream) == BASS_ACTIVE_STOPPED) return;
+  follower_.drop();
   const QWORD length = engine_.GetLength(stream);
   QWORD target = engine_.SecondsToBytes(stream, std::max(0.0, seconds));
   if (length != kNoLength && target > length) target = length;
@@ -328,6 +333,7 @@ void Player::setVolume(int volume) {
     volume_ = volume;
     BASS_ChannelSlideAttribute(stream_, BASS_ATTRIB_VOL, static_cast<float>(volume) / 100.0f, kVolumeSlideMs);
   }
+  follower_.setVolume(static_cast<float>(volume) / 100.0f);
   if (services_.storeVolume) services_.storeVolume(volume);
   publish();
 }
@@ -423,6 +429,7 @@ void Player::tick() {
     const QWORD size = BASS_StreamGetFilePosition(stream, BASS_FILEPOS_END);
     const double bufferedPercent = static_cast<double>(buffered) * 100.0 / static_cast<double>(size);
     faces_.toView([&](PlayerView& view) { view.showProgress(elapsed, percent, bufferedPercent); });
+    prepareFollower(stream, position, length);
   } else if (active == BASS_ACTIVE_STOPPED) {
     const QWORD position = engine_.GetPosition(stream);
     const QWORD length = engine_.GetLength(stream);
@@ -431,6 +438,8 @@ void Player::tick() {
     const bool natural = length == kNoLength ? downloadReachedTheEnd(stream)
                                              : position >= length ||
                                                    engine_.BytesToSeconds(stream, length - position) <= kNaturalEndSeconds;
+    if (natural && changeOver(stream)) return;
+    follower_.drop();  // a failure: what was chained has gone with it
     {
       std::lock_guard lock(mutex_);
       if (stream_ != stream) return;
@@ -470,6 +479,7 @@ void Player::close() {
   worker_.supersedeAll();
   waitForEngine();
   worker_.stop();
+  follower_.close();
   freeCurrentStream();
   bool started = false;
   {

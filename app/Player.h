@@ -4,8 +4,10 @@
 // controls) and tells them what happens through PlayerFaces, on the UI thread.
 //
 // A play request looks the song's link up and creates its stream on the worker; a newer
-// request supersedes an older one, and at most one stream exists. Every new stream starts
-// silent and slides up to the volume in 150 ms. The state below is guarded by one mutex;
+// request supersedes an older one, and at most one stream plays. Every new stream starts
+// silent and slides up to the volume in 150 ms. In a song's last seconds the row that will
+// follow it is prepared beside it (PreparedFollower) and takes over at its last frame, at
+// the volume, with no slide. The state below is guarded by one mutex;
 // nothing slow runs under it (a stream is taken out under the lock and freed outside).
 //
 // A song that stops by itself has ended naturally when the position heard reached its
@@ -22,6 +24,7 @@
 #include "app/PlayWorker.h"
 #include "app/PlayerFaces.h"
 #include "app/PlayerView.h"
+#include "app/PreparedFollower.h"
 #include "audio/AudioEngine.h"
 
 namespace app {
@@ -47,6 +50,9 @@ inline constexpr DWORD kVolumeSlideMs = 150;
 inline constexpr double kRestartAfterSeconds = 3.0;
 // A stream that stops this close to its length has ended naturally.
 inline constexpr double kNaturalEndSeconds = 0.5;
+// The row that follows is prepared this long before the end: time for a slow link and the
+// stream's pre-buffer.
+inline constexpr double kPrepareAheadSeconds = 10.0;
 
 class Player {
  public:
@@ -137,6 +143,10 @@ class Player {
   std::optional<int> previousRow();
   PlayRequest requestForKept(const KeptSong& kept);
   void publish();  // tells the listeners when anything but the position changed
+  // The follower: prepared near the end of stream, taken over once first stopped by itself.
+  void prepareFollower(HSTREAM stream, QWORD position, QWORD length);
+  bool changeOver(HSTREAM first);
+  std::string linkFor(const PlayRequest& request) const;  // any thread
 
   audio::AudioEngine& engine_;
   const Services services_;
@@ -157,6 +167,7 @@ class Player {
   std::string pictureAddress_;
   std::optional<KeptSong> kept_;  // until a song is served
 
+  PreparedFollower follower_;
   PlayWorker worker_;  // last: its thread goes first
 };
 

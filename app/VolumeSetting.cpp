@@ -25,6 +25,13 @@ int ReadVolumeSetting(const std::string& iniPath) {
 
 int ReadVolumeSetting() { return ReadVolumeSetting(VolumeSettingPath()); }
 
+bool ReadReplayGainSetting(const std::string& iniPath) {
+  return platform::text::textToInteger(
+             platform::system::GetPrivateProfileString(kSection, "replay gain", "1", iniPath)) != 0;
+}
+
+bool ReadReplayGainSetting() { return ReadReplayGainSetting(VolumeSettingPath()); }
+
 bool WriteVolumeSetting(const std::string& iniPath, int volume) {
   return platform::system::WritePrivateProfileString(kSection, kKey, std::to_string(volume),
                                                      iniPath);

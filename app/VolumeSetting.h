@@ -14,6 +14,10 @@ std::string VolumeSettingPath();
 int ReadVolumeSetting();
 int ReadVolumeSetting(const std::string& iniPath);
 
+// "replay gain" in the same section: false only for a stored 0 (levelling is on by default).
+bool ReadReplayGainSetting(const std::string& iniPath);
+bool ReadReplayGainSetting();
+
 // Stores the volume as decimal text, creating the file and section when missing. False
 // when the write failed (read-only folder, a settings file that cannot be read); callers
 // may ignore it.

@@ -61,6 +61,8 @@ class AudioEngine {
   // "host[:port]" of the picture service; the program sets it once, before any lookup.
   // Empty (the default) makes every lookup empty.
   void SetPictureServiceHost(std::string host) { pictureServiceHost_ = std::move(host); }
+  // Levels the songs started afterwards by their track gain tags; on unless switched off.
+  void SetReplayGain(bool on) { BASS_SetConfig(BASS_CONFIG_REPLAYGAIN, on ? 1 : 0); }
   const std::string& PictureServiceHost() const { return pictureServiceHost_; }
 
  private:

@@ -58,6 +58,11 @@ enum : DWORD {
 enum : DWORD { BASS_POS_BYTE = 0 };
 enum : DWORD { BASS_ATTRIB_VOL = 2 };
 
+// Engine options (BASS_SetConfig). REPLAYGAIN: 1, the default, levels each stream created
+// afterwards by the track gain its tags carry, min(10^(gain/20), 1/peak), before its volume
+// attribute; 0 plays every stream as it is.
+enum : DWORD { BASS_CONFIG_REPLAYGAIN = 0x10200 };
+
 // BASS_StreamGetFilePosition modes. DOWNLOAD counts every byte downloaded (from the
 // stream's start); BUFFER only those still held, which is less once played bytes of a
 // long stream were let go. CONNECTED stays 1 while a broken connection is being resumed
@@ -80,10 +85,13 @@ typedef void (*DOWNLOADPROC)(const void* buffer, DWORD length, void* user);
 
 // device: -1 the default output, 0 no sound (real-time pace, no output), 1... real devices.
 // The default output becomes the WAV capture device when TUNORA_AUDIO_CAPTURE names a file
-// (TUNORA_AUDIO_CAPTURE_SPEED, default 1, runs it faster than real time).
+// (TUNORA_AUDIO_CAPTURE_SPEED, default 1, runs it faster than real time). It leaves out
+// the stretches where nothing plays, unless TUNORA_AUDIO_CAPTURE_GAPS=1: then it keeps
+// the silence between the first frame heard and the last.
 BOOL BASS_Init(int device, DWORD freq, DWORD flags, void* win, const void* dsguid);
 BOOL BASS_Free(void);
 int BASS_ErrorGetCode(void);
+BOOL BASS_SetConfig(DWORD option, DWORD value);
 
 // mem TRUE: file is the address of length bytes, read in place (the caller keeps them
 // alive). mem FALSE: file is a path in the program's code page; length 0 means to the end.
@@ -101,6 +109,13 @@ HSTREAM BASS_StreamCreateURL(const char* url, DWORD offset, DWORD flags, DOWNLOA
                              void* user);
 BOOL BASS_StreamFree(HSTREAM handle);
 QWORD BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode);
+
+// follower (a stopped stream) starts by itself at the frame after handle's last, in the
+// same output block: no gap, nothing repeated. Until then it stays stopped; its position
+// and activity count from its first frame heard. Freeing either stream, a seek of handle
+// or playing follower by hand ends the chain; follower 0 ends handle's chain. Fails with
+// NOPLAY when handle has stopped already, ALREADY when follower plays.
+BOOL BASS_ChannelSetFollower(DWORD handle, DWORD follower);
 
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
 BOOL BASS_ChannelPause(DWORD handle);

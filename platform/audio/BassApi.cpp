@@ -13,6 +13,7 @@
 #include "platform/audio/FileSource.h"
 #include "platform/audio/HttpSource.h"
 #include "platform/audio/MemorySource.h"
+#include "platform/audio/ReplayGain.h"
 
 using platform::audio::Engine;
 using platform::audio::setError;
@@ -68,6 +69,12 @@ BOOL BASS_Free(void) {
 }
 
 int BASS_ErrorGetCode(void) { return platform::audio::lastError(); }
+
+BOOL BASS_SetConfig(DWORD option, DWORD value) {
+  if (option != BASS_CONFIG_REPLAYGAIN) return result(false, BASS_ERROR_ILLTYPE);
+  platform::audio::setReplayGainEnabled(value != 0);
+  return result(true, BASS_OK);
+}
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD) {
   platform::audio::PcmFormat device;
@@ -162,9 +169,16 @@ QWORD BASS_StreamGetFilePosition(HSTREAM handle, DWORD mode) {
   return value;
 }
 
+BOOL BASS_ChannelSetFollower(DWORD handle, DWORD follower) {
+  int error = BASS_OK;
+  bool ok = Engine::instance().chain(handle, follower, error);
+  return result(ok, error);
+}
+
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
   auto channel = channelFor(handle);
   if (!channel) return FALSE;
+  Engine::instance().unchainFollower(*channel);
   int error = BASS_OK;
   bool ok = channel->play(restart != FALSE, error);
   if (ok) Engine::instance().channelStarted();
@@ -208,6 +222,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode) {
   auto channel = channelFor(handle);
   if (!channel) return FALSE;
   if (mode != BASS_POS_BYTE) return result(false, BASS_ERROR_NOTAVAIL);
+  Engine::instance().unchainFirst(*channel);
   int error = BASS_OK;
   bool ok = channel->setPosition(pos, error);
   return result(ok, error);

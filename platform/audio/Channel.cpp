@@ -34,6 +34,7 @@ Channel::Channel(std::unique_ptr<ByteSource> source, std::unique_ptr<Decoder> de
       format_(decoder->format()),
       device_(device),
       encodedBytesPerSecond_(decoder->encodedBytesPerSecond()),
+      replayGain_(replayGainEnabled() && decoder->replayGain() ? replayGainFactor(*decoder->replayGain()) : 1.0f),
       blockBytes_(blockBytesFor(format_)),
       readAheadBytes_(std::clamp<std::uint64_t>(
           static_cast<std::uint64_t>(encodedBytesPerSecond_ * 1.6 / kBlocksPerSecond), 8192, 262144)),
@@ -388,7 +389,7 @@ std::uint64_t Channel::convertPending() const {
   return expected > convertedOut_ ? expected - convertedOut_ : 0;
 }
 
-int Channel::render(std::int32_t* mix, int frames, Pace pace) {
+int Channel::render(std::int32_t* mix, int frames, Pace pace, bool* ended) {
   frames = std::min(frames, kMaxRenderFrames);
   std::unique_lock lock(mutex_);
   auto idle = [&] { return state_ != State::Playing || seeking_ || shutdown_; };
@@ -416,7 +417,9 @@ int Channel::render(std::int32_t* mix, int frames, Pace pace) {
     bool drained = decoderEnded_ && ring_.size() == 0 &&
                    (!converter_ || convertPending() == 0);
     starvedFrames_ += static_cast<std::uint64_t>(frames - got);
-    if (drained) {
+    if (drained && ended != nullptr) {
+      *ended = true;  // the caller stops it, once a follower plays
+    } else if (drained) {
       state_ = State::Stopped;
     } else if (network_ != nullptr ||
                starvedFrames_ * 1000 >= static_cast<std::uint64_t>(device_.format.rate) * kStallAfterMs) {
@@ -433,13 +436,21 @@ int Channel::render(std::int32_t* mix, int frames, Pace pace) {
   return got;
 }
 
+void Channel::endPlay() {
+  {
+    std::lock_guard lock(mutex_);
+    if (state_ == State::Playing) state_ = State::Stopped;
+  }
+  ready_.notify_all();
+}
+
 void Channel::mixScratch(std::int32_t* mix, int frames) {
   int channels = device_.format.channels;
   std::size_t samples = static_cast<std::size_t>(frames) * static_cast<std::size_t>(channels);
   const std::int16_t* pcm = scratch_.data();
   std::uint64_t clock = device_.clock->load();
   if (!volume_.sliding(clock)) {
-    float gain = volume_.at(clock);
+    float gain = volume_.at(clock) * replayGain_;
     if (gain == 1.0f) {
       for (std::size_t i = 0; i < samples; ++i) mix[i] += pcm[i];
       return;
@@ -447,7 +458,7 @@ void Channel::mixScratch(std::int32_t* mix, int frames) {
     for (std::size_t i = 0; i < samples; ++i) mix[i] += static_cast<std::int32_t>(std::lrint(pcm[i] * gain));
   } else {
     for (int frame = 0; frame < frames; ++frame) {
-      float gain = volume_.at(clock + static_cast<std::uint64_t>(frame));
+      float gain = volume_.at(clock + static_cast<std::uint64_t>(frame)) * replayGain_;
       for (int c = 0; c < channels; ++c) {
         std::size_t i = static_cast<std::size_t>(frame * channels + c);
         mix[i] += static_cast<std::int32_t>(std::lrint(pcm[i] * gain));

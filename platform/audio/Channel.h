@@ -69,8 +69,11 @@ class Channel {
 
   // Runs on the output thread: adds up to frames (at most kMaxRenderFrames) device frames
   // into mix and returns how many it gave. Live: a channel whose PCM is not ready gives
-  // what it has at once and counts as stalled when that lasts.
-  int render(std::int32_t* mix, int frames, Pace pace);
+  // what it has at once and counts as stalled when that lasts. Without ended the channel
+  // stops once it has given its last frame; with it, ended is set then and the caller
+  // calls endPlay().
+  int render(std::int32_t* mix, int frames, Pace pace, bool* ended = nullptr);
+  void endPlay();
 
  private:
   enum class State { Stopped, Playing, Paused };
@@ -90,6 +93,7 @@ class Channel {
   const PcmFormat format_;
   const Device device_;
   const double encodedBytesPerSecond_;
+  const float replayGain_;  // the levelling factor, a stage before the volume; 1 for none
   // PCM bytes one decode step makes: large steps keep the decoder thread asleep most of
   // the time.
   const std::size_t blockBytes_;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/audio/ReplayGain.h"
+
 namespace platform::audio {
 
 struct PcmFormat {
@@ -33,6 +35,8 @@ class Decoder {
   virtual void sourceCompleted() {}
   // Average encoded bytes per second, for sizing the network pre-buffer.
   virtual double encodedBytesPerSecond() const = 0;
+  // The track gain the song's tags give; none without them.
+  virtual std::optional<ReplayGain> replayGain() const { return std::nullopt; }
 };
 
 }  // namespace platform::audio

@@ -1,6 +1,7 @@
 // The MP3, Ogg Vorbis, FLAC, Ogg Opus and WAV decoding libraries, opened with the first stream of
 // their kind (see LazyLibrary.h).
 
+#include <FLAC/metadata.h>
 #include <FLAC/stream_decoder.h>
 #include <mpg123.h>
 #include <opusfile.h>
@@ -72,11 +73,17 @@ off_t mpg123_seek(mpg123_handle* mh, off_t sampleoff, int whence) {
 int mpg123_read(mpg123_handle* mh, void* outmemory, size_t outmemsize, size_t* done) {
   return MPG123_FN(mpg123_read)(mh, outmemory, outmemsize, done);
 }
+int mpg123_id3(mpg123_handle* mh, mpg123_id3v1** v1, mpg123_id3v2** v2) { return MPG123_FN(mpg123_id3)(mh, v1, v2); }
 
 int ov_open_callbacks(void* datasource, OggVorbis_File* vf, const char* initial, long ibytes, ov_callbacks callbacks) {
   return VORBIS_FN(ov_open_callbacks)(datasource, vf, initial, ibytes, callbacks);
 }
 int ov_clear(OggVorbis_File* vf) { return VORBIS_FN(ov_clear)(vf); }
+vorbis_comment* ov_comment(OggVorbis_File* vf, int link) { return VORBIS_FN(ov_comment)(vf, link); }
+// libvorbis's, reached through libvorbisfile, which needs it.
+char* vorbis_comment_query(vorbis_comment* vc, const char* tag, int count) {
+  return VORBIS_FN(vorbis_comment_query)(vc, tag, count);
+}
 vorbis_info* ov_info(OggVorbis_File* vf, int link) { return VORBIS_FN(ov_info)(vf, link); }
 long ov_bitrate(OggVorbis_File* vf, int i) { return VORBIS_FN(ov_bitrate)(vf, i); }
 ogg_int64_t ov_pcm_total(OggVorbis_File* vf, int i) { return VORBIS_FN(ov_pcm_total)(vf, i); }
@@ -107,6 +114,13 @@ FLAC__StreamDecoderInitStatus FLAC__stream_decoder_init_stream(
   return FLAC_FN(FLAC__stream_decoder_init_stream)(decoder, read, seek, tell, length, eof, write, metadata, error,
                                                    client);
 }
+FLAC__bool FLAC__stream_decoder_set_metadata_respond(FLAC__StreamDecoder* decoder, FLAC__MetadataType type) {
+  return FLAC_FN(FLAC__stream_decoder_set_metadata_respond)(decoder, type);
+}
+int FLAC__metadata_object_vorbiscomment_find_entry_from(const FLAC__StreamMetadata* object, uint32_t offset,
+                                                        const char* field_name) {
+  return FLAC_FN(FLAC__metadata_object_vorbiscomment_find_entry_from)(object, offset, field_name);
+}
 FLAC__bool FLAC__stream_decoder_finish(FLAC__StreamDecoder* decoder) {
   return FLAC_FN(FLAC__stream_decoder_finish)(decoder);
 }
@@ -131,6 +145,10 @@ OggOpusFile* op_open_callbacks(void* stream, const OpusFileCallbacks* callbacks,
   return OPUSFILE_FN(op_open_callbacks)(stream, callbacks, initial, initialBytes, error);
 }
 void op_free(OggOpusFile* file) { OPUSFILE_FN(op_free)(file); }
+const OpusTags* op_tags(const OggOpusFile* file, int link) { return OPUSFILE_FN(op_tags)(file, link); }
+int opus_tags_get_track_gain(const OpusTags* tags, int* gain) {
+  return OPUSFILE_FN(opus_tags_get_track_gain)(tags, gain);
+}
 ogg_int64_t op_pcm_total(const OggOpusFile* file, int link) { return OPUSFILE_FN(op_pcm_total)(file, link); }
 opus_int64 op_raw_total(const OggOpusFile* file, int link) { return OPUSFILE_FN(op_raw_total)(file, link); }
 opus_int32 op_bitrate(const OggOpusFile* file, int link) { return OPUSFILE_FN(op_bitrate)(file, link); }

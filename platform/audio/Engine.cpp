@@ -18,6 +18,11 @@ double captureSpeed() {
   return speed > 0 ? speed : 1.0;
 }
 
+bool keepGaps() {
+  const char* text = std::getenv("TUNORA_AUDIO_CAPTURE_GAPS");
+  return text != nullptr && std::atoi(text) != 0;
+}
+
 std::unique_ptr<Output> openOutput(int device, Mixer& mixer, int& error) {
   if (device == 0) return std::make_unique<PacedOutput>(mixer, 1.0, nullptr);
   const char* capturePath = std::getenv("TUNORA_AUDIO_CAPTURE");
@@ -27,10 +32,26 @@ std::unique_ptr<Output> openOutput(int device, Mixer& mixer, int& error) {
       error = BASS_ERROR_DEVICE;
       return nullptr;
     }
-    // What is heard only: the stretches where no channel plays are left out.
+    if (!keepGaps()) {
+      // What is heard only: the stretches where no channel plays are left out.
+      return std::make_unique<PacedOutput>(
+          mixer, captureSpeed(),
+          [capture](const std::int16_t* pcm, int, int heard) { capture->write(pcm, heard); });
+    }
+    // From the first frame heard to the last, with the silence between them: a gap
+    // between two songs shows.
+    auto silent = std::make_shared<std::uint64_t>(0);
+    auto begun = std::make_shared<bool>(false);
     return std::make_unique<PacedOutput>(
-        mixer, captureSpeed(),
-        [capture](const std::int16_t* pcm, int, int heard) { capture->write(pcm, heard); });
+        mixer, captureSpeed(), [capture, silent, begun](const std::int16_t* pcm, int frames, int heard) {
+          if (heard > 0) {
+            capture->writeSilence(*silent);
+            capture->write(pcm, heard);
+            *silent = 0;
+            *begun = true;
+          }
+          if (*begun) *silent += static_cast<std::uint64_t>(frames - heard);
+        });
   }
   return SdlOutput::open(device, mixer, error);
 }
@@ -174,6 +195,49 @@ bool Engine::freeStream(std::uint32_t handle, int& error) {
   mixer->remove(channel);
   channel->shutdown();
   return true;
+}
+
+std::shared_ptr<Mixer> Engine::mixer() {
+  std::lock_guard lock(mutex_);
+  return mixer_;
+}
+
+bool Engine::chain(std::uint32_t first, std::uint32_t follower, int& error) {
+  auto leader = find(first, error);
+  if (!leader) return false;
+  auto mixer = this->mixer();
+  if (!mixer) {  // freed meanwhile
+    error = BASS_ERROR_INIT;
+    return false;
+  }
+  if (follower == 0) {
+    mixer->unchainFirst(leader.get());
+    return true;
+  }
+  auto next = find(follower, error);
+  if (!next) return false;
+  if (next == leader) {
+    error = BASS_ERROR_ILLPARAM;
+    return false;
+  }
+  // The follower counts from its first frame: one that plays already cannot follow.
+  if (next->activity() != BASS_ACTIVE_STOPPED) {
+    error = BASS_ERROR_ALREADY;
+    return false;
+  }
+  if (!mixer->chain(leader, next)) {
+    error = BASS_ERROR_NOPLAY;
+    return false;
+  }
+  return true;
+}
+
+void Engine::unchainFirst(const Channel& first) {
+  if (auto mixer = this->mixer()) mixer->unchainFirst(&first);
+}
+
+void Engine::unchainFollower(const Channel& follower) {
+  if (auto mixer = this->mixer()) mixer->unchainFollower(&follower);
 }
 
 }  // namespace platform::audio

@@ -32,9 +32,15 @@ class Engine {
   // Lets the output know that a channel has started to play.
   void channelStarted();
   bool freeStream(std::uint32_t handle, int& error);
+  // follower plays from the frame after first's last; follower 0 drops first's chain.
+  bool chain(std::uint32_t first, std::uint32_t follower, int& error);
+  // A seek of first or a start of follower by hand ends the chain they are in.
+  void unchainFirst(const Channel& first);
+  void unchainFollower(const Channel& follower);
 
  private:
   Engine() = default;
+  std::shared_ptr<Mixer> mixer();
   ~Engine();  // a program that never called BASS_Free still stops its threads in order
 
   std::mutex mutex_;

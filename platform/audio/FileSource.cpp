@@ -29,15 +29,34 @@ std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::uint6
 }
 
 std::size_t FileSource::read(void* out, std::size_t size) {
+  constexpr std::size_t kAheadBytes = 64 * 1024;
   std::uint64_t position = position_.load();
   std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, length_ - position));
   std::size_t done = 0;
   while (done < wanted) {
-    ssize_t n = ::pread(fd_.get(), static_cast<char*>(out) + done, wanted - done,
-                        static_cast<off_t>(offset_ + position + done));
+    std::uint64_t at = position + done;
+    if (at >= aheadFrom_ && at < aheadFrom_ + aheadBytes_) {
+      std::size_t offset = static_cast<std::size_t>(at - aheadFrom_);
+      std::size_t take = std::min(wanted - done, aheadBytes_ - offset);
+      std::copy_n(ahead_.data() + offset, take, static_cast<char*>(out) + done);
+      done += take;
+      continue;
+    }
+    // Large reads go straight to the caller; small ones fill the read-ahead first.
+    bool direct = wanted - done >= kAheadBytes;
+    if (!direct && ahead_.empty()) ahead_.resize(kAheadBytes);
+    char* into = direct ? static_cast<char*>(out) + done : ahead_.data();
+    std::size_t room = direct ? wanted - done
+                              : static_cast<std::size_t>(std::min<std::uint64_t>(kAheadBytes, length_ - at));
+    ssize_t n = ::pread(fd_.get(), into, room, static_cast<off_t>(offset_ + at));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
+    if (direct) {
+      done += static_cast<std::size_t>(n);
+    } else {
+      aheadFrom_ = at;
+      aheadBytes_ = static_cast<std::size_t>(n);
+    }
   }
   position_.store(position + done);
   return done;

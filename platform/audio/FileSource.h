@@ -3,6 +3,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/audio/ByteSource.h"
 #include "platform/system/FileDescriptor.h"
@@ -30,6 +31,11 @@ class FileSource : public ByteSource {
   std::uint64_t offset_;
   std::uint64_t length_;
   std::atomic<std::uint64_t> position_{0};
+  // Read ahead in large pieces: decoders ask for a few bytes at a time (a frame header,
+  // then its body), and a system call each costs more than the decoding. Decoder thread.
+  std::vector<char> ahead_;
+  std::uint64_t aheadFrom_ = 0;  // window offset of ahead_'s first byte
+  std::size_t aheadBytes_ = 0;
 };
 
 }  // namespace platform::audio

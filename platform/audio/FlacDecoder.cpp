@@ -1,7 +1,11 @@
 #include "platform/audio/FlacDecoder.h"
 
+#include <FLAC/metadata.h>
+
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "platform/audio/CallbackGuard.h"
 
@@ -49,6 +53,7 @@ struct FlacCallbacks {
 
   static void metadata(const FLAC__StreamDecoder*, const FLAC__StreamMetadata* block, void* client) {
     if (block->type == FLAC__METADATA_TYPE_STREAMINFO) self(client).takeStreamInfo(block->data.stream_info);
+    if (block->type == FLAC__METADATA_TYPE_VORBIS_COMMENT) self(client).takeComments(*block);
   }
 
   // Damaged frames are reported here; libFLAC resynchronises (and stands in silence for a
@@ -73,6 +78,7 @@ std::unique_ptr<FlacDecoder> FlacDecoder::open(ByteSource& source) {
   decoder->decoder_.reset(FLAC__stream_decoder_new());
   FLAC__StreamDecoder* flac = decoder->decoder_.get();
   if (flac == nullptr) return nullptr;
+  FLAC__stream_decoder_set_metadata_respond(flac, FLAC__METADATA_TYPE_VORBIS_COMMENT);
   if (FLAC__stream_decoder_init_stream(flac, FlacCallbacks::read, FlacCallbacks::seek, FlacCallbacks::tell,
                                        FlacCallbacks::length, FlacCallbacks::eof, FlacCallbacks::write,
                                        FlacCallbacks::metadata, FlacCallbacks::error,
@@ -85,6 +91,21 @@ std::unique_ptr<FlacDecoder> FlacDecoder::open(ByteSource& source) {
 
 FlacDecoder::~FlacDecoder() {
   if (decoder_) FLAC__stream_decoder_finish(decoder_.get());
+}
+
+void FlacDecoder::takeComments(const FLAC__StreamMetadata& block) {
+  auto value = [&](const char* name) -> std::string {
+    int at = FLAC__metadata_object_vorbiscomment_find_entry_from(&block, 0, name);
+    if (at < 0) return {};
+    const FLAC__StreamMetadata_VorbisComment_Entry& entry =
+        block.data.vorbis_comment.comments[static_cast<unsigned>(at)];
+    std::string_view text(reinterpret_cast<const char*>(entry.entry), entry.length);
+    auto equals = text.find('=');
+    return equals == std::string_view::npos ? std::string() : std::string(text.substr(equals + 1));
+  };
+  std::string gain = value("REPLAYGAIN_TRACK_GAIN");
+  std::string peak = value("REPLAYGAIN_TRACK_PEAK");
+  replayGain_ = replayGainFromTags(gain.empty() ? nullptr : gain.c_str(), peak.empty() ? nullptr : peak.c_str());
 }
 
 void FlacDecoder::takeStreamInfo(const FLAC__StreamMetadata_StreamInfo& info) {

@@ -26,12 +26,14 @@ class FlacDecoder : public Decoder {
   bool seek(std::uint64_t frame) override;
   std::optional<std::uint64_t> lengthFrames() const override { return length_; }
   double encodedBytesPerSecond() const override { return bytesPerSecond_; }
+  std::optional<ReplayGain> replayGain() const override { return replayGain_; }
 
  private:
   explicit FlacDecoder(ByteSource& source) : source_(source) {}
   // The C callbacks reach these through the client data pointer.
   friend struct FlacCallbacks;
   void takeStreamInfo(const FLAC__StreamMetadata_StreamInfo& info);
+  void takeComments(const FLAC__StreamMetadata& block);
   bool takeBlock(const FLAC__Frame& frame, const FLAC__int32* const channels[]);
 
   ByteSource& source_;
@@ -40,6 +42,7 @@ class FlacDecoder : public Decoder {
   std::optional<std::uint64_t> length_;
   double bytesPerSecond_ = 88200;
   bool infoSeen_ = false;
+  std::optional<ReplayGain> replayGain_;
   // A block whose layout differs from the stream information ends the stream.
   bool layoutChanged_ = false;
   // Decoded samples not handed out yet, from pendingAt_ on.

@@ -2,7 +2,11 @@
 
 #include <sys/types.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "platform/audio/CallbackGuard.h"
 
@@ -44,7 +48,8 @@ Mp3Decoder::Handle Mp3Decoder::newHandle(ByteSource& source) {
   Handle owned(mpg123_new(nullptr, &error));
   mpg123_handle* handle = owned.get();
   if (handle == nullptr) return nullptr;
-  mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2, 0);
+  // The ID3v2 tag is read for its gain; its pictures are not kept.
+  mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
   mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
   mpg123_format_none(handle);
   const long* rates = nullptr;
@@ -72,6 +77,7 @@ bool Mp3Decoder::start() {
     return false;
   }
   format_ = PcmFormat{static_cast<int>(rate), channels};
+  takeReplayGain();
   mpg123_frameinfo info{};
   if (mpg123_info(handle_.get(), &info) == MPG123_OK && info.bitrate > 0) {
     bytesPerSecond_ = info.bitrate * 1000.0 / 8.0;
@@ -81,6 +87,26 @@ bool Mp3Decoder::start() {
   if (source_.complete()) scanned_ = mpg123_scan(handle_.get()) == MPG123_OK;
   takeLength(handle_.get());
   return true;
+}
+
+void Mp3Decoder::takeReplayGain() {
+  mpg123_id3v2* tag = nullptr;
+  if (mpg123_id3(handle_.get(), nullptr, &tag) != MPG123_OK || tag == nullptr) return;
+  auto named = [](const mpg123_string& text, std::string_view name) {
+    // fill may count more than one terminating zero.
+    std::string_view have(text.p != nullptr ? text.p : "", text.p != nullptr ? strnlen(text.p, text.fill) : 0);
+    return have.size() == name.size() &&
+           std::equal(have.begin(), have.end(), name.begin(), [](char a, char b) { return std::toupper(a) == b; });
+  };
+  const char* gain = nullptr;
+  const char* peak = nullptr;
+  for (std::size_t i = 0; i < tag->extras; ++i) {
+    const mpg123_text& extra = tag->extra[i];
+    if (extra.text.p == nullptr) continue;
+    if (named(extra.description, "REPLAYGAIN_TRACK_GAIN")) gain = extra.text.p;
+    if (named(extra.description, "REPLAYGAIN_TRACK_PEAK")) peak = extra.text.p;
+  }
+  replayGain_ = replayGainFromTags(gain, peak);
 }
 
 void Mp3Decoder::takeLength(mpg123_handle* handle) {

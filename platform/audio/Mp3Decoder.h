@@ -24,6 +24,7 @@ class Mp3Decoder : public Decoder {
   std::optional<std::uint64_t> lengthFrames() const override { return length_; }
   void sourceCompleted() override;
   double encodedBytesPerSecond() const override { return bytesPerSecond_; }
+  std::optional<ReplayGain> replayGain() const override { return replayGain_; }
 
  private:
   explicit Mp3Decoder(ByteSource& source);
@@ -33,6 +34,7 @@ class Mp3Decoder : public Decoder {
   static Handle newHandle(ByteSource& source);
   bool start();
   void takeLength(mpg123_handle* handle);
+  void takeReplayGain();
 
   ByteSource& source_;
   Handle handle_;
@@ -40,6 +42,7 @@ class Mp3Decoder : public Decoder {
   std::optional<std::uint64_t> length_;
   double bytesPerSecond_ = 16000;
   bool scanned_ = false;
+  std::optional<ReplayGain> replayGain_;
 };
 
 }  // namespace platform::audio

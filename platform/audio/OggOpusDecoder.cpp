@@ -42,6 +42,12 @@ bool OggOpusDecoder::openFile(bool seekable) {
   file_.reset(op_open_callbacks(&source_, &callbacks, nullptr, 0, &error));
   if (!file_) return false;
   length_.reset();
+  // R128 gains refer to -23 LUFS, ReplayGain's to 5 dB louder; opusfile has applied the
+  // header's output gain already.
+  int q8 = 0;
+  if (const OpusTags* tags = op_tags(file_.get(), -1); tags != nullptr && opus_tags_get_track_gain(tags, &q8) == 0) {
+    replayGain_ = ReplayGain{q8 / 256.0 + 5.0, std::nullopt};
+  }
   if (seekable) {
     ogg_int64_t total = op_pcm_total(file_.get(), -1);
     if (total >= 0) length_ = static_cast<std::uint64_t>(total);

@@ -27,6 +27,7 @@ class OggOpusDecoder : public Decoder {
   std::optional<std::uint64_t> lengthFrames() const override { return length_; }
   double encodedBytesPerSecond() const override { return bytesPerSecond_; }
   void sourceCompleted() override;
+  std::optional<ReplayGain> replayGain() const override { return replayGain_; }
 
  private:
   explicit OggOpusDecoder(ByteSource& source) : source_(source) {}
@@ -36,6 +37,7 @@ class OggOpusDecoder : public Decoder {
   system::OwnedHandle<OggOpusFile, op_free> file_;
   bool seekable_ = false;
   std::optional<std::uint64_t> length_;
+  std::optional<ReplayGain> replayGain_;
   double bytesPerSecond_ = 12000;
 };
 

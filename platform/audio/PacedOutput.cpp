@@ -9,9 +9,10 @@
 namespace platform::audio {
 namespace {
 
-// At real-time pace the thread wakes this many times a second; faster paces render
-// proportionally larger blocks, up to what one render takes.
-constexpr int kWakesPerSecond = 50;
+// At real-time pace the thread wakes this many times a second (40 ms blocks; each wake
+// costs more than the mixing it does); faster paces render proportionally larger blocks, up
+// to what one render takes.
+constexpr int kWakesPerSecond = 25;
 
 }  // namespace
 

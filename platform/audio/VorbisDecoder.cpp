@@ -33,6 +33,10 @@ std::unique_ptr<VorbisDecoder> VorbisDecoder::open(ByteSource& source) {
   long bitrate = ov_bitrate(&decoder->file_, -1);
   if (bitrate <= 0) bitrate = info->bitrate_nominal;
   if (bitrate > 0) decoder->bytesPerSecond_ = bitrate / 8.0;
+  if (vorbis_comment* comments = ov_comment(&decoder->file_, -1)) {
+    decoder->replayGain_ = replayGainFromTags(vorbis_comment_query(comments, "REPLAYGAIN_TRACK_GAIN", 0),
+                                              vorbis_comment_query(comments, "REPLAYGAIN_TRACK_PEAK", 0));
+  }
   return decoder;
 }
 

@@ -22,6 +22,7 @@ class VorbisDecoder : public Decoder {
   std::optional<std::uint64_t> lengthFrames() const override { return length_; }
   double encodedBytesPerSecond() const override { return bytesPerSecond_; }
   void sourceCompleted() override;
+  std::optional<ReplayGain> replayGain() const override { return replayGain_; }
 
  private:
   explicit VorbisDecoder(ByteSource& source) : source_(source) {}
@@ -34,6 +35,7 @@ class VorbisDecoder : public Decoder {
   PcmFormat format_;
   std::optional<std::uint64_t> length_;
   double bytesPerSecond_ = 16000;
+  std::optional<ReplayGain> replayGain_;
 };
 
 }  // namespace platform::audio

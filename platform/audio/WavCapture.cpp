@@ -64,4 +64,14 @@ void WavCapture::write(const std::int16_t* pcm, int frames) {
   if (sinceHeader_ >= static_cast<std::uint64_t>(format_.rate) * format_.frameBytes()) writeHeader();
 }
 
+void WavCapture::writeSilence(std::uint64_t frames) {
+  static const std::int16_t zeros[2048] = {};
+  const auto chunk = static_cast<std::uint64_t>(2048 / format_.channels);
+  while (frames > 0) {
+    auto now = std::min(frames, chunk);
+    write(zeros, static_cast<int>(now));
+    frames -= now;
+  }
+}
+
 }  // namespace platform::audio

@@ -17,6 +17,7 @@ class WavCapture {
   ~WavCapture();
 
   void write(const std::int16_t* pcm, int frames);
+  void writeSilence(std::uint64_t frames);
 
  private:
   WavCapture(std::FILE* file, PcmFormat format) : file_(file), format_(format) {}

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <algorithm>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -80,7 +83,7 @@ class PlayerTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
-    for (const char* name : {"tone.mp3", "mono.mp3", "talk.mp3"}) {
+    for (const char* name : {"tone.mp3", "mono.mp3", "talk.mp3", "sweep-a.mp3", "sweep-b.mp3"}) {
       server.on(std::string("/") + name, [body = served(name)](const testsupport::FaultRequest& request) {
         return testsupport::FaultScript().send(testsupport::rangeResponse(body, request));
       });
@@ -129,7 +132,12 @@ class PlayerTest : public ::testing::Test {
     app::Player::Services s;
     s.lookUpLink = [this](const std::string& title, const std::string&) -> std::string {
       if (linkDelayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(linkDelayMs.load()));
+      {
+        std::lock_guard lock(lookupsMutex);
+        if (lookups[title]++ < failingLookups[title]) return {};
+      }
       static const std::map<std::string, std::string> files = {
+          {"SweepA", "/sweep-a.mp3"}, {"SweepB", "/sweep-b.mp3"},
           {"Tone", "/tone.mp3"}, {"Mono", "/mono.mp3"}, {"Talk", "/talk.mp3"}, {"Cut", "/cut.mp3"}, {"CutOgg", "/cut.ogg"},
           {"Stalls", "/stalls.mp3"}, {"Slow", "/slow.ogg"}};
       const auto found = files.find(title);
@@ -164,8 +172,26 @@ class PlayerTest : public ::testing::Test {
     player.waitForPlayRequests();
   }
 
+  // Ticks as the window's timer does until done() holds.
+  bool tickUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 100; ++i) {
+      player.tick();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+    return false;
+  }
+
+  int lookupsOf(const std::string& title) {
+    std::lock_guard lock(lookupsMutex);
+    return lookups[title];
+  }
+
   testsupport::FaultServer server;
   std::atomic<int> linkDelayMs{0};
+  std::mutex lookupsMutex;
+  std::map<std::string, int> lookups;          // guarded by lookupsMutex
+  std::map<std::string, int> failingLookups;   // how many of a title's first lookups fail
   std::vector<int> stored;
   audio::AudioEngine engine;
   SeenView view;
@@ -360,6 +386,66 @@ TEST_F(PlayerTest, CloseWhileALookupIsUnderWayLeavesNoStreamAndTellsNothingMore)
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
   EXPECT_EQ(player.currentStream(), 0u);
   EXPECT_EQ(view.calls.size(), told);
+}
+
+TEST_F(PlayerTest, TheNextRowTakesOverAtTheLastFrameAtTheVolumeAndTheFacesHearWithinATick) {
+  // Heard on the capture device, gaps kept: one sweep cut into two rows plays back whole.
+  BASS_Free();
+  audiotest::CaptureSession session(1.0, 44100, true);
+  ASSERT_TRUE(session.ready());
+  player.setVolume(100);
+  lists.replaceResults({row("SweepA", "A"), row("SweepB", "B")});
+  playRow(1);
+  const HSTREAM first = player.currentStream();
+  view.calls.clear();
+  const std::size_t changesBefore = view.changes.size();
+  ASSERT_TRUE(tickUntil([&] { return player.status().row == 2; }));
+  const HSTREAM second = player.currentStream();
+  EXPECT_NE(second, first);
+  EXPECT_EQ(BASS_ChannelIsActive(first), BASS_ACTIVE_STOPPED);  // freed
+  // Within one tick of its first frame, at the volume from the start (no slide from 0).
+  EXPECT_LT(BASS_ChannelBytes2Seconds(second, BASS_ChannelGetPosition(second, BASS_POS_BYTE)), 0.2);
+  float level = -1;
+  ASSERT_TRUE(BASS_ChannelGetAttribute(second, BASS_ATTRIB_VOL, &level));
+  EXPECT_FLOAT_EQ(level, 1.0f);
+  EXPECT_EQ(view.calls.at(0), "started SweepB\r\nB 00:01");
+  EXPECT_EQ(view.calls.at(1), "pause-look");
+  // The desktop sees the new song and never a stop or a seek between.
+  for (std::size_t i = changesBefore; i < view.changes.size(); ++i) EXPECT_NE(view.changes[i].state, PlayState::Stopped);
+  EXPECT_EQ(view.changes.back().title, "SweepB");
+  EXPECT_TRUE(view.seeks.empty());
+
+  ASSERT_TRUE(tickUntil([&] { return player.currentStream() == 0; }));
+  std::vector<std::uint8_t> expected = audiotest::wavData(audiotest::media("sweep-a.mp3.ref.wav"));
+  const auto tail = audiotest::wavData(audiotest::media("sweep-b.mp3.ref.wav"));
+  expected.insert(expected.end(), tail.begin(), tail.end());
+  const std::vector<std::uint8_t> heard = session.finish();
+  ASSERT_EQ(heard.size(), expected.size());
+  // The first song's own start slides up; all after it is the two decodes end to end.
+  const std::size_t slide = 44100 * 4 * 300 / 1000;  // the slide began a little after the start
+  EXPECT_TRUE(std::equal(heard.begin() + slide, heard.end(), expected.begin() + slide));
+  EXPECT_EQ(lookupsOf("SweepB"), 1);
+}
+
+TEST_F(PlayerTest, AFollowerThatCannotBePreparedStartsTheOrdinaryWayAndAUserActionReprepares) {
+  failingLookups["SweepB"] = 1;
+  lists.replaceResults({row("SweepA", "A"), row("SweepB", "B")});
+  playRow(1);
+  ASSERT_TRUE(tickUntil([&] { return player.status().row == 2; }));
+  player.waitForPlayRequests();
+  EXPECT_EQ(lookupsOf("SweepB"), 2);  // the failed preparation, then the ordinary start
+  EXPECT_EQ(view.calls.back(), "pause-look");
+  EXPECT_NE(std::find(view.calls.begin(), view.calls.end(), "reset"), view.calls.end());
+
+  // Prepared, then a new search replaces the list: its first row follows instead.
+  playRow(1);
+  ASSERT_TRUE(tickUntil([&] { return lookupsOf("SweepB") == 3; }));
+  lists.replaceResults({row("Mono", "C"), row("SweepB", "B")});
+  view.calls.clear();
+  ASSERT_TRUE(tickUntil([&] { return player.status().title == "Mono"; }));
+  EXPECT_EQ(view.calls.at(0), "started Mono\r\nC 00:02");  // taken over: no reset, no slide
+  EXPECT_EQ(lookupsOf("SweepB"), 3);
+  player.stop();
 }
 
 }  // namespace

@@ -28,6 +28,15 @@ TEST_F(VolumeSetting, DefaultsToFiftyWithoutFileSectionOrKey) {
   EXPECT_EQ(app::ReadVolumeSetting(path), 50);
 }
 
+TEST_F(VolumeSetting, ReplayGainIsOnUnlessAZeroIsStored) {
+  EXPECT_TRUE(app::ReadReplayGainSetting(path));  // no file: older files read the same
+  testsupport::writeFile(path, "[parameter]\nvolume size=40\nreplay gain=0\n");
+  EXPECT_FALSE(app::ReadReplayGainSetting(path));
+  EXPECT_EQ(app::ReadVolumeSetting(path), 40);
+  testsupport::writeFile(path, "[parameter]\nreplay gain=1\n");
+  EXPECT_TRUE(app::ReadReplayGainSetting(path));
+}
+
 TEST_F(VolumeSetting, FirstWriteCreatesFileAndSection) {
   ASSERT_TRUE(app::WriteVolumeSetting(path, 73));
   EXPECT_EQ(testsupport::readFile(path), "[parameter]\r\nvolume size=73\r\n");

@@ -95,14 +95,16 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
   return true;
 }
 
-CaptureSession::CaptureSession(double speed, int rate) {
+CaptureSession::CaptureSession(double speed, int rate, bool keepGaps) {
   char pattern[] = "/tmp/tunora-capture-XXXXXX";
   int fd = mkstemp(pattern);
   if (fd >= 0) close(fd);
   path_ = pattern;
   setenv("TUNORA_AUDIO_CAPTURE", path_.c_str(), 1);
   setenv("TUNORA_AUDIO_CAPTURE_SPEED", std::to_string(speed).c_str(), 1);
+  if (keepGaps) setenv("TUNORA_AUDIO_CAPTURE_GAPS", "1", 1);
   ready_ = BASS_Init(-1, static_cast<DWORD>(rate), 0, nullptr, nullptr) == TRUE;
+  unsetenv("TUNORA_AUDIO_CAPTURE_GAPS");
 }
 
 CaptureSession::~CaptureSession() {

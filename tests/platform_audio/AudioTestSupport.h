@@ -33,9 +33,10 @@ bool waitFor(const std::function<bool()>& done,
              std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 // BASS_Init on the WAV capture device (at `rate`, stereo) for the life of the object.
+// keepGaps keeps the silence between heard stretches, so that a gap shows.
 class CaptureSession {
  public:
-  explicit CaptureSession(double speed = 8.0, int rate = 44100);
+  explicit CaptureSession(double speed = 8.0, int rate = 44100, bool keepGaps = false);
   ~CaptureSession();
   CaptureSession(const CaptureSession&) = delete;
   CaptureSession& operator=(const CaptureSession&) = delete;
