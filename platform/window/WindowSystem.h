@@ -90,6 +90,7 @@ class WindowSystem final : public BackendSink {
   bool updateLayered(HWND hwnd, const POINT* position, const SIZE* size, PixelView source,
                      POINT sourceOrigin, BYTE constantAlpha, const RECT* dirty);
   bool copyPixels(HWND hwnd, PixelView source, const RECT& rect);
+  double scale(HWND hwnd);
   bool invalidate(HWND hwnd, const RECT* rect);
   bool validate(HWND hwnd, const RECT* rect);
   bool updateRect(HWND hwnd, RECT& out) const;
@@ -200,6 +201,7 @@ class WindowSystem final : public BackendSink {
   void handleKey(const event::Key& e);
   void handleText(const event::Text& e);
   void handleConfigured(const event::Configured& e);
+  void handleScaleChanged(const event::ScaleChanged& e);
   void activate(HWND hwnd, bool active);
   void changeFocus(HWND hwnd);
   HWND inputTarget(HWND hwnd, int& x, int& y);

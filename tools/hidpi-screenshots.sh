@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Screenshots of the main window after a search, the message box and the change-appearance
+# window on a desktop at the given scale (GDK_SCALE), for looking at and for
+# tools/sharpness.py:
+#   tools/hidpi-screenshots.sh [build dir] [output dir] [scale] [display number]
+# Writes main.png, message.png and skin-dialog.png into the output dir. Needs Xvfb, openbox,
+# xdotool and ImageMagick; the build dir must hold tunora and the demo song service.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build/dev}")
+out=$(realpath -m "${2:-$build/hidpi-screenshots}")
+scale=${3:-2}
+display=${4:-83}
+mkdir -p "$out"
+
+pids=()
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[$i]}" 2>/dev/null || true
+    wait "${pids[$i]}" 2>/dev/null || true
+  done
+  rm -rf "${work:-}"
+}
+trap cleanup EXIT
+work=$(mktemp -d)
+
+Xvfb ":$display" -screen 0 1280x1600x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=:$display GDK_BACKEND=x11 NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory SDL_AUDIODRIVER=dummy
+export GDK_SCALE=$scale
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
+
+mkfifo "$work/service-out"
+"$build/tools/song-service/tunora-song-service" --port 0 >"$work/service-out" 2>/dev/null &
+pids+=($!)
+exec 4<"$work/service-out"
+read -r word port <&4 && [ "$word" = listening ]
+export TUNORA_SERVICE=127.0.0.1:$port
+
+# A copy of the program, so its settings file starts fresh.
+client=$work/client
+mkdir -p "$client"
+cp "$build/app/tunora" "$client/"
+cp -r "$build/app/plugins" "$build/app/Resource" "$client/"
+rm -f "$client/Resource/skin.png" "$client/Resource/skin@2x.png"
+
+# Finds a window by title and leaves its geometry (device pixels) in wx wy ww wh.
+find_window() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || { echo "no window named $1" >&2; return 1; }
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT
+}
+# Units of the main window to screen pixels.
+at() { awk -v s="$scale" -v x="$1" -v y="$2" -v ox="$mx" -v oy="$my" 'BEGIN { printf "%d %d", ox + x * s, oy + y * s }'; }
+shoot() { xdotool mousemove --sync 1270 1590; sleep 0.5; import -window root -crop "${ww}x${wh}+${wx}+${wy}" +repage "$out/$1"; }
+
+"$client/tunora" &
+pids+=($!)
+find_window '^Tunora音乐，聆听世界$'
+mx=$wx my=$wy
+sleep 1
+xdotool mousemove --sync $(at 150 250) click 1
+xdotool type --delay 40 '白沐阳'
+xdotool key Return
+sleep 2
+shoot main.png
+
+# A click empties the search box; Enter on the empty box brings up the message box.
+xdotool mousemove --sync $(at 100 200) click 1
+xdotool key Return
+find_window '^错误$'
+sleep 0.5
+shoot message.png
+xdotool key Escape
+sleep 0.5
+
+xdotool mousemove --sync $(at 207 15) click --delay 80 1
+find_window '^ {30}更改外观$'
+sleep 1
+shoot skin-dialog.png
+echo "screenshots at scale $scale in $out"
