@@ -45,7 +45,6 @@ client=$work/client
 mkdir -p "$client"
 cp "$build/app/tunora" "$client/"
 cp -r "$build/app/plugins" "$build/app/Resource" "$client/"
-rm -f "$client/Resource/skin.png" "$client/Resource/skin@2x.png"
 
 # Finds a window by title and leaves its geometry (device pixels) in wx wy ww wh.
 find_window() {
@@ -66,11 +65,12 @@ shoot() { xdotool mousemove --sync 1270 1590; sleep 0.5; import -window root -cr
 pids+=($!)
 find_window '^Tunora音乐，聆听世界$'
 mx=$wx my=$wy
-sleep 1
-xdotool mousemove --sync $(at 150 250) click 1
-xdotool type --delay 40 '白沐阳'
-xdotool key Return
 sleep 2
+xdotool mousemove --sync $(at 150 200) click 1
+sleep 0.3
+xdotool type --delay 80 '白沐阳'
+xdotool key Return
+sleep 3
 shoot main.png
 
 # A click empties the search box; Enter on the empty box brings up the message box.
@@ -84,6 +84,7 @@ sleep 0.5
 
 xdotool mousemove --sync $(at 207 15) click --delay 80 1
 find_window '^ {30}更改外观$'
-sleep 1
+# Its background fades in over a few seconds on a busy machine.
+sleep 4
 shoot skin-dialog.png
 echo "screenshots at scale $scale in $out"

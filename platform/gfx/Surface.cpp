@@ -57,6 +57,14 @@ Surface Surface::createScaled(int width, int height, double scale) {
   return s;
 }
 
+void Surface::setScale(double scale) {
+  if (!valid() || !(scale > 0) || !std::isfinite(scale)) return;
+  scale_ = scale;
+  unitWidth_ = std::max(1, static_cast<int>(std::lround(width() / scale)));
+  unitHeight_ = std::max(1, static_cast<int>(std::lround(height() / scale)));
+  cairo_surface_set_device_scale(surface_.get(), scale, scale);
+}
+
 Surface Surface::clone() const {
   if (!valid()) return Surface();
   Surface copy = createScaled(unitWidth_, unitHeight_, scale_);

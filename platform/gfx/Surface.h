@@ -35,6 +35,9 @@ class Surface {
   int strideBytes() const;
   // Pixels a unit, and the size in units.
   double scale() const { return scale_; }
+  // Takes the pixels as drawn at scale pixels a unit (a picture of a 2x set): the size in
+  // units becomes the pixel size over scale, rounded.
+  void setScale(double scale);
   int unitWidth() const { return valid() ? unitWidth_ : 0; }
   int unitHeight() const { return valid() ? unitHeight_ : 0; }
 

@@ -185,6 +185,9 @@ bool ExWindow::State::attach(HWND window, const platform::system::ByteBlock& ima
   if (!pw::IsWindow(window) || entry() != nullptr || ExWindow::fromHandle(window) != nullptr) return false;
   hwnd = window;
   loadBackground(image);
+  if (options.pictureScale != 1 && backgroundImage.GetHandle() != nullptr) {
+    backgroundImage.GetHandle()->setScale(options.pictureScale);
+  }
   if (options.backgroundColour) {
     backgroundColour = *options.backgroundColour;
   } else {
