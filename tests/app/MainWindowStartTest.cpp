@@ -12,7 +12,7 @@
 #include "app/MainWindowControls.h"
 #include "app/MainWindowStart.h"
 #include "platform/text/CodePage.h"
-#include "resources/ResourcePackage.h"
+#include "resources/ResourcePackageWriter.h"
 #include "tests/gfx/TestPictures.h"
 #include "tests/app/MainWindowFixture.h"
 

@@ -226,7 +226,7 @@ TEST(AppArtwork, TheTwiceScaleSetFollowsTheOneXSetAndShowsTheSamePictures) {
     for (std::size_t i = 0; i < count; ++i) {
       ASSERT_NE(all[i], nullptr);
       ASSERT_NE(all[count + i], nullptr);
-      EXPECT_LT(meanDifferenceAtOneX(*all[count + i], *all[i]), 4.0) << i;
+      EXPECT_LT(meanDifferenceAtOneX(*all[count + i], *all[i]), 8.0) << i;  // text and grain land on other pixels
     }
     // A neighbour differs by more than the sibling: the order is the 1x set's.
     EXPECT_GT(meanDifferenceAtOneX(*all[count + 1], *all[0]), meanDifferenceAtOneX(*all[count], *all[0]));
