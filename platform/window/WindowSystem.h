@@ -161,6 +161,7 @@ class WindowSystem final : public BackendSink {
     bool trackLeave = false;
     bool inSizeMove = false;
     int commandAfterSizeMove = -1;  // an SW_ command that came while the drag ran
+    double scale = 1;               // as the window was last told (WM_DPICHANGED)
   };
   // A window of another process that findWindow handed out. It answers isWindow, title,
   // isVisible, showWindow and destroyWindow (which forgets it); find() never returns it,

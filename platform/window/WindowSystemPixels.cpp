@@ -25,11 +25,12 @@ double WindowSystem::scale(HWND hwnd) {
 void WindowSystem::handleScaleChanged(const event::ScaleChanged& e) {
   Window* w = find(e.hwnd);
   if (w == nullptr) return;
-  const ShownImage* image = requireBackend().image(e.hwnd);
-  const double before = image != nullptr ? image->scale() : 1;
+  // Against what the window was last told: a resize may have taken the new scale already.
   reshape(*w, w->rect.width(), w->rect.height());
   const double now = scale(e.hwnd);
-  if (now != before) send(e.hwnd, WM_DPICHANGED, static_cast<WPARAM>(std::lround(now * 96)), 0);
+  if (now == w->scale) return;
+  w->scale = now;
+  send(e.hwnd, WM_DPICHANGED, static_cast<WPARAM>(std::lround(now * 96)), 0);
 }
 
 bool WindowSystem::updateLayered(HWND hwnd, const POINT* position, const SIZE* size,

@@ -86,10 +86,13 @@ TEST_F(HostTest, AScaleChangeRedrawsTheShownWindowAtTheNewScale) {
   red.create(w, {10, 10, 20, 20});
   host.redraw();
   ASSERT_EQ(desk->presented(w).width, 100);
+  // A resize handled before the change is told takes the new scale already; the window
+  // must still hear of it.
+  desk->userResize(w, 120, 90);
   desk->changeScale(w, 2);
   desk->pump();
   EXPECT_EQ(GetWindowScale(w), 2.0);
-  ASSERT_EQ(desk->presented(w).width, 200);
+  ASSERT_EQ(desk->presented(w).width, 240);
   EXPECT_EQ(desk->pixel(w, 19, 19), kBackground);
   EXPECT_EQ(desk->pixel(w, 20, 20), 0xFFFF0000u);
   EXPECT_EQ(desk->pixel(w, 59, 59), 0xFFFF0000u);
@@ -97,6 +100,6 @@ TEST_F(HostTest, AScaleChangeRedrawsTheShownWindowAtTheNewScale) {
   // Units stay what they were: the window, its hit tests and its controls.
   RECT client;
   GetClientRect(w, &client);
-  EXPECT_EQ(client.right, 100);
+  EXPECT_EQ(client.right, 120);
   EXPECT_EQ(host.composedGraphics()->width(), host.composedSurface()->unitWidth());
 }
