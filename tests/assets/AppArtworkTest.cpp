@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <utility>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -230,6 +231,18 @@ TEST(AppArtwork, TheTwiceScaleSetFollowsTheOneXSetAndShowsTheSamePictures) {
     }
     // A neighbour differs by more than the sibling: the order is the 1x set's.
     EXPECT_GT(meanDifferenceAtOneX(*all[count + 1], *all[0]), meanDifferenceAtOneX(*all[count], *all[0]));
+  }
+  // The program's built-in pictures too.
+  const std::pair<std::span<const std::uint8_t>, std::span<const std::uint8_t>> embedded[] = {
+      {assets::captionSpritePng(), assets::captionSpritePng2x()},
+      {assets::messageIconStripPng(), assets::messageIconStripPng2x()},
+      {assets::sliderThumbPng(), assets::sliderThumbPng2x()},
+      {assets::sliderThumbHotPng(), assets::sliderThumbHotPng2x()}};
+  for (const auto& [once, twice] : embedded) {
+    const auto small = Image::fromBytes(once), big = Image::fromBytes(twice);
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(big, nullptr);
+    EXPECT_LT(meanDifferenceAtOneX(*big, *small), 8.0) << small->width() << "x" << small->height();
   }
   for (const char* file : {"skin", "rilu"}) {
     const std::string ext = file == std::string("skin") ? ".png" : ".jpg";

@@ -33,6 +33,10 @@ void start(int /*gdiplusVersion*/) {
   state.defaultInterval = kDefaultTimerInterval;
   const auto sprite = assets::captionSpritePng();
   state.captionSprite.LoadFromBytes(platform::system::ByteBlock(sprite.begin(), sprite.end()));
+  const auto sharper = assets::captionSpritePng2x();
+  if (state.captionSprite2x.LoadFromBytes(platform::system::ByteBlock(sharper.begin(), sharper.end())) != nullptr) {
+    state.captionSprite2x.GetHandle()->setScale(2);
+  }
   registerWindowClass(defaultWindowProcedure, std::string(kFrameworkClassName));
 }
 

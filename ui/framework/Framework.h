@@ -17,8 +17,9 @@ struct FrameworkState {
   // Major version of the running kernel.
   int osMajorVersion = 0;
   WindowTable windows;
-  // 729 x 20 caption-button glyphs.
+  // 729 x 20 caption-button glyphs, and the same drawn at twice the scale.
   resources::ExImage captionSprite;
+  resources::ExImage captionSprite2x;
 };
 
 // The one instance; it outlives every other global object.
