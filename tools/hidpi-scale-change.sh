@@ -11,40 +11,16 @@ out=$(realpath -m "${2:-$build/hidpi-scale-change}")
 display=${3:-84}
 mkdir -p "$out"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[$i]}" 2>/dev/null || true
-    wait "${pids[$i]}" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb ":$display" -screen 0 1280x1600x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=:$display GDK_BACKEND=x11 NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory SDL_AUDIODRIVER=dummy
+source tools/private-desktop.sh
+start_desktop "$display" 1280x1600
 unset GDK_SCALE
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 echo 'Gdk/WindowScalingFactor 1' >"$work/xsettings"
 xsettingsd -c "$work/xsettings" >/dev/null 2>&1 &
 settings=$!
 pids+=($settings)
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
-
-mkfifo "$work/service-out"
-"$build/tools/song-service/tunora-song-service" --port 0 >"$work/service-out" 2>/dev/null &
-pids+=($!)
-exec 4<"$work/service-out"
-read -r word port <&4 && [ "$word" = listening ]
-export TUNORA_SERVICE=127.0.0.1:$port
-
-mkdir -p "$work/client"
-cp "$build/app/tunora" "$work/client/"
-cp -r "$build/app/plugins" "$build/app/Resource" "$work/client/"
+start_window_manager
+start_song_service "$build"
+copy_client "$build" "$work/client"
 "$work/client/tunora" &
 client=$!
 pids+=($client)

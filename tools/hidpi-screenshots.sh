@@ -13,38 +13,13 @@ scale=${3:-2}
 display=${4:-83}
 mkdir -p "$out"
 
-pids=()
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[$i]}" 2>/dev/null || true
-    wait "${pids[$i]}" 2>/dev/null || true
-  done
-  rm -rf "${work:-}"
-}
-trap cleanup EXIT
-work=$(mktemp -d)
-
-Xvfb ":$display" -screen 0 1280x1600x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=:$display GDK_BACKEND=x11 NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory SDL_AUDIODRIVER=dummy
+source tools/private-desktop.sh
+start_desktop "$display" 1280x1600
 export GDK_SCALE=$scale
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
-
-mkfifo "$work/service-out"
-"$build/tools/song-service/tunora-song-service" --port 0 >"$work/service-out" 2>/dev/null &
-pids+=($!)
-exec 4<"$work/service-out"
-read -r word port <&4 && [ "$word" = listening ]
-export TUNORA_SERVICE=127.0.0.1:$port
-
-# A copy of the program, so its settings file starts fresh.
+start_window_manager
+start_song_service "$build"
 client=$work/client
-mkdir -p "$client"
-cp "$build/app/tunora" "$client/"
-cp -r "$build/app/plugins" "$build/app/Resource" "$client/"
+copy_client "$build" "$client"
 
 # Finds a window by title and leaves its geometry (device pixels) in wx wy ww wh.
 find_window() {
