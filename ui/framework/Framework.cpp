@@ -33,11 +33,21 @@ void start(int /*gdiplusVersion*/) {
   state.defaultInterval = kDefaultTimerInterval;
   const auto sprite = assets::captionSpritePng();
   state.captionSprite.LoadFromBytes(platform::system::ByteBlock(sprite.begin(), sprite.end()));
-  const auto sharper = assets::captionSpritePng2x();
-  if (state.captionSprite2x.LoadFromBytes(platform::system::ByteBlock(sharper.begin(), sharper.end())) != nullptr) {
+  registerWindowClass(defaultWindowProcedure, std::string(kFrameworkClassName));
+}
+
+const platform::gfx::Image* captionSpriteFor(double scale) {
+  FrameworkState& state = framework();
+  if (scale <= 1) return state.captionSprite.GetHandle();
+  // Decoded on first use, so a desktop at 1x never holds it.
+  if (state.captionSprite2x.GetHandle() == nullptr) {
+    const auto png = assets::captionSpritePng2x();
+    if (state.captionSprite2x.LoadFromBytes(platform::system::ByteBlock(png.begin(), png.end())) == nullptr) {
+      return state.captionSprite.GetHandle();
+    }
     state.captionSprite2x.GetHandle()->setScale(2);
   }
-  registerWindowClass(defaultWindowProcedure, std::string(kFrameworkClassName));
+  return state.captionSprite2x.GetHandle();
 }
 
 }  // namespace ui

@@ -22,6 +22,9 @@ struct FrameworkState {
   resources::ExImage captionSprite2x;
 };
 
+// The caption glyphs drawn for a window at scale. UI thread only.
+const platform::gfx::Image* captionSpriteFor(double scale);
+
 // The one instance; it outlives every other global object.
 FrameworkState& framework();
 
