@@ -93,11 +93,11 @@ void MainWindow::onCreated(pw::HWND hwnd) {
     std::_Exit(0);
   }
   pw::SetWindowTextA(hwnd, MainWindowTitle().c_str());
-  LoadButtonImages(parts_, engine_, files_.dataPath("\\Resource\\Resu.rdb"));
+  const double scale = pw::GetWindowScale(hwnd);
+  LoadButtonImages(parts_, engine_, files_.dataPath("\\Resource\\Resu.rdb"), scale);
   connect(hwnd);
 
-  const platform::system::ByteBlock skin = ReadSkinPicture(files_.readPath("\\Resource\\skin.png"));
-  AttachMainWindow(parts_, hwnd, skin);
+  AttachMainWindow(parts_, hwnd, ReadPictureForScale(files_.readPath("\\Resource\\skin.png"), scale));
 
   EnsureFolder(files_.userPath("\\plugins\\"));
   player_.startEngine();

@@ -9,20 +9,43 @@
 
 namespace app {
 
-int LoadButtonImages(MainWindowParts& parts, audio::AudioEngine& engine, const std::string& packagePath) {
+int LoadButtonImages(MainWindowParts& parts, audio::AudioEngine& engine, const std::string& packagePath,
+                     double scale) {
   std::vector<platform::system::ByteBlock> entries;
   std::string message;  // not looked at: a bad package simply gives no pictures
   engine.UnpackResourcePackage(packagePath, entries, message);
+  const std::size_t count = parts.buttonImages.size();
+  // Fractional scales take the 2x set too: drawn smaller it stays sharper than 1x drawn larger.
+  const bool twice = scale > 1 && entries.size() >= 2 * count;
   int loaded = 0;
-  for (std::size_t i = 0; i < parts.buttonImages.size(); ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     resources::ExImage& image = parts.buttonImages[i];
-    if (i < entries.size() && image.LoadFromBytes(entries[i]) != nullptr) ++loaded;
+    const std::size_t entry = twice ? count + i : i;
+    if (entry < entries.size() && image.LoadFromBytes(entries[entry]) != nullptr) {
+      if (twice) image.GetHandle()->setScale(2);
+      ++loaded;
+    }
   }
   return loaded;
 }
 
 platform::system::ByteBlock ReadSkinPicture(const std::string& path) {
   return platform::system::readWholeFile(path).value_or(platform::system::ByteBlock{});
+}
+
+std::string TwiceScalePath(const std::string& path) {
+  const std::size_t name = path.find_last_of("/\\");
+  const std::size_t dot = path.rfind('.');
+  const bool hasExtension = dot != std::string::npos && (name == std::string::npos || dot > name + 1);
+  return hasExtension ? path.substr(0, dot) + "@2x" + path.substr(dot) : path + "@2x";
+}
+
+ScaledPicture ReadPictureForScale(const std::string& path, double scale) {
+  if (scale > 1) {
+    ScaledPicture twice{ReadSkinPicture(TwiceScalePath(path)), 2};
+    if (!twice.bytes.empty()) return twice;
+  }
+  return {ReadSkinPicture(path), 1};
 }
 
 ui::AttachOptions MainWindowAttachOptions(int captionButtonSet) {
@@ -38,10 +61,11 @@ ui::AttachOptions MainWindowAttachOptions(int captionButtonSet) {
   return options;
 }
 
-bool AttachMainWindow(MainWindowParts& parts, platform::window::HWND hwnd, const platform::system::ByteBlock& skin) {
-  const ui::AttachOptions options = MainWindowAttachOptions(
+bool AttachMainWindow(MainWindowParts& parts, platform::window::HWND hwnd, const ScaledPicture& skin) {
+  ui::AttachOptions options = MainWindowAttachOptions(
       ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose | ui::kCaptionMinimize | ui::kCaptionSkin);
-  if (!parts.host.attach(hwnd, skin, options)) return false;
+  options.pictureScale = skin.scale;
+  if (!parts.host.attach(hwnd, skin.bytes, options)) return false;
   parts.host.layeredStyle(1);
   parts.host.setCloseEffect(ui::kCloseWipeTopToBottom);
   return true;

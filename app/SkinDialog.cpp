@@ -118,11 +118,11 @@ void SkinDialog::OnSkinDialogCreated(pw::HWND hwnd) {
 
   // A skin still being stored is what this window should show.
   skinWriter_.flush();
-  const platform::system::ByteBlock skin = ReadSkinPicture(files_.readPath("\\Resource\\skin.png"));
+  const ScaledPicture skin = ReadPictureForScale(files_.readPath("\\Resource\\skin.png"), pw::GetWindowScale(hwnd));
 
-  const ui::AttachOptions options =
-      MainWindowAttachOptions(ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose);
-  if (!host_.attach(hwnd, skin, options)) return;
+  ui::AttachOptions options = MainWindowAttachOptions(ui::kCaptionIcon | ui::kCaptionTitle | ui::kCaptionClose);
+  options.pictureScale = skin.scale;
+  if (!host_.attach(hwnd, skin.bytes, options)) return;
   host_.layeredStyle(1);
   host_.setCloseEffect(ui::kCloseZoom);
 
@@ -162,13 +162,34 @@ void SkinDialog::createControls() {
   customButton_.create(hwnd_, platform::text::utf8ToAnsi("自定义"), RectF{369, kButtonY, 91, 31},
                        buttonOptions(kPlain));
 
+  const double scale = pw::GetWindowScale(hwnd_);
   for (int column = 1; column <= 3; ++column) {
     for (int row = 0; row <= 1; ++row) {
+      const int entry = SkinEntry(1, row, column);
       preview(row, column).createFromData(
           hwnd_, RectF{previewX(column), kPreviewY[static_cast<std::size_t>(row)], kPreviewWidth, kPreviewHeight},
-          skinImages_[static_cast<std::size_t>(SkinEntry(1, row, column))]);
+          skinImages_[static_cast<std::size_t>(entry)]);
+      if (scale > 1 && !twiceOf(entry).empty()) preview(row, column).setImage(skinPicture(entry, scale));
     }
   }
+}
+
+const platform::system::ByteBlock& SkinDialog::twiceOf(int entry) const {
+  static const platform::system::ByteBlock none;
+  const std::size_t at = static_cast<std::size_t>(entry) + kSkinPictureCount;
+  return entry >= 0 && at < skinImages_.size() ? skinImages_[at] : none;
+}
+
+resources::ExImage SkinDialog::skinPicture(int entry, double scale) const {
+  resources::ExImage picture;
+  if (scale > 1 && picture.LoadFromBytes(twiceOf(entry)) != nullptr) {
+    picture.GetHandle()->setScale(2);
+    return picture;
+  }
+  if (entry >= 0 && static_cast<std::size_t>(entry) < skinImages_.size()) {
+    picture.LoadFromBytes(skinImages_[static_cast<std::size_t>(entry)]);
+  }
+  return picture;
 }
 
 pw::HWND OpenSkinDialog(std::unique_ptr<SkinDialog>& slot, ui::ExWindow& mainHost,

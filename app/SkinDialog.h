@@ -64,8 +64,10 @@ class SkinDialog {
   // Shows bytes as the main window's background (fading in) and stores them as
   // Resource/skin.png on the skin writer's thread (its flush() waits for them). Bytes that
   // are not a picture change nothing: false. A file that cannot be written leaves the
-  // background changed for this run.
-  bool ApplySkin(const platform::system::ByteBlock& bytes);
+  // background changed for this run. twice is the same picture drawn at 2x, shown on a
+  // window above scale 1 and stored as skin@2x.png; without it a skin@2x.png of an
+  // earlier picture goes.
+  bool ApplySkin(const platform::system::ByteBlock& bytes, const platform::system::ByteBlock& twice = {});
   // Applies the picture file at path (a native path); false when it is missing, too large
   // or not a picture.
   bool ApplySkinFile(const std::string& path);
@@ -95,6 +97,10 @@ class SkinDialog {
   ui::ExWindow host_;
 
   std::vector<platform::system::ByteBlock> skinImages_;
+  // Entry's picture for a window at scale: its 2x sibling (entries 24-47) past 1x when
+  // the package has one.
+  resources::ExImage skinPicture(int entry, double scale) const;
+  const platform::system::ByteBlock& twiceOf(int entry) const;
   int currentStyle_ = 1;
   int lastClickedControl_ = 1;
 

@@ -3,12 +3,15 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <string_view>
 
+#include "app/MainWindowStart.h"
 #include "app/SkinDialog.h"
 #include "platform/system/Files.h"
 #include "platform/system/WorkingSet.h"
 #include "platform/window/DesktopServices.h"
+#include "platform/window/WindowApi.h"
 #include "resources/ExImage.h"
 
 namespace app {
@@ -32,7 +35,8 @@ void SkinDialog::OnSkinPress(int controlId, int kind) {
     for (int column = 1; column <= 3; ++column) {
       for (int row = 0; row <= 1; ++row) {
         if (controlId == preview(row, column).id()) {
-          ApplySkin(skinImages_[static_cast<std::size_t>(SkinEntry(currentStyle_, row, column))]);
+          const int entry = SkinEntry(currentStyle_, row, column);
+          ApplySkin(skinImages_[static_cast<std::size_t>(entry)], twiceOf(entry));
         }
       }
     }
@@ -64,9 +68,7 @@ void SkinDialog::chooseStyle(int style) {
   styleButton(style).fillMode(kLit);
   for (int column = 1; column <= 3; ++column) {
     for (int row = 0; row <= 1; ++row) {
-      resources::ExImage picture;
-      picture.LoadFromBytes(skinImages_[static_cast<std::size_t>(SkinEntry(style, row, column))]);
-      preview(row, column).setImage(std::move(picture), true);
+      preview(row, column).setImage(skinPicture(SkinEntry(style, row, column), pw::GetWindowScale(hwnd_)), true);
     }
   }
   currentStyle_ = style;
@@ -90,17 +92,31 @@ bool SkinDialog::ApplySkinFile(const std::string& file) {
   return ApplySkin(read.data);
 }
 
-bool SkinDialog::ApplySkin(const platform::system::ByteBlock& bytes) {
+bool SkinDialog::ApplySkin(const platform::system::ByteBlock& bytes, const platform::system::ByteBlock& twice) {
   // Bytes that cannot be shown would leave a blank window now and at every later start.
   resources::ExImage picture;
   if (bytes.empty() || picture.LoadFromBytes(bytes) == nullptr) return false;
+  resources::ExImage sharper;
+  if (pw::GetWindowScale(mainHost_.handle()) > 1 && !twice.empty() && sharper.LoadFromBytes(twice) != nullptr) {
+    sharper.GetHandle()->setScale(2);
+    picture = std::move(sharper);
+  }
   // Decoded once: a large picture of one's own takes long enough as it is.
   mainHost_.redraw(std::move(picture), true);
   // A picture may be megabytes: the window never waits for the disk.
   const std::string target = files_.userPath("\\Resource\\skin.png");
-  skinWriter_.submit([target, bytes] {
-    return platform::system::writeFileAtomically(
-        target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  skinWriter_.submit([target, bytes, twice] {
+    const auto asText = [](const platform::system::ByteBlock& b) {
+      return std::string_view(reinterpret_cast<const char*>(b.data()), b.size());
+    };
+    const std::string twiceTarget = TwiceScalePath(target);
+    // A 2x file of the picture before would come back in its place on a 2x desktop.
+    if (twice.empty()) {
+      std::remove(twiceTarget.c_str());
+    } else if (!platform::system::writeFileAtomically(twiceTarget, asText(twice))) {
+      std::remove(twiceTarget.c_str());
+    }
+    return platform::system::writeFileAtomically(target, asText(bytes));
   });
   return true;
 }

@@ -41,7 +41,7 @@ export TUNORA_SERVICE=127.0.0.1:$port
 
 title='Tunora音乐，聆听世界'
 shots=()
-for picture in "$skins"/skin-*; do
+for picture in "$skins"/skin-??.*; do
   name=$(basename "${picture%.*}")
   client=$work/$name
   mkdir -p "$client/Resource"
@@ -75,5 +75,5 @@ for picture in "$skins"/skin-*; do
 done
 montage "${shots[@]}" -resize 50% -tile 12x -geometry +4+4 -background '#202020' "$out/contact-sheet.png"
 # Squeezed into 140 x 70 like the previews of the change-appearance window, six to a style.
-montage "$skins"/skin-* -resize '140x70!' -tile 6x -geometry +4+4 -background '#d8d8d8' "$out/previews.png"
+montage "$skins"/skin-??.* -resize '140x70!' -tile 6x -geometry +4+4 -background '#d8d8d8' "$out/previews.png"
 echo "contact sheet: $out/contact-sheet.png; previews: $out/previews.png"

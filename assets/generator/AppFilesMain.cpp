@@ -1,13 +1,15 @@
 // Draws the client's own files and writes them:
 //   tunora-app-artwork <button folder> <resource folder> <icon folder> <preview file>
-// The button folder receives button-00.png .. button-29.png (packed afterwards); the
-// resource folder skin.png and rilu.jpg; the icon folder tunora-<size>.png.
+// The button folder receives button-00.png .. button-29.png and the same drawn at twice the
+// scale as button-00@2x.png .. (packed afterwards, 1x first); the resource folder skin.png,
+// rilu.jpg and their @2x siblings; the icon folder tunora-<size>.png.
 
 #include <cstdio>
 #include <string>
 
 #include "assets/generator/AppArtwork.h"
 #include "assets/generator/JpegWriter.h"
+#include "assets/generator/PictureScale.h"
 
 namespace {
 
@@ -56,6 +58,28 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tunora-app-artwork: could not write %s/rilu.jpg\n", resourceFolder.c_str());
     return 1;
   }
+  // The 2x set, from the same drawing code.
+  artwork::setPictureScale(2);
+  for (int i = 0; i < artwork::kButtonPictureCount; ++i) {
+    cairo_surface_t* button = artwork::drawButtonPicture(i);
+    char name[32];
+    std::snprintf(name, sizeof name, "/button-%02d@2x.png", i);
+    const bool ok = writePng(button, buttonFolder + name);
+    cairo_surface_destroy(button);
+    if (!ok) return 1;
+  }
+  cairo_surface_t* skin2x = artwork::drawMainSkin();
+  const bool skinOk = writePng(skin2x, resourceFolder + "/skin@2x.png");
+  cairo_surface_destroy(skin2x);
+  cairo_surface_t* row2x = artwork::drawPresetRowPicture();
+  const bool rowOk = artwork::writeJpeg(row2x, resourceFolder + "/rilu@2x.jpg", 92);
+  cairo_surface_destroy(row2x);
+  if (!skinOk || !rowOk) {
+    std::fprintf(stderr, "tunora-app-artwork: could not write the 2x pictures in %s\n", resourceFolder.c_str());
+    return 1;
+  }
+  artwork::setPictureScale(1);
+
   for (int size : kIconSizes) {
     cairo_surface_t* icon = artwork::drawProgramIcon(size);
     const bool ok = writePng(icon, iconFolder + "/tunora-" + std::to_string(size) + ".png");

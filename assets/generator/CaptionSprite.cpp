@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "assets/generator/PictureScale.h"
 #include "assets/generator/Artwork.h"
 
 namespace artwork {
@@ -144,7 +145,7 @@ void drawCell(cairo_t* cr, int x, int width, Glyph glyph, State state) {
 }  // namespace
 
 cairo_surface_t* drawCaptionSprite() {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 729, 20);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 729, 20);
   cairo_t* cr = cairo_create(surface);
   int x = 0;
   const State states[] = {State::Normal, State::Hover, State::Pressed};

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "assets/generator/PictureScale.h"
 #include "assets/generator/AppArtwork.h"
 #include "assets/generator/Palette.h"
 
@@ -125,7 +126,7 @@ void listPanel(cairo_t* cr) {
 }  // namespace
 
 cairo_surface_t* drawMainSkin() {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, kWidth, kHeight);
   cairo_t* cr = cairo_create(surface);
   // Drawn in window coordinates through the inverse of the host's stretch, so each shape
   // lands under the control it belongs to.

@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "assets/generator/PictureScale.h"
 #include "assets/generator/Artwork.h"
 
 namespace artwork {
@@ -105,7 +106,7 @@ void success(cairo_t* cr, double ox) {
 }  // namespace
 
 cairo_surface_t* drawMessageIcons() {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 200, 40);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 200, 40);
   cairo_t* cr = cairo_create(surface);
   void (*const glyphs[])(cairo_t*, double) = {errorCross, warning, question, information, success};
   for (int i = 0; i < 5; ++i) {
@@ -118,7 +119,7 @@ cairo_surface_t* drawMessageIcons() {
 }
 
 cairo_surface_t* drawSliderThumb(bool hot) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 14, 14);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 14, 14);
   cairo_t* cr = cairo_create(surface);
   if (hot) {
     cairo_arc(cr, 7, 7, 7, 0, 2 * kPi);

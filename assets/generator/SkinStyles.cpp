@@ -1,3 +1,4 @@
+#include "assets/generator/PictureScale.h"
 #include "assets/generator/SkinArt.h"
 #include "assets/generator/SkinCanvas.h"
 
@@ -10,7 +11,7 @@ SkinFormat skinFormat(int entry) {
 
 cairo_surface_t* drawSkinPicture(int entry) {
   if (entry < 0 || entry >= kSkinCount) return nullptr;
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSkinWidth, kSkinHeight);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, kSkinWidth, kSkinHeight);
   cairo_t* cr = cairo_create(surface);
   // Opaque ground first: the host lays the picture over its own colour.
   cairo_set_source_rgb(cr, 1, 1, 1);

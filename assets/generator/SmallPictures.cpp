@@ -1,5 +1,6 @@
 // The preset rows' picture and the program icon.
 
+#include "assets/generator/PictureScale.h"
 #include "assets/generator/AppArtwork.h"
 #include "assets/generator/Palette.h"
 
@@ -39,7 +40,7 @@ void beamedNotes(cairo_t* cr) {
 }  // namespace
 
 cairo_surface_t* drawPresetRowPicture() {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 45, 45);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_RGB24, 45, 45);
   cairo_t* cr = cairo_create(surface);
   cairo_pattern_t* cover = cairo_pattern_create_linear(0, 0, 45, 45);
   stop(cover, 0, 0xFF8A5B);
@@ -92,7 +93,7 @@ cairo_surface_t* drawPresetRowPicture() {
 }
 
 cairo_surface_t* drawProgramIcon(int size) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, size, size);
   cairo_t* cr = cairo_create(surface);
   cairo_scale(cr, size / 128.0, size / 128.0);
   palette::roundedRect(cr, 4, 4, 120, 120, 28);

@@ -1,5 +1,6 @@
 // Tabs and the group headers of the first tab.
 
+#include "assets/generator/PictureScale.h"
 #include "assets/generator/ButtonPictures.h"
 #include "assets/generator/Palette.h"
 #include "assets/generator/TextPainter.h"
@@ -30,7 +31,7 @@ void chevron(cairo_t* cr, double cx, double cy, bool open) {
 }  // namespace
 
 cairo_surface_t* drawTabButton(const char* caption, bool active) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 95, 35);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 95, 35);
   cairo_t* cr = cairo_create(surface);
   if (active) {
     cairo_pattern_t* wash = cairo_pattern_create_linear(0, 0, 0, 35);
@@ -57,7 +58,7 @@ cairo_surface_t* drawTabButton(const char* caption, bool active) {
 }
 
 cairo_surface_t* drawGroupHeader(const char* caption, GroupLook look) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 282, 30);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 282, 30);
   cairo_t* cr = cairo_create(surface);
   const bool open = look == GroupLook::Open;
   const bool lit = look != GroupLook::Closed;

@@ -1,5 +1,6 @@
 // Round transport buttons, the volume icon and the search button of the main window.
 
+#include "assets/generator/PictureScale.h"
 #include "assets/generator/ButtonPictures.h"
 
 #include "assets/generator/Palette.h"
@@ -61,7 +62,7 @@ void softShadow(cairo_t* cr, double cx, double cy, double radius, double strengt
 }  // namespace
 
 cairo_surface_t* drawMainPlayButton(bool pause, ButtonLook look) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 45, 45);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 45, 45);
   cairo_t* cr = cairo_create(surface);
   const double cx = 22.5, cy = 22.5;
   const bool pressed = look == ButtonLook::Pressed;
@@ -107,7 +108,7 @@ cairo_surface_t* drawMainPlayButton(bool pause, ButtonLook look) {
 }
 
 cairo_surface_t* drawSkipButton(bool next, ButtonLook look) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 45, 45);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 45, 45);
   cairo_t* cr = cairo_create(surface);
   const double cx = 22.5, cy = 22.5;
   if (look != ButtonLook::Normal) {
@@ -129,7 +130,7 @@ cairo_surface_t* drawSkipButton(bool next, ButtonLook look) {
 }
 
 cairo_surface_t* drawVolumeButton(ButtonLook look) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 22, 22);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 22, 22);
   cairo_t* cr = cairo_create(surface);
   const unsigned colour = look == ButtonLook::Normal  ? palette::kInkMuted
                           : look == ButtonLook::Hover ? palette::kAccent
@@ -156,7 +157,7 @@ cairo_surface_t* drawVolumeButton(ButtonLook look) {
 }
 
 cairo_surface_t* drawSearchButton(ButtonLook look) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 30, 27);
+  cairo_surface_t* surface = newPicture(CAIRO_FORMAT_ARGB32, 30, 27);
   cairo_t* cr = cairo_create(surface);
   if (look != ButtonLook::Normal) {
     palette::roundedRect(cr, 2, 2, 26, 23, 7);

@@ -4,9 +4,11 @@
 // FillShowDraw: clear, 1 000 x (addRow + two cellText) while hidden, then show and redraw.
 // FillShown: the same into a list that stays shown. WheelNotch: one notch through the
 // window (scroll, repaint, push).
+// TUNORA_BENCH_SCALE=2 (or 1.5) runs the same on a desktop at that device scale.
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,7 @@ Scene& scene() {
   static Scene* s = [] {
     auto* made = new Scene();
     made->desk = &pw::HeadlessBackend::install();
+    if (const char* scale = std::getenv("TUNORA_BENCH_SCALE")) made->desk->setScale(std::atof(scale));
     ui::controls::start();
     made->hwnd = pw::CreateWindowExA(pw::WS_EX_LAYERED, "Ex_DirectUI", "bench", pw::WS_POPUP | pw::WS_MINIMIZEBOX,
                                      10, 10, 296, 657, nullptr, nullptr);

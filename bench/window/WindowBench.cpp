@@ -33,7 +33,7 @@ Scene makeScene() {
   Scene scene;
   scene.hwnd = pw::CreateWindowExA(pw::WS_EX_LAYERED, "Bench", "", pw::WS_POPUP, 0, 0, kWidth, kHeight,
                                    nullptr, nullptr);
-  scene.surface = pw::createWindowSurface(kWidth, kHeight);
+  scene.surface = pw::createWindowSurface(kWidth, kHeight, 1);
   scene.surface.clear(0xFE336699u);
   return scene;
 }

@@ -44,4 +44,17 @@ struct RectI {
   int height = 0;
 };
 
+// The one rounding rule between window units and device pixels: w x h units are
+// ceil(w * s) x ceil(h * s) pixels, and a rectangle of units covers the pixels from
+// floor(left * s) to ceil(right * s), so a repaint of any part lands on the same pixels
+// as the whole.
+// The slack keeps 10 * 1.1 from rounding up to 12 through binary error.
+inline int pixelsFloor(double units, double scale) { return static_cast<int>(std::floor(units * scale + 1e-7)); }
+inline int pixelsCeil(double units, double scale) { return static_cast<int>(std::ceil(units * scale - 1e-7)); }
+inline RectI pixelRectOf(RectI units, double scale) {
+  const int left = pixelsFloor(units.x, scale), top = pixelsFloor(units.y, scale);
+  return {left, top, pixelsCeil(units.x + units.width, scale) - left,
+          pixelsCeil(units.y + units.height, scale) - top};
+}
+
 }  // namespace platform::gfx

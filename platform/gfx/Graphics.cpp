@@ -36,21 +36,22 @@ constexpr double kStrokeOffset = 0.5;
 }  // namespace
 
 Graphics::Graphics(Surface& target) {
-  if (target.valid()) init(target.cairoSurface(), target.width(), target.height());
+  if (target.valid()) init(target.cairoSurface(), target.unitWidth(), target.unitHeight(), target.scale());
 }
 
 Graphics::Graphics(Image& target) {
   if (target.frameCount() > 0) {
     Surface& s = target.surface();
-    init(s.cairoSurface(), s.width(), s.height());
+    init(s.cairoSurface(), s.unitWidth(), s.unitHeight(), s.scale());
   }
 }
 
-void Graphics::init(cairo_surface_t* target, int width, int height) {
+void Graphics::init(cairo_surface_t* target, int width, int height, double scale) {
   target_.reset(cairo_surface_reference(target));
   cr_.reset(cairo_create(target));
   width_ = width;
   height_ = height;
+  scale_ = scale;
   setSmoothing(kSmoothingAntiAlias);
   setTextRendering(kTextAntiAliasGridFit);
 }
@@ -265,8 +266,8 @@ void Graphics::drawSurface(const Surface& surface, RectF dest, RectF src, float 
   const double sy = static_cast<double>(dest.height) / src.height;
   if (!std::isfinite(sx * sy)) return;
   const double left = std::max(0.0f, src.x), top = std::max(0.0f, src.y);
-  const double right = std::min<double>(surface.width(), src.right());
-  const double bottom = std::min<double>(surface.height(), src.bottom());
+  const double right = std::min<double>(surface.unitWidth(), src.right());
+  const double bottom = std::min<double>(surface.unitHeight(), src.bottom());
   if (right <= left || bottom <= top) return;
   const double dx = dest.x + (left - src.x) * sx, dy = dest.y + (top - src.y) * sy;
   const double dw = (right - left) * sx, dh = (bottom - top) * sy;

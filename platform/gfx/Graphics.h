@@ -60,8 +60,10 @@ class Graphics {
   Graphics& operator=(const Graphics&) = delete;
 
   bool valid() const { return cr_ != nullptr; }
+  // The target's size in units, and its pixels a unit.
   int width() const { return width_; }
   int height() const { return height_; }
+  double scale() const { return scale_; }
 
   void setSmoothing(int mode);
   void setTextRendering(int hint);
@@ -109,7 +111,7 @@ class Graphics {
   cairo_t* cairoContext() const { return cr_.get(); }
 
  private:
-  void init(cairo_surface_t* target, int width, int height);
+  void init(cairo_surface_t* target, int width, int height, double scale);
   // A cairo context that met an error ignores all further drawing; start a fresh one
   // with the same settings and clip, so that one bad call neither silences the surface
   // nor lets later drawing spill over what the clip kept out.
@@ -128,6 +130,7 @@ class Graphics {
   };
   std::vector<ClipFigure> clip_;
   int smoothing_ = kSmoothingAntiAlias;
+  double scale_ = 1;
   int textHint_ = kTextAntiAliasGridFit;
   int width_ = 0;
   int height_ = 0;

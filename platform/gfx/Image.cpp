@@ -124,20 +124,28 @@ std::unique_ptr<Image> Image::clone() const {
 
 std::unique_ptr<Image> Image::cloneArea(int x, int y, int w, int h) const {
   if (x < 0 || y < 0 || w <= 0 || h <= 0 || x > width() - w || y > height() - h) return nullptr;
-  Surface s = Surface::create(w, h);
+  Surface s = Surface::createScaled(w, h, scale());
   if (!s.valid()) return nullptr;
   s.copyFrom(surface(), x, y, w, h, 0, 0);
   return fromSurface(std::move(s), pixelFormat_);
 }
 
-int Image::width() const { return frames_.empty() ? 0 : surface().width(); }
-int Image::height() const { return frames_.empty() ? 0 : surface().height(); }
+int Image::width() const { return frames_.empty() ? 0 : surface().unitWidth(); }
+int Image::height() const { return frames_.empty() ? 0 : surface().unitHeight(); }
 
-Argb Image::pixel(int x, int y) const { return frames_.empty() ? 0 : surface().pixel(x, y); }
+void Image::setScale(double scale) {
+  for (Surface& frame : frames_) frame.setScale(scale);
+}
+
+Argb Image::pixel(int x, int y) const {
+  if (frames_.empty()) return 0;
+  const double s = scale();
+  return surface().pixel(pixelsFloor(x, s), pixelsFloor(y, s));
+}
 
 bool Image::setPixel(int x, int y, Argb colour) {
   if (frames_.empty() || x < 0 || y < 0 || x >= width() || y >= height()) return false;
-  surface().setPixel(x, y, colour);
+  surface().setPixel(pixelsFloor(x, scale()), pixelsFloor(y, scale()), colour);
   return true;
 }
 
@@ -171,6 +179,7 @@ void Image::rotateFlip(int type) {
       }
     }
     out.markDirty();
+    if (frame.scale() != 1) out.setScale(frame.scale());
     frame = std::move(out);
   }
 }

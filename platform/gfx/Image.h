@@ -38,10 +38,14 @@ class Image {
   // Copy of an area of the active frame; nullptr when the area is not inside the image.
   std::unique_ptr<Image> cloneArea(int x, int y, int width, int height) const;
 
+  // In units: a picture of a 2x set is as large as its 1x sibling.
   int width() const;
   int height() const;
+  // Pixels a unit: 1 unless setScale said the picture was drawn for another scale.
+  double scale() const { return frames_.empty() ? 1 : frames_.front().scale(); }
+  void setScale(double scale);
   int pixelFormat() const { return pixelFormat_; }
-  // Straight ARGB of the active frame, 0 outside.
+  // Straight ARGB of the active frame at a unit position, 0 outside.
   Argb pixel(int x, int y) const;
   bool setPixel(int x, int y, Argb colour);
 

@@ -1,6 +1,7 @@
 #include "platform/gfx/Surface.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace platform::gfx {
@@ -39,10 +40,35 @@ Surface Surface::create(int width, int height) {
   return Surface(s);
 }
 
+Surface::Surface(cairo_surface_t* s)
+    : surface_(s), unitWidth_(cairo_image_surface_get_width(s)), unitHeight_(cairo_image_surface_get_height(s)) {}
+
+Surface Surface::createScaled(int width, int height, double scale) {
+  if (!(scale > 0) || !std::isfinite(scale) || width <= 0 || height <= 0 || width > kMaxSide ||
+      height > kMaxSide) {
+    return Surface();
+  }
+  Surface s = create(pixelsCeil(width, scale), pixelsCeil(height, scale));
+  if (!s.valid()) return s;
+  s.scale_ = scale;
+  s.unitWidth_ = width;
+  s.unitHeight_ = height;
+  cairo_surface_set_device_scale(s.cairoSurface(), scale, scale);
+  return s;
+}
+
+void Surface::setScale(double scale) {
+  if (!valid() || !(scale > 0) || !std::isfinite(scale)) return;
+  scale_ = scale;
+  unitWidth_ = std::max(1, static_cast<int>(std::lround(width() / scale)));
+  unitHeight_ = std::max(1, static_cast<int>(std::lround(height() / scale)));
+  cairo_surface_set_device_scale(surface_.get(), scale, scale);
+}
+
 Surface Surface::clone() const {
   if (!valid()) return Surface();
-  Surface copy = create(width(), height());
-  if (copy.valid()) copy.copyFrom(*this, 0, 0, width(), height(), 0, 0);
+  Surface copy = createScaled(unitWidth_, unitHeight_, scale_);
+  if (copy.valid()) copy.copyFrom(*this, 0, 0, unitWidth_, unitHeight_, 0, 0);
   return copy;
 }
 
@@ -96,13 +122,39 @@ void Surface::clear(Argb colour) {
 void Surface::copyFrom(const Surface& source, int sourceX, int sourceY, int w, int h, int destX,
                        int destY) {
   if (!valid() || !source.valid() || w <= 0 || h <= 0) return;
+  if (source.scale_ != scale_ || &source == this) {
+    copyScaled(source, sourceX, sourceY, w, h, destX, destY);
+    return;
+  }
+  // Whole pixels, so that a copy of a part lands exactly where a copy of the whole does.
+  const RectI d = pixelRectOf({destX, destY, w, h}, scale_);
+  const int shiftX = pixelsFloor(sourceX, scale_) - d.x, shiftY = pixelsFloor(sourceY, scale_) - d.y;
+  // Outside either surface there is nothing to copy; those destination pixels stay.
+  const int left = std::max({d.x, 0, -shiftX}), top = std::max({d.y, 0, -shiftY});
+  const int right = std::min({d.x + d.width, width(), source.width() - shiftX});
+  const int bottom = std::min({d.y + d.height, height(), source.height() - shiftY});
+  if (right <= left || bottom <= top) return;
+  const auto* from = reinterpret_cast<const std::uint8_t*>(source.pixels());
+  auto* to = reinterpret_cast<std::uint8_t*>(mutablePixels());
+  const std::size_t fromStride = static_cast<std::size_t>(source.strideBytes());
+  const std::size_t toStride = static_cast<std::size_t>(strideBytes());
+  for (int y = top; y < bottom; ++y) {
+    std::memmove(to + static_cast<std::size_t>(y) * toStride + static_cast<std::size_t>(left) * 4,
+                 from + static_cast<std::size_t>(y + shiftY) * fromStride + static_cast<std::size_t>(left + shiftX) * 4,
+                 static_cast<std::size_t>(right - left) * 4);
+  }
+  cairo_surface_mark_dirty_rectangle(surface_.get(), left, top, right - left, bottom - top);
+}
+
+void Surface::copyScaled(const Surface& source, int sourceX, int sourceY, int w, int h, int destX,
+                         int destY) {
   detail::ContextPtr cr(cairo_create(surface_.get()));
   cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
   cairo_rectangle(cr.get(), destX, destY, w, h);
   cairo_clip(cr.get());
   cairo_set_source_surface(cr.get(), source.cairoSurface(), destX - sourceX, destY - sourceY);
   // Outside the source there is nothing to copy; leave those destination pixels alone.
-  cairo_rectangle(cr.get(), destX - sourceX, destY - sourceY, source.width(), source.height());
+  cairo_rectangle(cr.get(), destX - sourceX, destY - sourceY, source.unitWidth(), source.unitHeight());
   cairo_clip(cr.get());
   cairo_paint(cr.get());
 }

@@ -18,6 +18,9 @@ class Surface {
   Surface() = default;
   // Transparent black pixels; empty when the size is not positive or too large.
   static Surface create(int width, int height);
+  // width x height units at scale pixels a unit (the rounding rule of Geometry.h), drawn
+  // on in units. At scale 1 the same as create.
+  static Surface createScaled(int width, int height, double scale);
 
   Surface(Surface&&) noexcept = default;
   Surface& operator=(Surface&&) noexcept = default;
@@ -26,9 +29,17 @@ class Surface {
   Surface clone() const;
 
   bool valid() const { return surface_ != nullptr; }
+  // In pixels, like everything below that takes or gives single pixels.
   int width() const;
   int height() const;
   int strideBytes() const;
+  // Pixels a unit, and the size in units.
+  double scale() const { return scale_; }
+  // Takes the pixels as drawn at scale pixels a unit (a picture of a 2x set): the size in
+  // units becomes the pixel size over scale, rounded.
+  void setScale(double scale);
+  int unitWidth() const { return valid() ? unitWidth_ : 0; }
+  int unitHeight() const { return valid() ? unitHeight_ : 0; }
 
   // Raw premultiplied pixels; pending cairo drawing is flushed first. After writing
   // through mutablePixels call markDirty so that cairo sees the change.
@@ -46,17 +57,24 @@ class Surface {
   void clear(Argb colour = 0);
 
   // BitBlt with SRCCOPY: replaces the destination rectangle with the source's pixels.
+  // In units; between surfaces of one scale it copies the pixels the rectangles cover.
   void copyFrom(const Surface& source, int sourceX, int sourceY, int width, int height,
                 int destX, int destY);
   // AlphaBlend with per-pixel source alpha and a constant alpha (0..255) on top; the
-  // source rectangle is scaled to the destination rectangle.
+  // source rectangle is scaled to the destination rectangle. In units.
   void blendFrom(const Surface& source, RectI sourceRect, RectI destRect, int constantAlpha);
 
   cairo_surface_t* cairoSurface() const { return surface_.get(); }
 
  private:
-  explicit Surface(cairo_surface_t* s) : surface_(s) {}
+  explicit Surface(cairo_surface_t* s);
+  // Between surfaces of different scales: resampled through cairo.
+  void copyScaled(const Surface& source, int sourceX, int sourceY, int width, int height, int destX,
+                  int destY);
   detail::SurfacePtr surface_;
+  double scale_ = 1;
+  int unitWidth_ = 0;
+  int unitHeight_ = 0;
 };
 
 // Premultiplied <-> straight conversions of one pixel.

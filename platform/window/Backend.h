@@ -80,11 +80,15 @@ struct Configured {
 struct SizeMoveEnded {
   HWND hwnd;
 };
+// The desktop's scale for the window changed (another monitor, another setting).
+struct ScaleChanged {
+  HWND hwnd;
+};
 }  // namespace event
 
 using BackendEvent = std::variant<event::Button, event::Motion, event::Wheel, event::PointerLeft,
                                   event::Key, event::Text, event::Activation, event::CloseRequest,
-                                  event::Configured, event::SizeMoveEnded>;
+                                  event::Configured, event::SizeMoveEnded, event::ScaleChanged>;
 
 // Receives what the back end saw. Events are queued and handled outside the back end's
 // own callbacks, so a window procedure never runs inside a native signal handler.
@@ -136,8 +140,15 @@ class Backend {
   virtual void setIcon(HWND hwnd, const PixelView* icon) = 0;
   virtual void activate(HWND hwnd) = 0;
   virtual void setEnabled(HWND hwnd, bool enabled) = 0;
+  // Device pixels per window unit the desktop wants for the window now (1 for an unknown
+  // one); may be fractional. ScaleChanged says when it changes.
+  virtual double scale(HWND hwnd) {
+    (void)hwnd;
+    return 1;
+  }
   // The pixels the window shows, kept only here; null for an unknown window. The window
-  // layer sizes it with the window, writes into it and then presents what it changed.
+  // layer sizes it with the window and its scale, writes into it and then presents what
+  // it changed.
   virtual ShownImage* image(HWND hwnd) = 0;
   // Puts dirty (window coordinates, inside the image) on the screen; nothing else is redrawn.
   virtual void present(HWND hwnd, const RECT& dirty) = 0;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/gfx/Geometry.h"
 #include "platform/window/SurfacePixels.h"
 
 namespace platform::window {
@@ -27,12 +28,12 @@ std::uint32_t scaled(std::uint32_t px, unsigned alpha) {
 
 }  // namespace
 
-void ShownImage::resize(int width, int height) {
+void ShownImage::resize(int width, int height, double scale) {
   width = std::max(width, 0);
   height = std::max(height, 0);
-  if (width == width_ && height == height_) return;
-  gfx::Surface next = createWindowSurface(width, height);
-  if (next.valid() && surface_.valid()) {
+  if (width == width_ && height == height_ && scale == scale_) return;
+  gfx::Surface next = createWindowSurface(width, height, scale);
+  if (next.valid() && surface_.valid() && scale == scale_) {
     const auto* from = reinterpret_cast<const std::uint8_t*>(surface_.pixels());
     auto* to = reinterpret_cast<std::uint8_t*>(next.mutablePixels());
     const int rows = std::min(next.height(), surface_.height());
@@ -44,6 +45,7 @@ void ShownImage::resize(int width, int height) {
     next.markDirty();
   }
   surface_ = std::move(next);
+  scale_ = scale;
   width_ = surface_.valid() ? width : 0;
   height_ = surface_.valid() ? height : 0;
 }
@@ -53,11 +55,12 @@ RECT ShownImage::copyFrom(PixelView source, POINT sourceOrigin, const RECT& rect
   const RECT r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, width_),
                std::min(rect.bottom, height_)};
   if (r.empty() || !surface_.valid()) return {};
-  // From here on in pixels: the source is a window surface, kDeviceScale pixels a unit.
-  constexpr int s = kDeviceScale;
-  const RECT d{r.left * s, r.top * s, r.right * s, r.bottom * s};
-  const long long ox = static_cast<long long>(sourceOrigin.x) * s;
-  const long long oy = static_cast<long long>(sourceOrigin.y) * s;
+  if (source.pixels != nullptr && source.scale != scale_) return copyResampled(source, sourceOrigin, r, constantAlpha);
+  // From here on in pixels.
+  const gfx::RectI p = gfx::pixelRectOf({r.left, r.top, r.width(), r.height()}, scale_);
+  const RECT d{p.x, p.y, std::min(p.x + p.width, surface_.width()), std::min(p.y + p.height, surface_.height())};
+  const long long ox = gfx::pixelsFloor(sourceOrigin.x, scale_);
+  const long long oy = gfx::pixelsFloor(sourceOrigin.y, scale_);
   const bool hasSource = source.pixels != nullptr && source.width > 0 && source.height > 0;
   // The columns of d that have a source pixel: [inLeft, inRight).
   const int inLeft = static_cast<int>(std::clamp<long long>(-ox, d.left, d.right));
@@ -82,6 +85,25 @@ RECT ShownImage::copyFrom(PixelView source, POINT sourceOrigin, const RECT& rect
   }
   // In pixels: cairo leaves the device scale out here.
   cairo_surface_mark_dirty_rectangle(surface_.cairoSurface(), d.left, d.top, d.width(), d.height());
+  return r;
+}
+
+RECT ShownImage::copyResampled(PixelView source, POINT sourceOrigin, const RECT& r, BYTE constantAlpha) {
+  gfx::detail::SurfacePtr from(cairo_image_surface_create_for_data(
+      reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(source.pixels)), CAIRO_FORMAT_ARGB32,
+      source.width, source.height, source.strideBytes));
+  cairo_surface_set_device_scale(from.get(), source.scale, source.scale);
+  {
+    gfx::detail::ContextPtr cr(cairo_create(surface_.cairoSurface()));
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+    const gfx::RectI p = gfx::pixelRectOf({r.left, r.top, r.width(), r.height()}, scale_);
+    // The clip in pixels, so no edge pixel is left half old.
+    cairo_rectangle(cr.get(), p.x / scale_, p.y / scale_, p.width / scale_, p.height / scale_);
+    cairo_clip(cr.get());
+    cairo_set_source_surface(cr.get(), from.get(), -sourceOrigin.x, -sourceOrigin.y);
+    cairo_paint_with_alpha(cr.get(), constantAlpha / 255.0);
+  }
+  cairo_surface_flush(surface_.cairoSurface());
   return r;
 }
 

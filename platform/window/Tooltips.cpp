@@ -78,7 +78,7 @@ void render(HWND tipWindow, const Tip& tip, const std::string& ansi, POINT at) {
   const gfx::RectF extent = gfx::Graphics::measureDetached(text, font, layout, format);
   const int w = std::max(static_cast<int>(std::ceil(extent.width)), 1) + 10;
   const int h = std::max(static_cast<int>(std::ceil(extent.height)), 1) + 6;
-  gfx::Surface surface = createWindowSurface(w, h);
+  gfx::Surface surface = createWindowSurface(w, h, GetWindowScale(tipWindow));
   if (!surface.valid()) return;
   {
     gfx::Graphics g(surface);

@@ -207,6 +207,10 @@ bool PaintPixels(HWND hwnd, PixelView source, const RECT& rect) {
   return onUi([&] { return sys().copyPixels(hwnd, source, rect); });
 }
 
+double GetWindowScale(HWND hwnd) {
+  return onUi([&] { return sys().scale(hwnd); });
+}
+
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool) {
   return onUi([&] { return sys().invalidate(hwnd, rect); });
 }

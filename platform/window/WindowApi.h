@@ -89,6 +89,9 @@ bool UpdateLayeredWindow(HWND hwnd, const POINT* position, const SIZE* size, Pix
                          POINT sourceOrigin, BYTE constantAlpha = 255,
                          const RECT* dirty = nullptr);
 bool PaintPixels(HWND hwnd, PixelView source, const RECT& rect);
+// Device pixels per unit of the window's image, what its surfaces are made at; 1 for no
+// window. WM_DPICHANGED tells when it changes.
+double GetWindowScale(HWND hwnd);
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase);
 bool ValidateRect(HWND hwnd, const RECT* rect);
 bool GetUpdateRect(HWND hwnd, RECT* out);

@@ -52,6 +52,9 @@ inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
 inline constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
 inline constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
+// The window's device scale changed; wParam is the new scale in 1/96ths (as DPI), and
+// its pixels are transparent until it draws again.
+inline constexpr UINT WM_DPICHANGED = 0x02E0;
 inline constexpr UINT WM_USER = 0x0400;
 
 // Window styles.

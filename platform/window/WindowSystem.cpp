@@ -187,6 +187,7 @@ HWND WindowSystem::createWindow(DWORD exStyle, const char* className, const char
   spec.owner = owner;
   be.createWindow(hwnd, spec);
   reshape(*find(hwnd), width, height);
+  find(hwnd)->scale = scale(hwnd);
   if (exStyle & WS_EX_TOPMOST) be.setTopmost(hwnd, true);
   if (style & WS_DISABLED) be.setEnabled(hwnd, false);
 

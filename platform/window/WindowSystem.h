@@ -90,6 +90,7 @@ class WindowSystem final : public BackendSink {
   bool updateLayered(HWND hwnd, const POINT* position, const SIZE* size, PixelView source,
                      POINT sourceOrigin, BYTE constantAlpha, const RECT* dirty);
   bool copyPixels(HWND hwnd, PixelView source, const RECT& rect);
+  double scale(HWND hwnd);
   bool invalidate(HWND hwnd, const RECT* rect);
   bool validate(HWND hwnd, const RECT* rect);
   bool updateRect(HWND hwnd, RECT& out) const;
@@ -160,6 +161,7 @@ class WindowSystem final : public BackendSink {
     bool trackLeave = false;
     bool inSizeMove = false;
     int commandAfterSizeMove = -1;  // an SW_ command that came while the drag ran
+    double scale = 1;               // as the window was last told (WM_DPICHANGED)
   };
   // A window of another process that findWindow handed out. It answers isWindow, title,
   // isVisible, showWindow and destroyWindow (which forgets it); find() never returns it,
@@ -200,6 +202,7 @@ class WindowSystem final : public BackendSink {
   void handleKey(const event::Key& e);
   void handleText(const event::Text& e);
   void handleConfigured(const event::Configured& e);
+  void handleScaleChanged(const event::ScaleChanged& e);
   void activate(HWND hwnd, bool active);
   void changeFocus(HWND hwnd);
   HWND inputTarget(HWND hwnd, int& x, int& y);

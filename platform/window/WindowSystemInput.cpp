@@ -38,6 +38,7 @@ void WindowSystem::handle(const BackendEvent& e) {
     // A disabled window (the owner of a modal box) cannot be closed under the box.
     if (isWindow(c->hwnd) && isEnabled(c->hwnd)) send(c->hwnd, WM_CLOSE, 0, 0);
   } else if (auto* cf = std::get_if<event::Configured>(&e)) handleConfigured(*cf);
+  else if (auto* sc = std::get_if<event::ScaleChanged>(&e)) handleScaleChanged(*sc);
   else if (auto* s = std::get_if<event::SizeMoveEnded>(&e)) {
     if (Window* w = find(s->hwnd); w != nullptr && w->inSizeMove) {
       w->inSizeMove = false;

@@ -2,15 +2,35 @@
 // invalid rectangle that asks for WM_PAINT.
 
 #include <algorithm>
+#include <cmath>
 
+#include "platform/window/WindowConstants.h"
 #include "platform/window/WindowSystem.h"
 
 namespace platform::window {
 
 void WindowSystem::reshape(Window& w, int width, int height) {
-  if (ShownImage* image = requireBackend().image(w.handle)) {
-    image->resize(std::clamp(width, 0, kMaxWindowSide), std::clamp(height, 0, kMaxWindowSide));
+  Backend& be = requireBackend();
+  if (ShownImage* image = be.image(w.handle)) {
+    image->resize(std::clamp(width, 0, kMaxWindowSide), std::clamp(height, 0, kMaxWindowSide), be.scale(w.handle));
   }
+}
+
+double WindowSystem::scale(HWND hwnd) {
+  if (find(hwnd) == nullptr) return 1;
+  const ShownImage* image = requireBackend().image(hwnd);
+  return image != nullptr ? image->scale() : 1;
+}
+
+void WindowSystem::handleScaleChanged(const event::ScaleChanged& e) {
+  Window* w = find(e.hwnd);
+  if (w == nullptr) return;
+  // Against what the window was last told: a resize may have taken the new scale already.
+  reshape(*w, w->rect.width(), w->rect.height());
+  const double now = scale(e.hwnd);
+  if (now == w->scale) return;
+  w->scale = now;
+  send(e.hwnd, WM_DPICHANGED, static_cast<WPARAM>(std::lround(now * 96)), 0);
 }
 
 bool WindowSystem::updateLayered(HWND hwnd, const POINT* position, const SIZE* size,
@@ -52,8 +72,8 @@ bool WindowSystem::copyPixels(HWND hwnd, PixelView source, const RECT& rect) {
   ShownImage* image = be.image(hwnd);
   if (image == nullptr) return false;
   // A paint copy leaves what the source does not cover as it was.
-  const RECT r{rect.left, rect.top, std::min(rect.right, source.width),
-               std::min(rect.bottom, source.height)};
+  const RECT r{rect.left, rect.top, std::min(rect.right, static_cast<int>(source.width / source.scale)),
+               std::min(rect.bottom, static_cast<int>(source.height / source.scale))};
   if (r.empty()) return true;
   const RECT written = image->copyFrom(source, {0, 0}, r, 255);
   if (!written.empty()) be.present(hwnd, written);

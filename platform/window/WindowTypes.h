@@ -99,11 +99,13 @@ struct WNDCLASSEXA {
 
 // A read-only view of premultiplied ARGB32 pixels in cairo's CAIRO_FORMAT_ARGB32 layout
 // (one native-endian 32-bit word per pixel, alpha in the top byte), rows strideBytes apart.
+// Width and height count pixels; scale says how many make a window unit.
 struct PixelView {
   const std::uint32_t* pixels = nullptr;
   int width = 0;
   int height = 0;
   int strideBytes = 0;
+  double scale = 1;
 
   std::uint32_t at(int x, int y) const {
     return reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(pixels) +

@@ -1,5 +1,6 @@
 #include "tests/app/ClientScreen.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 // gtest before Xlib, whose macros (None, Bool) would break it.
@@ -20,10 +21,16 @@ void settle(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms))
 
 void xdotool(const std::string& args) { XSession::run("xdotool " + args + " >/dev/null 2>&1"); }
 
+int screenScale() {
+  const char* scale = std::getenv("TUNORA_TEST_SCALE");
+  return scale != nullptr ? std::max(1, std::atoi(scale)) : 1;
+}
+
 void clickAt(int x, int y, int clicks) {
+  const int s = screenScale();
   // A synced move to where the pointer already is waits for a motion that never comes.
-  xdotool("mousemove 0 0 mousemove --sync " + std::to_string(kLeft + x) + " " + std::to_string(kTop + y) + " click --repeat " +
-          std::to_string(clicks) + " --delay 80 1");
+  xdotool("mousemove 0 0 mousemove --sync " + std::to_string((kLeft + x) * s) + " " + std::to_string((kTop + y) * s) +
+          " click --repeat " + std::to_string(clicks) + " --delay 80 1");
 }
 
 void movePointerAway() { xdotool("mousemove 900 700"); }
@@ -39,13 +46,14 @@ std::vector<std::uint32_t> grabArea(int x, int y, int width, int height) {
   std::vector<std::uint32_t> pixels;
   Display* display = XOpenDisplay(XSession::display().c_str());
   if (display == nullptr) return pixels;
-  XImage* image = XGetImage(display, DefaultRootWindow(display), kLeft + x, kTop + y, static_cast<unsigned>(width),
-                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  const int s = screenScale();
+  XImage* image = XGetImage(display, DefaultRootWindow(display), (kLeft + x) * s, (kTop + y) * s,
+                            static_cast<unsigned>(width * s), static_cast<unsigned>(height * s), AllPlanes, ZPixmap);
   if (image != nullptr) {
     pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int row = 0; row < height; ++row)
       for (int column = 0; column < width; ++column)
-        pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
+        pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column * s, row * s) & 0xFFFFFF));
     XDestroyImage(image);
   }
   XCloseDisplay(display);

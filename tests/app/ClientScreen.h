@@ -14,9 +14,12 @@
 
 namespace clienttest {
 
-// Where the window appears on the screen.
+// Where the window appears on the screen, in window units.
 inline constexpr int kLeft = 50;
 inline constexpr int kTop = 50;
+// Screen pixels per window unit: TUNORA_TEST_SCALE, which a run gives the client as
+// GDK_SCALE too; 1 when unset. Clicks and grabs below take window units.
+int screenScale();
 
 void settle(int ms);
 void xdotool(const std::string& args);
@@ -27,8 +30,8 @@ void movePointerAway();
 // A screenshot of the whole screen in the test's temp folder; its path (also printed).
 std::string screenshot(const std::string& name);
 
-// An area of the window as the screen shows it, 0xRRGGBB per pixel, row by row; empty when
-// it cannot be read.
+// An area of the window as the screen shows it, 0xRRGGBB per unit (the pixel at its
+// top-left corner), row by row; empty when it cannot be read.
 std::vector<std::uint32_t> grabArea(int x, int y, int width, int height);
 // How many pixels differ between two grabs of the same area, by more than tolerance in
 // a channel.

@@ -60,7 +60,7 @@ void MainWindowFixture::buildWindow(const platform::system::ByteBlock& skin, int
                              50, 296, 657, nullptr, nullptr);
   ASSERT_NE(hwnd, nullptr);
   parts->hwnd = hwnd;
-  ASSERT_TRUE(app::AttachMainWindow(*parts, hwnd, skin));
+  ASSERT_TRUE(app::AttachMainWindow(*parts, hwnd, {skin}));
   pw::ShowWindow(hwnd, pw::SW_SHOWNORMAL);
   app::CreateMainWindowControls(*parts, [storedVolume] { return storedVolume; });
   parts->activeTab = 1;

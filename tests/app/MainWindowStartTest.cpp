@@ -12,6 +12,8 @@
 #include "app/MainWindowControls.h"
 #include "app/MainWindowStart.h"
 #include "platform/text/CodePage.h"
+#include "resources/ResourcePackageWriter.h"
+#include "tests/gfx/TestPictures.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace apptest {
@@ -51,6 +53,36 @@ TEST_F(MainWindowStart, AShortPackageFillsTheEntriesItHolds) {
   buildWindow();
   EXPECT_EQ(pictureIndex(parts->next.normalImage()), -1);
   EXPECT_EQ(pictureIndex(parts->previous.normalImage()), 3);
+}
+
+TEST_F(MainWindowStart, AboveScaleOneTheTwiceScaleSetAndSkinAreTakenWhenThereAreAny) {
+  // 30 pictures at 1x, then the same 30 at twice the pixels in another colour.
+  std::vector<platform::system::ByteBlock> entries;
+  for (int twice = 1; twice <= 2; ++twice) {
+    for (int i = 0; i < 30; ++i) {
+      entries.push_back(testpictures::encodeSolid("png", twice, twice * (i + 1), twice == 1 ? 0xFF000010u : 0xFF000020u));
+    }
+  }
+  const std::string both = writeFile("both.rdb", resources::PackResourceEntries(entries).value());
+  audio::AudioEngine engine;
+  for (const double scale : {1.0, 1.5, 2.0}) {
+    ASSERT_EQ(app::LoadButtonImages(*parts, engine, both, scale), 30);
+    const platform::gfx::Image& picture = *parts->buttonImages[4].GetHandle();
+    EXPECT_EQ(picture.scale(), scale > 1 ? 2.0 : 1.0) << scale;
+    EXPECT_EQ(picture.height(), 5) << scale;  // in units, whichever set
+    EXPECT_EQ(picture.pixel(0, 4), scale > 1 ? 0xFF000020u : 0xFF000010u) << scale;
+  }
+  // A package of the 1x set alone gives it at any scale.
+  ASSERT_EQ(app::LoadButtonImages(*parts, engine, writeFile("once.rdb", buttonPackage(30)), 2), 30);
+  EXPECT_EQ(parts->buttonImages[4].GetHandle()->scale(), 1.0);
+
+  const std::string skin = writeFile("skin.png", "once");
+  EXPECT_EQ(app::ReadPictureForScale(skin, 2).scale, 1.0);
+  writeFile("skin@2x.png", "twice");
+  const app::ScaledPicture sharp = app::ReadPictureForScale(skin, 2);
+  EXPECT_EQ(std::string(sharp.bytes.begin(), sharp.bytes.end()), "twice");
+  EXPECT_EQ(sharp.scale, 2.0);
+  EXPECT_EQ(app::ReadPictureForScale(skin, 1).bytes.size(), 4u);
 }
 
 TEST_F(MainWindowStart, AMissingOrUndecodableSkinGivesAPlainBackground) {

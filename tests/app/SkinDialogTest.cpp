@@ -219,6 +219,31 @@ TEST_F(SkinDialogTest, LeavingTheLastPressedStyleKeepsItLitAndAnyOtherTurnsPlain
   EXPECT_EQ(dialog.styleButton(3).fillMode(), -1);
 }
 
+TEST_F(SkinDialogTest, AtTwiceTheScaleAnEntryShowsAndStoresItsTwiceScalePictureAndOnesOwnDropsIt) {
+  std::vector<ByteBlock> entries;
+  for (int i = 0; i < 24; ++i) entries.push_back(skinPicture(i));
+  for (int i = 0; i < 24; ++i) entries.push_back(testpictures::encodeSolid("png", 2 * (10 + i), 12, 0xFF102030u));
+  writeFile("Resource/Skin.rdb", resources::PackResourceEntries(entries).value());
+  desk->setScale(2);
+  app::SkinDialog& dialog = open();
+  EXPECT_EQ(dialog.preview(0, 2).image().GetHandle()->scale(), 2.0);
+  EXPECT_EQ(entryOf(dialog.preview(0, 2).image()), 1);
+
+  pressPreview(0, 3);
+  EXPECT_EQ(shownEntry(), 2);
+  EXPECT_EQ(parts->host.backgroundImage().GetHandle()->scale(), 2.0);
+  EXPECT_EQ(storedSkin(), asText(skinPicture(2)));
+  const std::string twice = folder() + "/Resource/skin@2x.png";
+  EXPECT_EQ(testsupport::readFile(twice), asText(entries[26]));
+
+  // A picture of one's own has no 2x sibling: the one of the entry before must not stay.
+  desk->answerFileDialog(writeFile("own.png", asText(testpictures::encodeSolid("png", 40, 9, 0xFF20C040u))));
+  pressCustom();
+  EXPECT_EQ(parts->host.backgroundImage().GetWidth(), 40);
+  skinWriter_.flush();
+  EXPECT_FALSE(fs::exists(twice));
+}
+
 TEST_F(SkinDialogTest, ACustomJpegBmpOrGifIsStoredUnchangedAndLoadsAtTheNextStart) {
   writePackage(24);
   open();

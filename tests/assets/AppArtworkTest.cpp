@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <utility>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,13 +38,36 @@ Size expectedSize(int index) {
   return {30, 27};                                 // search
 }
 
-std::vector<std::unique_ptr<Image>> buttonPictures() {
+// The pictures of a package; the first `count` unless all is asked for (what a reader of
+// the 1x set sees: the 2x set follows it).
+std::vector<std::unique_ptr<Image>> packagePictures(const std::string& name, std::size_t count) {
   std::vector<platform::system::ByteBlock> entries;
   std::string message;
-  EXPECT_TRUE(resources::UnpackResourcePackage(kFiles + "/Resource/Resu.rdb", entries, message));
+  EXPECT_TRUE(resources::UnpackResourcePackage(kFiles + "/Resource/" + name, entries, message));
   std::vector<std::unique_ptr<Image>> pictures;
-  for (const auto& entry : entries) pictures.push_back(Image::fromBytes(entry));
+  for (std::size_t i = 0; i < std::min(count, entries.size()); ++i) pictures.push_back(Image::fromBytes(entries[i]));
   return pictures;
+}
+
+std::vector<std::unique_ptr<Image>> buttonPictures() { return packagePictures("Resu.rdb", 30); }
+
+// How far a 2x picture, averaged 2 x 2 down to 1x, is from its 1x sibling: the mean
+// difference of the premultiplied channels.
+double meanDifferenceAtOneX(const Image& twice, const Image& once) {
+  const auto& big = twice.surface();
+  const auto& small = once.surface();
+  if (big.width() != 2 * small.width() || big.height() != 2 * small.height()) return 255;
+  double total = 0;
+  for (int y = 0; y < small.height(); ++y) {
+    for (int x = 0; x < small.width(); ++x) {
+      for (int shift = 0; shift < 32; shift += 8) {
+        int sum = 0;
+        for (int k = 0; k < 4; ++k) sum += static_cast<int>((big.rawPixel(2 * x + k % 2, 2 * y + k / 2) >> shift) & 0xFF);
+        total += std::abs(sum / 4.0 - static_cast<double>((small.rawPixel(x, y) >> shift) & 0xFF));
+      }
+    }
+  }
+  return total / (4.0 * small.width() * small.height());
 }
 
 bool samePixels(const Image& a, const Image& b) {
@@ -188,7 +213,45 @@ std::vector<platform::system::ByteBlock> skinEntries() {
   std::vector<platform::system::ByteBlock> entries;
   std::string message;
   EXPECT_TRUE(resources::UnpackResourcePackage(kFiles + "/Resource/Skin.rdb", entries, message)) << message;
+  if (entries.size() > 24) entries.resize(24);
   return entries;
+}
+
+// Each 2x picture is its 1x sibling drawn again at twice the pixels, in the same order
+// after the whole 1x set; the loose pictures have their @2x files beside them.
+TEST(AppArtwork, TheTwiceScaleSetFollowsTheOneXSetAndShowsTheSamePictures) {
+  for (const auto& [name, count] : {std::pair<std::string, std::size_t>{"Resu.rdb", 30}, {"Skin.rdb", 24}}) {
+    SCOPED_TRACE(name);
+    const auto all = packagePictures(name, 1000);
+    ASSERT_EQ(all.size(), 2 * count);
+    for (std::size_t i = 0; i < count; ++i) {
+      ASSERT_NE(all[i], nullptr);
+      ASSERT_NE(all[count + i], nullptr);
+      EXPECT_LT(meanDifferenceAtOneX(*all[count + i], *all[i]), 8.0) << i;  // text and grain land on other pixels
+    }
+    // A neighbour differs by more than the sibling: the order is the 1x set's.
+    EXPECT_GT(meanDifferenceAtOneX(*all[count + 1], *all[0]), meanDifferenceAtOneX(*all[count], *all[0]));
+  }
+  // The program's built-in pictures too.
+  const std::pair<std::span<const std::uint8_t>, std::span<const std::uint8_t>> embedded[] = {
+      {assets::captionSpritePng(), assets::captionSpritePng2x()},
+      {assets::messageIconStripPng(), assets::messageIconStripPng2x()},
+      {assets::sliderThumbPng(), assets::sliderThumbPng2x()},
+      {assets::sliderThumbHotPng(), assets::sliderThumbHotPng2x()}};
+  for (const auto& [once, twice] : embedded) {
+    const auto small = Image::fromBytes(once), big = Image::fromBytes(twice);
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(big, nullptr);
+    EXPECT_LT(meanDifferenceAtOneX(*big, *small), 8.0) << small->width() << "x" << small->height();
+  }
+  for (const char* file : {"skin", "rilu"}) {
+    const std::string ext = file == std::string("skin") ? ".png" : ".jpg";
+    const auto once = Image::fromFile(kFiles + "/Resource/" + file + ext);
+    const auto twice = Image::fromFile(kFiles + "/Resource/" + file + "@2x" + ext);
+    ASSERT_NE(once, nullptr);
+    ASSERT_NE(twice, nullptr);
+    EXPECT_LT(meanDifferenceAtOneX(*twice, *once), 4.0) << file;
+  }
 }
 
 TEST(AppArtwork, SkinPackageHoldsTwentyFourOpaqueBackgroundsInBothFormats) {

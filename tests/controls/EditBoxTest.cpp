@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
+#include <cstdint>
+#include <utility>
 
 #include "platform/text/CodePage.h"
 #include "platform/window/Caret.h"
@@ -361,3 +364,68 @@ TEST_F(EditBox, BadInputNeitherCrashesNorCorruptsTheText) {
 }
 
 }  // namespace
+
+// At twice the scale the text is drawn at device resolution; the caret, the hit test and
+// the selection measure the same layout, so they keep to the drawn glyphs.
+class EditBoxAtTwice : public EditBox {
+ protected:
+  void SetUp() override {
+    HostFixture::SetUp();
+    desk->setScale(2);
+    openHost(300, 120, plainOptions());
+  }
+  // The leftmost and rightmost device-pixel columns with ink in the box's text row.
+  std::pair<int, int> ink(int fromPixel, int toPixel) const {
+    int left = -1, right = -1;
+    for (int x = fromPixel; x < std::min(toPixel, 2 * 218); ++x) {
+      for (int y = 2 * 22; y < 2 * 44; ++y) {
+        if ((desk->pixel(hwnd, x, y) & 0xFF) < 0x80) {
+          if (left < 0) left = x;
+          right = x;
+          break;
+        }
+      }
+    }
+    return {left, right};
+  }
+};
+
+TEST_F(EditBoxAtTwice, CaretHitTestAndSelectionKeepToTheGlyphsDrawnAtDeviceResolution) {
+  ExEdit box;
+  make(box, "hello world");
+  clickAt(100, 30);
+  ASSERT_EQ(desk->presented(hwnd).width, 600);
+  key(pw::VK_END);
+  const float end = box.caretX();
+  key(pw::VK_HOME);
+  for (int i = 0; i < 5; ++i) key(pw::VK_RIGHT);
+  const float afterHello = box.caretX();
+  // The caret moves with the glyphs: after "hello" it stands in the gap before "world",
+  // and at the end just past the last ink. Pixels are half units here; the scans leave
+  // out the caret's own column.
+  const auto [helloLeft, helloRight] = ink(2 * 20, static_cast<int>(2 * afterHello));
+  const auto [worldLeft, worldRight] = ink(static_cast<int>(2 * (afterHello + 1)), 2 * 220);
+  ASSERT_GE(helloLeft, 0);
+  ASSERT_GE(worldLeft, 0);
+  EXPECT_LE(helloRight, 2 * afterHello);
+  EXPECT_GT(worldLeft, 2 * afterHello);
+  EXPECT_NEAR(2 * end, worldRight, 4.0f);
+
+  // A click just inside "world" lands after the space, at the caret place measured above.
+  clickAt(static_cast<int>(std::ceil(worldLeft / 2.0f)), 30);
+  EXPECT_EQ(box.caret(), 6);
+  const float afterSpace = box.caretX();
+  // The selection of "world" is painted from that caret place to the end.
+  withKey(pw::VK_SHIFT, pw::VK_END);
+  ASSERT_EQ(box.selectedText(), "world");
+  int first = -1, last = -1;
+  for (int x = 2 * 20; x < 2 * 220; ++x) {
+    const std::uint32_t p = desk->pixel(hwnd, x, 2 * 24);
+    if ((p & 0xFF) > ((p >> 16) & 0xFF) + 40) {
+      if (first < 0) first = x;
+      last = x;
+    }
+  }
+  EXPECT_NEAR(first, 2 * afterSpace, 2.0f);
+  EXPECT_NEAR(last + 1, 2 * end, 2.0f);
+}

@@ -79,7 +79,7 @@ TEST(WindowTableTest, IndicesStayStableWhenAWindowLeaves) {
   auto* second = reinterpret_cast<WindowHandle>(0x20);
   auto a = std::make_unique<WindowEntry>();
   a->handle = first;
-  ASSERT_TRUE(a->composed.recreate(40, 30));
+  ASSERT_TRUE(a->composed.recreate(40, 30, 1));
   auto b = std::make_unique<WindowEntry>();
   b->handle = second;
   EXPECT_EQ(table.append(std::move(a)), 1);

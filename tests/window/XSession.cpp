@@ -194,7 +194,12 @@ bool XSession::ensure() {
     close(fds[0]);
     return false;
   }
-  s.xvfb = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, fds[1]);
+  // A run at a device scale (TUNORA_TEST_SCALE) needs room for windows twice as large.
+  const char* scale = std::getenv("TUNORA_TEST_SCALE");
+  const bool large = scale != nullptr && std::atof(scale) > 1;
+  s.xvfb = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", large ? "1280x1600x24" : "1024x768x24", "-nolisten", "tcp",
+                  "-noreset"},
+                 fds[1]);
   close(fds[1]);
   const std::string number = s.xvfb != 0 ? readDisplayNumber(fds[0], 10000) : std::string{};
   close(fds[0]);

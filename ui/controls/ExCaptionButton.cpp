@@ -78,7 +78,7 @@ void ExCaptionButton::onPaint(LPARAM occasion) {
   }
   Graphics* g = beginPaint();
   if (g == nullptr) return;
-  const platform::gfx::Image* sprite = framework().captionSprite.GetHandle();
+  const platform::gfx::Image* sprite = captionSpriteFor(g->scale());
   const bool showRestore = pw::IsZoomed(hostHandle());
   RectF cell = spriteCell(captionBit_, look(), showRestore);
   if (sprite != nullptr && !cell.empty()) {

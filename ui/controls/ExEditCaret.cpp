@@ -96,15 +96,17 @@ void ExEdit::showCaret() {
   gfx::Graphics* g = window->composedGraphics();
   const gfx::RectI column = caretColumn();
   if (surface == nullptr || g == nullptr || column.height <= 0 || column.x < 0 || column.y < 0 ||
-      column.x >= surface->width() || column.y + column.height > surface->height()) {
+      column.x >= surface->unitWidth() || column.y + column.height > surface->unitHeight()) {
     return;
   }
-  // Keep the column's pixels, draw the caret, push the column, put the pixels back.
+  // Keep the column's device pixels, draw the caret, push the column, put the pixels back.
+  const gfx::RectI p = gfx::pixelRectOf(column, surface->scale());
+  const int right = std::min(p.x + p.width, surface->width()), bottom = std::min(p.y + p.height, surface->height());
   const int stride = surface->strideBytes() / 4;
-  std::vector<std::uint32_t> saved(static_cast<std::size_t>(column.height));
+  std::vector<std::uint32_t> saved;
   const std::uint32_t* pixels = surface->pixels();
-  for (int row = 0; row < column.height; ++row) {
-    saved[static_cast<std::size_t>(row)] = pixels[static_cast<std::ptrdiff_t>(column.y + row) * stride + column.x];
+  for (int row = p.y; row < bottom; ++row) {
+    for (int col = p.x; col < right; ++col) saved.push_back(pixels[static_cast<std::ptrdiff_t>(row) * stride + col]);
   }
   const float x = static_cast<float>(column.x);
   g->setClip(RectF{x, static_cast<float>(column.y), 1, static_cast<float>(column.height)});
@@ -114,8 +116,9 @@ void ExEdit::showCaret() {
   g->resetClip();
   window->presentRect(column);
   std::uint32_t* out = surface->mutablePixels();
-  for (int row = 0; row < column.height; ++row) {
-    out[static_cast<std::ptrdiff_t>(column.y + row) * stride + column.x] = saved[static_cast<std::size_t>(row)];
+  std::size_t next = 0;
+  for (int row = p.y; row < bottom; ++row) {
+    for (int col = p.x; col < right; ++col) out[static_cast<std::ptrdiff_t>(row) * stride + col] = saved[next++];
   }
   surface->markDirty();
   caretOnScreen_ = true;

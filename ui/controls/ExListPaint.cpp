@@ -111,7 +111,7 @@ void ExList::paintRow(Graphics& g, int row, int state) {
   if (state != kNormal) g.drawRectangle(createPen(kRowOutline), RectF{r.x, r.y, r.width - 1, r.height - 1});
   const int slot = renderedSlot(row);
   if (slot >= 0) {
-    const float width = std::min(r.width, static_cast<float>(backBuffer_.width()));
+    const float width = std::min(r.width, static_cast<float>(backBuffer_.unitWidth()));
     g.drawSurface(backBuffer_, RectF{r.x, r.y, width, r.height},
                   RectF{0, static_cast<float>(slot * rowHeight_), width, r.height});
   }
@@ -194,9 +194,15 @@ bool ExList::ensureBackBuffer() {
   const int viewRows = rowHeight_ > 0 ? static_cast<int>(std::ceil(body_.height / static_cast<float>(rowHeight_))) : 0;
   const int slots = std::clamp(viewRows + 1, 1, kMaxSlots);
   if (width <= 0 || rowHeight_ <= 0) return false;
-  if (backBuffer_.valid() && backBuffer_.width() == width && backBuffer_.height() == slots * rowHeight_) return true;
+  // Rows are rendered at the window's scale, so they stay as sharp as what is around them.
+  const platform::gfx::Surface* shown = host() != nullptr ? host()->composedSurface() : nullptr;
+  const double scale = shown != nullptr ? shown->scale() : 1;
+  if (backBuffer_.valid() && backBuffer_.unitWidth() == width && backBuffer_.unitHeight() == slots * rowHeight_ &&
+      backBuffer_.scale() == scale) {
+    return true;
+  }
   backGraphics_.reset();
-  backBuffer_ = platform::gfx::Surface::create(width, slots * rowHeight_);
+  backBuffer_ = platform::gfx::Surface::createScaled(width, slots * rowHeight_, scale);
   slotRows_.assign(static_cast<std::size_t>(slots), 0);
   if (!backBuffer_.valid()) return false;
   backGraphics_ = std::make_unique<Graphics>(backBuffer_);
@@ -224,18 +230,21 @@ int ExList::renderedSlot(int row) {
 void ExList::renderRow(int row, int slot) {
   ++renderedRows_;
   const int top = slot * rowHeight_;
-  // Clear the slot's strip to transparent.
+  // Clear the slot's strip of device pixels to transparent.
   if (std::uint32_t* pixels = backBuffer_.mutablePixels()) {
+    const double scale = backBuffer_.scale();
+    const int first = platform::gfx::pixelsFloor(top, scale);
+    const int end = std::min(platform::gfx::pixelsFloor(top + rowHeight_, scale), backBuffer_.height());
     const std::size_t stride = static_cast<std::size_t>(backBuffer_.strideBytes());
-    auto* bytes = reinterpret_cast<unsigned char*>(pixels) + static_cast<std::size_t>(top) * stride;
-    std::memset(bytes, 0, stride * static_cast<std::size_t>(rowHeight_));
+    auto* bytes = reinterpret_cast<unsigned char*>(pixels) + static_cast<std::size_t>(first) * stride;
+    std::memset(bytes, 0, stride * static_cast<std::size_t>(std::max(end - first, 0)));
     backBuffer_.markDirty();
   }
   Graphics& g = *backGraphics_;
   const Row& record = rows_[static_cast<std::size_t>(row) - 1];
   const float slotTop = static_cast<float>(top);
   const float height = static_cast<float>(rowHeight_);
-  const float bufferWidth = static_cast<float>(backBuffer_.width());
+  const float bufferWidth = static_cast<float>(backBuffer_.unitWidth());
   const ExImageList* pictures = style_.imageList ? ImageListTable::instance().find(*style_.imageList) : nullptr;
   const float lineHeight = font_ != nullptr ? std::ceil(font_->height()) : height;
   float x = -static_cast<float>(scrollLeft_);

@@ -30,10 +30,19 @@ float clampPercent(double v) {
   return static_cast<float>(std::clamp(v, 0.0, 100.0));
 }
 
-resources::ExImage builtIn(std::span<const std::uint8_t> png) {
+resources::ExImage builtIn(std::span<const std::uint8_t> png, double scale = 1) {
   resources::ExImage image;
-  image.LoadFromBytes(platform::system::ByteBlock(png.begin(), png.end()));
+  if (image.LoadFromBytes(platform::system::ByteBlock(png.begin(), png.end())) != nullptr && scale != 1) {
+    image.GetHandle()->setScale(scale);
+  }
   return image;
+}
+
+// The built-in thumbs drawn at twice the scale, for hosts above scale 1.
+const resources::ExImage& sharperThumb(bool hot) {
+  static const resources::ExImage normal = builtIn(assets::sliderThumbPng2x(), 2);
+  static const resources::ExImage lit = builtIn(assets::sliderThumbHotPng2x(), 2);
+  return hot ? lit : normal;
 }
 
 // A rounded bar whose corners never exceed its own size.
@@ -58,6 +67,7 @@ int ExSlider::create(HWND host, RectF bounds, SliderOptions options) {
   trackColor_ = options.trackColor;
   trackBorderColor_ = options.trackBorderColor;
   interactive_ = options.interactive;
+  builtInThumbs_ = !options.thumbImage && !options.thumbHotImage;
   thumbImage_ = options.thumbImage ? std::move(*options.thumbImage) : builtIn(assets::sliderThumbPng());
   thumbHotImage_ = options.thumbHotImage ? std::move(*options.thumbHotImage) : builtIn(assets::sliderThumbHotPng());
   hot_ = fadeFromHot_ = false;
@@ -255,8 +265,11 @@ void ExSlider::drawBars(Graphics& g, RectF track) const {
 void ExSlider::drawThumb(Graphics& g) const {
   const RectF dest = thumbRect();
   if (dest.empty()) return;
+  const bool sharper = builtInThumbs_ && g.scale() > 1;
   const auto draw = [&](const resources::ExImage& image, float alpha) {
     const gfx::Image* picture = image.GetHandle();
+    const gfx::Image* twice = sharper ? sharperThumb(&image == &thumbHotImage_).GetHandle() : nullptr;
+    if (picture != nullptr && twice != nullptr) picture = twice;
     if (picture == nullptr) return;
     g.drawImage(*picture, dest,
                 RectF{0, 0, static_cast<float>(picture->width()), static_cast<float>(picture->height())}, alpha);

@@ -82,6 +82,7 @@ class ExSlider : public ExControl {
   bool interactive_ = true;
   resources::ExImage thumbImage_;
   resources::ExImage thumbHotImage_;
+  bool builtInThumbs_ = true;  // the program's own thumbs, which come at 2x too
   platform::gfx::Argb secondColor_ = 0;
   platform::gfx::Argb valueColorFrom_ = 0;
   platform::gfx::Argb valueColorTo_ = 0;

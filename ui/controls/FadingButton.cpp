@@ -19,10 +19,10 @@ namespace {
 
 constexpr int kFullLevel = 255;
 
-// Whole pixels covering r, limited to the surface.
-RectI coveredPixels(RectF r, const platform::gfx::Surface& surface) {
+// Whole units covering r, limited to the surface.
+RectI coveredUnits(RectF r, const platform::gfx::Surface& surface) {
   if (r.empty() || !r.finite()) return {};
-  const RectI whole{0, 0, surface.width(), surface.height()};
+  const RectI whole{0, 0, surface.unitWidth(), surface.unitHeight()};
   const float left = std::max(std::floor(r.x), -1.0f), top = std::max(std::floor(r.y), -1.0f);
   const float right = std::min(std::ceil(r.right()), static_cast<float>(whole.width) + 1);
   const float bottom = std::min(std::ceil(r.bottom()), static_cast<float>(whole.height) + 1);
@@ -107,8 +107,8 @@ void FadingButton::changeLook(Look look, int fadeStart, UINT message) {
   keptArea_ = {};
   const platform::gfx::Surface* shown = w->composedSurface();
   if (fade_ > 0 && shown != nullptr && shown->valid()) {
-    keptArea_ = coveredPixels(bounds(), *shown);
-    kept_ = platform::gfx::Surface::create(keptArea_.width, keptArea_.height);
+    keptArea_ = coveredUnits(bounds(), *shown);
+    kept_ = platform::gfx::Surface::createScaled(keptArea_.width, keptArea_.height, shown->scale());
     if (kept_.valid()) {
       kept_.copyFrom(*shown, keptArea_.x, keptArea_.y, keptArea_.width, keptArea_.height, 0, 0);
     }
@@ -133,7 +133,7 @@ void FadingButton::blendOverKept(Graphics& g) {
   ExWindow* w = host();
   platform::gfx::Surface* shown = w != nullptr ? w->composedSurface() : nullptr;
   if (shown == nullptr || !shown->valid() || !kept_.valid()) return;
-  const RectI area = intersect(coveredPixels(g.clipBounds(), *shown), keptArea_);
+  const RectI area = intersect(coveredUnits(g.clipBounds(), *shown), keptArea_);
   mixKeptIntoShown(*shown, kept_, keptArea_, area, static_cast<int>(fade_));
 }
 

@@ -20,7 +20,7 @@ constexpr int kZoomPauseMs = 15;
 constexpr float kZoomFactor = 1.5f;
 constexpr int kWipeFrames = 24;
 constexpr int kWipePauseMs = 12;
-// Lines ahead of the wipe's front fade out over this many pixels (at most a third of the
+// Lines ahead of the wipe's front fade out over this many units (at most a third of the
 // window), so the edge reads as soft rather than a hard cut.
 constexpr int kWipeSoftEdge = 100;
 
@@ -29,7 +29,8 @@ void push(HWND hwnd, const gfx::Surface& frame, int alpha, const pw::RECT* dirty
                           static_cast<pw::BYTE>(std::clamp(alpha, 0, 255)), dirty);
 }
 
-// One line of the window image at a constant alpha (premultiplied: every channel scales).
+// One line of device pixels of the window image at a constant alpha (premultiplied: every
+// channel scales).
 void copyLine(const gfx::Surface& image, gfx::Surface& frame, bool vertical, int line, int alpha) {
   const std::uint32_t* src = image.pixels();
   std::uint32_t* dst = frame.mutablePixels();
@@ -57,7 +58,7 @@ void playFade(HWND hwnd, const gfx::Surface& image) {
 
 void playZoom(HWND hwnd, const gfx::Surface& image, gfx::Surface& frame) {
   gfx::Graphics g(frame);
-  const float w = static_cast<float>(image.width()), h = static_cast<float>(image.height());
+  const float w = static_cast<float>(image.unitWidth()), h = static_cast<float>(image.unitHeight());
   for (int i = 1; i <= kZoomFrames; ++i) {
     const float t = static_cast<float>(i) / kZoomFrames;
     // Shrinks towards two thirds of its size around the centre while it fades out.
@@ -75,10 +76,12 @@ void playZoom(HWND hwnd, const gfx::Surface& image, gfx::Surface& frame) {
 void playWipe(HWND hwnd, int kind, const gfx::Surface& image, gfx::Surface& frame) {
   const bool vertical = kind == kCloseWipeRightToLeft || kind == kCloseWipeLeftToRight;  // column lines
   const bool fromFar = kind == kCloseWipeRightToLeft || kind == kCloseWipeBottomToTop;
+  // The wipe runs over device pixels, so its edge is as smooth at any scale.
+  const double s = image.scale();
   const int extent = vertical ? image.width() : image.height();
   const int n = std::max(1, extent);
-  const int soft = std::max(1, std::min(kWipeSoftEdge, n / 3));
-  frame.copyFrom(image, 0, 0, image.width(), image.height(), 0, 0);
+  const int soft = std::max(1, std::min(gfx::pixelsCeil(kWipeSoftEdge, s), n / 3));
+  frame.copyFrom(image, 0, 0, image.unitWidth(), image.unitHeight(), 0, 0);
   int done = 0;  // lines (from the start side) already fully gone
   for (int k = 1; k <= kWipeFrames; ++k) {
     const int front = (n + soft) * k / kWipeFrames;  // lines before front - soft are gone
@@ -93,8 +96,9 @@ void playWipe(HWND hwnd, int kind, const gfx::Surface& image, gfx::Surface& fram
     done = std::max(done, front - soft);
     frame.markDirty();
     if (high >= low) {
-      const pw::RECT dirty = vertical ? pw::RECT{low, 0, high + 1, image.height()}
-                                      : pw::RECT{0, low, image.width(), high + 1};
+      const int first = static_cast<int>(std::floor(low / s)), last = static_cast<int>(std::ceil((high + 1) / s));
+      const pw::RECT dirty = vertical ? pw::RECT{first, 0, last, image.unitHeight()}
+                                      : pw::RECT{0, first, image.unitWidth(), last};
       push(hwnd, frame, 255, &dirty);
     }
     pw::Sleep(kWipePauseMs);
@@ -114,8 +118,8 @@ void ExWindow::State::playCloseEffect() {
   const long ex = pw::GetWindowLongA(hwnd, pw::GWL_EXSTYLE);
   pw::SetWindowLongA(hwnd, pw::GWL_EXSTYLE, ex | static_cast<long>(pw::WS_EX_LAYERED));
   // The window as it shows now, at its own size.
-  gfx::Surface image = gfx::Surface::create(width, height);
-  gfx::Surface frame = gfx::Surface::create(width, height);
+  gfx::Surface image = gfx::Surface::createScaled(width, height, scale);
+  gfx::Surface frame = gfx::Surface::createScaled(width, height, scale);
   if (image.valid() && frame.valid()) {
     image.copyFrom(e->composed.pixels, 0, 0, width, height, 0, 0);
     if (e->windowAlpha != -1) {

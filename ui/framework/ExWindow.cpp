@@ -77,6 +77,9 @@ LRESULT ExWindow::State::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case pw::WM_MOVE:
       refreshWindowRect();
       break;
+    case pw::WM_DPICHANGED:
+      onScaleChanged();
+      return goOn(message, wParam, lParam, true);
     case pw::WM_SIZE:
       refreshWindowRect();
       onSize(static_cast<int>(pw::loWord(static_cast<std::uintptr_t>(lParam))),
@@ -182,6 +185,9 @@ bool ExWindow::State::attach(HWND window, const platform::system::ByteBlock& ima
   if (!pw::IsWindow(window) || entry() != nullptr || ExWindow::fromHandle(window) != nullptr) return false;
   hwnd = window;
   loadBackground(image);
+  if (options.pictureScale != 1 && backgroundImage.GetHandle() != nullptr) {
+    backgroundImage.GetHandle()->setScale(options.pictureScale);
+  }
   if (options.backgroundColour) {
     backgroundColour = *options.backgroundColour;
   } else {
@@ -231,9 +237,10 @@ void ExWindow::State::setUp(const AttachOptions& options) {
   height = client.height();
   // At the window's size: one at the largest size a window can take held about a screen's
   // width of rows for a window a fraction of that wide. It grows when the window does.
-  e.composed.recreate(width, height);
-  e.background.recreate(width, height);
-  if (e.windowAlpha != -1) e.alpha.recreate(width, height);
+  scale = pw::GetWindowScale(hwnd);
+  e.composed.recreate(width, height, scale);
+  e.background.recreate(width, height, scale);
+  if (e.windowAlpha != -1) e.alpha.recreate(width, height, scale);
   pw::SetWindowLongA(hwnd, pw::GWL_STYLE, pw::GetWindowLongA(hwnd, pw::GWL_STYLE) | static_cast<long>(pw::WS_SYSMENU));
   pw::SetPropA(hwnd, kObjectProperty, reinterpret_cast<std::intptr_t>(&self));
   previousProcedure = pw::SetWindowProc(hwnd, &State::procedure);
@@ -285,8 +292,8 @@ void ExWindow::State::onSize(int newWidth, int newHeight) {
     if (newWidth != width || newHeight != height || !e->background.valid()) {
       width = newWidth;
       height = newHeight;
-      e->background.recreate(width, height);
-      if (e->windowAlpha != -1) e->alpha.recreate(width, height);
+      e->background.recreate(width, height, scale);
+      if (e->windowAlpha != -1) e->alpha.recreate(width, height, scale);
       growComposed();
     }
     // Also on maximise and restore: the caption buttons' margin changes with them.
@@ -299,14 +306,31 @@ void ExWindow::State::onSize(int newWidth, int newHeight) {
 void ExWindow::State::growComposed() {
   WindowEntry* e = entry();
   if (e == nullptr) return;
-  const int haveWidth = e->composed.valid() ? e->composed.pixels.width() : 0;
-  const int haveHeight = e->composed.valid() ? e->composed.pixels.height() : 0;
+  const int haveWidth = e->composed.valid() ? e->composed.pixels.unitWidth() : 0;
+  const int haveHeight = e->composed.valid() ? e->composed.pixels.unitHeight() : 0;
   if (width <= haveWidth && height <= haveHeight) return;
   // With room to spare, so that a window dragged larger does not reallocate at every step.
   const int maxWidth = std::max(pw::GetSystemMetrics(pw::SM_CXMAXTRACK), width);
   const int maxHeight = std::max(pw::GetSystemMetrics(pw::SM_CYMAXTRACK), height);
   e->composed.recreate(std::min(std::max(width, haveWidth + haveWidth / 4), maxWidth),
-                       std::min(std::max(height, haveHeight + haveHeight / 4), maxHeight));
+                       std::min(std::max(height, haveHeight + haveHeight / 4), maxHeight), scale);
+}
+
+void ExWindow::State::onScaleChanged() {
+  WindowEntry* e = entry();
+  const double now = pw::GetWindowScale(hwnd);
+  if (e == nullptr || now == scale) return;
+  scale = now;
+  // A fade's frames and a composed image at the old scale would only blur the new one.
+  pw::KillTimer(hwnd, kAnimationTimerId);
+  animationBusy = false;
+  fadeImage = platform::gfx::Surface{};
+  const int composedWidth = std::max(e->composed.pixels.unitWidth(), width);
+  const int composedHeight = std::max(e->composed.pixels.unitHeight(), height);
+  e->composed.recreate(composedWidth, composedHeight, scale);
+  e->background.recreate(width, height, scale);
+  if (e->windowAlpha != -1) e->alpha.recreate(width, height, scale);
+  redraw(false);
 }
 
 void ExWindow::State::onActivate(bool active) {
@@ -485,7 +509,7 @@ void ExWindow::setWindowAlpha(int alpha) {
   WindowEntry* e = state_->entry();
   if (e == nullptr) return;
   e->windowAlpha = alpha < 0 ? -1 : std::min(alpha, 255);
-  if (e->windowAlpha != -1 && !e->alpha.valid()) e->alpha.recreate(state_->width, state_->height);
+  if (e->windowAlpha != -1 && !e->alpha.valid()) e->alpha.recreate(state_->width, state_->height, state_->scale);
   state_->redraw(false);
 }
 

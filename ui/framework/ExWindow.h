@@ -76,6 +76,7 @@ struct AttachOptions {
   int dragLocked = 0;
   int flagC = 1;                   // fade the picture's edges into the colour
   std::optional<NineGridMargins> nineGridMargins;  // used in mode 1
+  double pictureScale = 1;         // pixels a unit the background picture was drawn at
 };
 
 // Event callbacks. Pointer and focus events: (window, control id, control, kind). Keys:

@@ -17,20 +17,36 @@ constexpr Argb kTransparentWhite = 0x00FFFFFFu;
 constexpr Argb kTitleLight = 0xE1FFFFFFu;  // white at alpha 225
 constexpr Argb kTitleDark = 0xE1000000u;
 
-bool overlaps(const RectF& f, RectI r) {
+bool overlaps(const RectF& f, RectF r) {
   if (f.empty() || !f.finite()) return false;
-  return f.x < r.x + r.width && f.right() > r.x && f.y < r.y + r.height && f.bottom() > r.y;
+  return f.x < r.right() && f.right() > r.x && f.y < r.bottom() && f.bottom() > r.y;
 }
 
 RectF toF(RectI r) {
   return {static_cast<float>(r.x), static_cast<float>(r.y), static_cast<float>(r.width), static_cast<float>(r.height)};
 }
 
+// The whole device pixels r touches, in units: a repaint clipped to them leaves no pixel
+// half redrawn, so at a fractional scale it equals the full redraw.
+RectF onWholePixels(RectI r, double scale) {
+  const RectI p = gfx::pixelRectOf(r, scale);
+  const auto s = static_cast<float>(scale);
+  return {static_cast<float>(p.x) / s, static_cast<float>(p.y) / s, static_cast<float>(p.width) / s,
+          static_cast<float>(p.height) / s};
+}
+
+// The device pixels a rectangle of units covers on a surface, cut to it.
+RectI pixelsOn(const gfx::Surface& s, RectI units) {
+  return intersect(gfx::pixelRectOf(units, s.scale()), {0, 0, s.width(), s.height()});
+}
+
 // Premultiplied pixels scaled by a constant alpha: what blending at that alpha leaves.
-void fadeCopy(const gfx::Surface& from, gfx::Surface& to, RectI r, int alpha) {
+// Both surfaces at one scale; r in units.
+void fadeCopy(const gfx::Surface& from, gfx::Surface& to, RectI units, int alpha) {
   const std::uint32_t* src = from.pixels();
   std::uint32_t* dst = to.mutablePixels();
   if (src == nullptr || dst == nullptr) return;
+  const RectI r = intersect(pixelsOn(to, units), {0, 0, from.width(), from.height()});
   const int srcStride = from.strideBytes() / 4, dstStride = to.strideBytes() / 4;
   const std::uint32_t a = static_cast<std::uint32_t>(alpha);
   // Two channels per multiply; (t + (t >> 8)) >> 8 with t = c * a + 128 rounds c * a / 255
@@ -118,7 +134,7 @@ void ExWindow::State::redraw(bool animate) {
   g.resetClip();
   if (e->background.valid()) e->composed.pixels.copyFrom(e->background.pixels, 0, 0, width, height, 0, 0);
   drawTitleInto(g);
-  if (entry() != nullptr) paintControls({0, 0, width, height});
+  if (entry() != nullptr) paintControls(onWholePixels({0, 0, width, height}, scale));
   if (afterDraw && entry() != nullptr) afterDraw(hwnd, g, width, height);
   --paintDepth;
   composingNow = false;
@@ -154,13 +170,16 @@ void ExWindow::State::keepShownImage() {
   const WindowEntry* e = entry();
   if (e == nullptr) return;
   // A fade that is cut short goes on from the frame it reached.
-  if (fadeImage.valid() && fadeImage.width() == width && fadeImage.height() == height) return;
-  fadeImage = gfx::Surface::create(width, height);
+  if (fadeImage.valid() && fadeImage.unitWidth() == width && fadeImage.unitHeight() == height &&
+      fadeImage.scale() == scale) {
+    return;
+  }
+  fadeImage = gfx::Surface::createScaled(width, height, scale);
   if (!fadeImage.valid()) return;
   // What the screen shows: the alpha surface carries the window alpha, else the composed
   // image is pushed (or painted) as it is.
   const gfx::Surface& shown = e->windowAlpha != -1 && e->alpha.valid() ? e->alpha.pixels : e->composed.pixels;
-  fadeImage.copyFrom(shown, 0, 0, std::min(width, shown.width()), std::min(height, shown.height()), 0, 0);
+  fadeImage.copyFrom(shown, 0, 0, std::min(width, shown.unitWidth()), std::min(height, shown.unitHeight()), 0, 0);
 }
 
 void ExWindow::State::drawBackground() {
@@ -236,12 +255,14 @@ void ExWindow::State::drawTitleInto(gfx::Graphics& g) {
   for (double at : {0.2, 0.5, 0.8}) {
     const int x = r.x + static_cast<int>(at * r.width);
     const int y = r.y + r.height / 2;
-    if (!isDarkColour(e->background.pixels.pixel(x, y))) dark = false;
+    if (!isDarkColour(e->background.pixels.pixel(gfx::pixelsFloor(x, scale), gfx::pixelsFloor(y, scale)))) {
+      dark = false;
+    }
   }
   drawText(g, text, framework().defaultFont.get(), toF(r), dark ? kTitleLight : kTitleDark, 0, kEffectGlow);
 }
 
-void ExWindow::State::paintControls(RectI rect) {
+void ExWindow::State::paintControls(RectF rect) {
   for (int index = 1;; ++index) {
     WindowEntry* e = entry();
     if (e == nullptr || index > static_cast<int>(e->controls.size())) return;
@@ -249,7 +270,7 @@ void ExWindow::State::paintControls(RectI rect) {
     if (!r.visible || r.object == nullptr || !overlaps(r.bounds, rect)) continue;
     // A control clips to its bounds within this; set it afresh so no control inherits
     // what its predecessor left.
-    e->composed.graphics->setClip(toF(rect));
+    e->composed.graphics->setClip(rect);
     // Disabled controls still show themselves.
     sendToControl(windowIndex, index, hwnd, pw::WM_PAINT, 0, kPaintPlain, true);
   }
@@ -266,11 +287,11 @@ void ExWindow::State::repaintRegion(RectI rect, bool restoreBackground) {
     e->composed.pixels.copyFrom(e->background.pixels, r.x, r.y, r.width, r.height, r.x, r.y);
     const RectI title = intersect(titleRect(), r);
     if (title.width > 0) {
-      g.setClip(toF(title));
+      g.setClip(onWholePixels(title, scale));
       drawTitleInto(g);
     }
   }
-  paintControls(r);
+  paintControls(onWholePixels(r, scale));
   --paintDepth;
   e = entry();
   if (e == nullptr) return;
@@ -298,8 +319,7 @@ void ExWindow::State::pushRect(RectI rect, int constantAlpha) {
   }
   const gfx::Surface* source = &e->composed.pixels;
   if (e->windowAlpha != -1 && e->alpha.valid()) {
-    fadeCopy(e->composed.pixels, e->alpha.pixels, intersect(r, {0, 0, e->alpha.pixels.width(), e->alpha.pixels.height()}),
-             e->windowAlpha);
+    fadeCopy(e->composed.pixels, e->alpha.pixels, r, e->windowAlpha);
     source = &e->alpha.pixels;
   }
   pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pw::pixelViewOf(*source), {0, 0},
@@ -352,17 +372,19 @@ void ExWindow::State::paintOpaque(const gfx::Surface& source, const pw::RECT& re
   // A plain window has no alpha: a copy onto it keeps each pixel's colour, as premultiplied
   // (so what was translucent shows over black), and drops the alpha.
   const int w = source.width(), h = source.height();
-  const pw::RECT r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, w), std::min(rect.bottom, h)};
+  const pw::RECT r{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, source.unitWidth()),
+                   std::min(rect.bottom, source.unitHeight())};
   const std::uint32_t* src = source.pixels();
   if (r.empty() || src == nullptr) return;
+  const RectI p = pixelsOn(source, {r.left, r.top, r.width(), r.height()});
   opaqueCopy.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
   const int stride = source.strideBytes() / 4;
-  for (int y = r.top; y < r.bottom; ++y) {
+  for (int y = p.y; y < p.y + p.height; ++y) {
     const std::uint32_t* s = src + static_cast<std::ptrdiff_t>(y) * stride;
     std::uint32_t* d = opaqueCopy.data() + static_cast<std::ptrdiff_t>(y) * w;
-    for (int x = r.left; x < r.right; ++x) d[x] = s[x] | 0xFF000000u;
+    for (int x = p.x; x < p.x + p.width; ++x) d[x] = s[x] | 0xFF000000u;
   }
-  pw::PaintPixels(hwnd, pw::PixelView{opaqueCopy.data(), w, h, w * 4}, r);
+  pw::PaintPixels(hwnd, pw::PixelView{opaqueCopy.data(), w, h, w * 4, source.scale()}, r);
 }
 
 }  // namespace ui

@@ -62,6 +62,7 @@ struct ExWindow::State {
   resources::ExImage backgroundImage;
   int width = 0;
   int height = 0;
+  double scale = 1;  // device pixels a unit, what the surfaces are made at
   std::vector<CaptionButton> captionButtons;
   std::unique_ptr<ControlObject> iconPanel;
   // Decorations dropped while a message is handled, freed when the outermost one is done:
@@ -102,6 +103,7 @@ struct ExWindow::State {
   void refreshWindowRect();
   void onSize(int newWidth, int newHeight);
   void growComposed();  // composed at least the window's size
+  void onScaleChanged();
   void onActivate(bool active);
   void onKillFocus();
   void onGetMinMaxInfo(pw::MINMAXINFO* info);
@@ -128,7 +130,7 @@ struct ExWindow::State {
   void drawBackground();
   RectI titleRect() const;
   void drawTitleInto(platform::gfx::Graphics& g);
-  void paintControls(RectI rect);
+  void paintControls(RectF rect);
   void repaintRegion(RectI rect, bool restoreBackground);
   void pushRect(RectI rect, int constantAlpha = 255);
   void fadeTick();

@@ -36,4 +36,18 @@ void start(int /*gdiplusVersion*/) {
   registerWindowClass(defaultWindowProcedure, std::string(kFrameworkClassName));
 }
 
+const platform::gfx::Image* captionSpriteFor(double scale) {
+  FrameworkState& state = framework();
+  if (scale <= 1) return state.captionSprite.GetHandle();
+  // Decoded on first use, so a desktop at 1x never holds it.
+  if (state.captionSprite2x.GetHandle() == nullptr) {
+    const auto png = assets::captionSpritePng2x();
+    if (state.captionSprite2x.LoadFromBytes(platform::system::ByteBlock(png.begin(), png.end())) == nullptr) {
+      return state.captionSprite.GetHandle();
+    }
+    state.captionSprite2x.GetHandle()->setScale(2);
+  }
+  return state.captionSprite2x.GetHandle();
+}
+
 }  // namespace ui

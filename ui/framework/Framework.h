@@ -17,9 +17,13 @@ struct FrameworkState {
   // Major version of the running kernel.
   int osMajorVersion = 0;
   WindowTable windows;
-  // 729 x 20 caption-button glyphs.
+  // 729 x 20 caption-button glyphs, and the same drawn at twice the scale.
   resources::ExImage captionSprite;
+  resources::ExImage captionSprite2x;
 };
+
+// The caption glyphs drawn for a window at scale. UI thread only.
+const platform::gfx::Image* captionSpriteFor(double scale);
 
 // The one instance; it outlives every other global object.
 FrameworkState& framework();

@@ -83,14 +83,23 @@ void releaseOwner(BoxObjects& box) {
   pw::EnableWindow(box.owner, true);
 }
 
-const platform::gfx::Image* iconStrip() {
+// The icons drawn for the box's scale: the 2x strip above scale 1.
+const platform::gfx::Image* iconStrip(double scale) {
   static const resources::ExImage* strip = [] {
     auto* image = new resources::ExImage();
     const auto png = assets::messageIconStripPng();
     image->LoadFromBytes(platform::system::ByteBlock(png.begin(), png.end()));
     return image;
   }();
-  return strip->GetHandle();
+  static const resources::ExImage* strip2x = [] {
+    auto* image = new resources::ExImage();
+    const auto png = assets::messageIconStripPng2x();
+    if (image->LoadFromBytes(platform::system::ByteBlock(png.begin(), png.end())) != nullptr) {
+      image->GetHandle()->setScale(2);
+    }
+    return image;
+  }();
+  return scale > 1 && strip2x->GetHandle() != nullptr ? strip2x->GetHandle() : strip->GetHandle();
 }
 
 int iconKindOf(HWND box) { return static_cast<int>(pw::GetPropA(box, kMessageBoxProperty)); }
@@ -104,7 +113,7 @@ void giveOwnerIcon(HWND box, HWND owner) {
 
 void installHandlers(BoxObjects& box) {
   box.host.onCustomDraw([](HWND hwnd, platform::gfx::Graphics& g, int w, int h) {
-    drawMessageBoxPanel(g, w, h, iconKindOf(hwnd), iconStrip());
+    drawMessageBoxPanel(g, w, h, iconKindOf(hwnd), iconStrip(g.scale()));
   });
   box.host.onResized([&box](HWND, int w, int h) {
     for (int position = 1; position <= 3; ++position) {

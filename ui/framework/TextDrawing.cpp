@@ -38,23 +38,25 @@ void drawGlow(Graphics& g, std::u16string_view text, const gfx::Font* font, Rect
               const gfx::StringFormat& format, Argb glowColour) {
   const int width = static_cast<int>(std::ceil(rect.width)) + 2;
   const int height = static_cast<int>(std::ceil(rect.height)) + 2;
-  auto sharp = gfx::Image::createBitmap(width, height);
-  if (!sharp) return;
+  // At the target's scale, so the halo keeps its shape and softness at any scale.
+  const double scale = g.scale();
+  gfx::Surface sharp = gfx::Surface::createScaled(width, height, scale);
+  if (!sharp.valid()) return;
   {
-    Graphics onSharp(*sharp);
+    Graphics onSharp(sharp);
     onSharp.drawString(text, font, RectF{1, 1, rect.width, rect.height}, format, glowColour);
   }
-  auto small = gfx::Image::createBitmap(std::max(1, width / 3), std::max(1, height / 3));
-  if (!small) return;
+  gfx::Surface small = gfx::Surface::createScaled(std::max(1, width / 3), std::max(1, height / 3), scale);
+  if (!small.valid()) return;
+  const RectF smallRect{0, 0, float(small.unitWidth()), float(small.unitHeight())};
   {
-    Graphics onSmall(*small);
+    Graphics onSmall(small);
     onSmall.setInterpolation(gfx::kInterpolationHighQualityBilinear);
-    onSmall.drawImage(*sharp, RectF{0, 0, float(small->width()), float(small->height())});
+    onSmall.drawSurface(sharp, smallRect, RectF{0, 0, float(width), float(height)});
   }
   const int previous = g.interpolation();
   g.setInterpolation(gfx::kInterpolationHighQualityBilinear);
-  g.drawImage(*small, RectF{rect.x - 1, rect.y - 1, float(width), float(height)},
-              RectF{0, 0, float(small->width()), float(small->height())});
+  g.drawSurface(small, RectF{rect.x - 1, rect.y - 1, float(width), float(height)}, smallRect);
   g.setInterpolation(previous);
 }
 

@@ -2,9 +2,9 @@
 
 namespace ui {
 
-bool WindowSurface::recreate(int width, int height) {
+bool WindowSurface::recreate(int width, int height, double scale) {
   graphics.reset();
-  pixels = platform::gfx::Surface::create(width, height);
+  pixels = platform::gfx::Surface::createScaled(width, height, scale);
   if (!pixels.valid()) return false;
   graphics = std::make_unique<platform::gfx::Graphics>(pixels);
   graphics->setSmoothing(platform::gfx::kSmoothingAntiAlias);

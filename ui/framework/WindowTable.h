@@ -28,7 +28,7 @@ struct WindowSurface {
   std::unique_ptr<platform::gfx::Graphics> graphics;
 
   // Drops the old surface and graphics first; false when the size cannot be made.
-  bool recreate(int width, int height);
+  bool recreate(int width, int height, double scale);
   bool valid() const { return pixels.valid(); }
 };
 

@@ -286,6 +286,11 @@ void paintNow(GtkBackend::Native* n, const RECT& r) {
 
 }  // namespace
 
+double GtkBackend::scale(HWND hwnd) {
+  Native* n = find(hwnd);
+  return n == nullptr ? 1 : std::max(gtk_widget_get_scale_factor(n->window), 1);
+}
+
 ShownImage* GtkBackend::image(HWND hwnd) {
   Native* n = find(hwnd);
   return n == nullptr ? nullptr : &n->image;

@@ -37,6 +37,7 @@ class GtkBackend final : public Backend {
   void setIcon(HWND hwnd, const PixelView* icon) override;
   void activate(HWND hwnd) override;
   void setEnabled(HWND hwnd, bool enabled) override;
+  double scale(HWND hwnd) override;
   ShownImage* image(HWND hwnd) override;
   void present(HWND hwnd, const RECT& dirty) override;
   void setCursor(HWND hwnd, int cursorId) override;

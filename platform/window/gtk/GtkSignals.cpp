@@ -198,6 +198,12 @@ struct GtkSignals {
     static_cast<GtkBackend::Native*>(data)->preedit = false;
   }
 
+  // GDK_SCALE or the desktop's scaling setting; the window layer redraws at the new one.
+  static void onScaleFactor(GObject*, GParamSpec*, gpointer data) {
+    auto* n = static_cast<GtkBackend::Native*>(data);
+    n->owner->queue(event::ScaleChanged{n->hwnd});
+  }
+
   static void onRealize(GtkWidget* area, gpointer data) {
     auto* n = static_cast<GtkBackend::Native*>(data);
     gtk_im_context_set_client_window(n->im, gtk_widget_get_window(area));
@@ -211,6 +217,7 @@ struct GtkSignals {
     g_signal_connect(n->window, "focus-in-event", G_CALLBACK(GtkSignals::onFocusIn), raw);
     g_signal_connect(n->window, "focus-out-event", G_CALLBACK(GtkSignals::onFocusOut), raw);
     g_signal_connect(n->area, "draw", G_CALLBACK(GtkSignals::onDraw), raw);
+    g_signal_connect(n->window, "notify::scale-factor", G_CALLBACK(GtkSignals::onScaleFactor), raw);
     g_signal_connect(n->area, "button-press-event", G_CALLBACK(GtkSignals::onButton), raw);
     g_signal_connect(n->area, "button-release-event", G_CALLBACK(GtkSignals::onButton), raw);
     g_signal_connect(n->area, "motion-notify-event", G_CALLBACK(GtkSignals::onMotion), raw);

@@ -389,7 +389,20 @@ void HeadlessBackend::createWindow(HWND hwnd, const NativeWindowSpec& spec) {
   w.rect = spec.screenRect;
   w.normalRect = spec.screenRect;
   w.title = spec.titleUtf8;
+  w.scale = scale_;
   windows_[hwnd] = std::move(w);
+}
+
+double HeadlessBackend::scale(HWND hwnd) {
+  const NativeWindow* w = window(hwnd);
+  return w != nullptr ? w->scale : 1;
+}
+
+void HeadlessBackend::changeScale(HWND hwnd, double scale) {
+  auto it = windows_.find(hwnd);
+  if (it == windows_.end()) return;
+  it->second.scale = scale;
+  queue(event::ScaleChanged{hwnd});
 }
 
 void HeadlessBackend::destroyWindow(HWND hwnd) {

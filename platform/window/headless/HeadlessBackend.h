@@ -7,7 +7,7 @@
 //   desk.click(w, 10, 20);          // queues WM_LBUTTONDOWN/UP at client (10, 20)
 //   desk.pump();                    // dispatches everything pending
 //   desk.advance(80);               // moves the clock; due WM_TIMERs are dispatched in order
-//   PixelView shown = desk.presented(w);   // what the window shows now
+//   PixelView shown = desk.presented(w);   // what the window shows now, in device pixels
 //   desk.recordFrames(w, true);     // from now on every present is kept with its clock time
 //
 // Injected input goes through the same translation as real input (capture, disabled
@@ -78,7 +78,7 @@ class HeadlessBackend final : public Backend {
 
   // --- what the desktop shows ---------------------------------------------------------
   PixelView presented(HWND hwnd) const;
-  std::uint32_t pixel(HWND hwnd, int x, int y) const;  // 0 outside
+  std::uint32_t pixel(HWND hwnd, int x, int y) const;  // device pixel; 0 outside
   int presentCount(HWND hwnd) const;
   // The frame log: while on, each present keeps a copy of the whole shown image.
   struct Frame {
@@ -106,6 +106,11 @@ class HeadlessBackend final : public Backend {
 
   // --- desktop settings and scripted answers ------------------------------------------
   void setScreen(SIZE size, RECT workArea);
+  // Device pixels per unit for windows made from now on (1 at first: pixels are units).
+  void setScale(double scale) { scale_ = scale; }
+  // The desktop moves one window to another scale, as a settings change or another
+  // monitor does.
+  void changeScale(HWND hwnd, double scale);
   void setDoubleClickTime(int ms) { doubleClickMs_ = ms; }
   // The next open-file dialog answers this (nothing = cancel) and records its request.
   void answerFileDialog(std::optional<std::string> path) { fileAnswer_ = std::move(path); }
@@ -142,6 +147,7 @@ class HeadlessBackend final : public Backend {
   void setIcon(HWND hwnd, const PixelView* icon) override;
   void activate(HWND hwnd) override;
   void setEnabled(HWND, bool) override {}
+  double scale(HWND hwnd) override;
   ShownImage* image(HWND hwnd) override;
   void present(HWND hwnd, const RECT& dirty) override;
   void setCursor(HWND hwnd, int cursorId) override;
@@ -191,6 +197,7 @@ class HeadlessBackend final : public Backend {
     bool recording = false;
     std::vector<Frame> frames;
     std::optional<RECT> inputCursor;
+    double scale = 1;
   };
   struct Foreign {
     std::string title;
@@ -228,6 +235,7 @@ class HeadlessBackend final : public Backend {
   std::map<std::uint64_t, Foreign> foreign_;
   std::uint64_t nextForeign_ = 1;
   SIZE screen_{1280, 800};
+  double scale_ = 1;
   RECT workArea_{0, 0, 1280, 770};
   int doubleClickMs_ = 500;
   POINT pointer_;
