@@ -1,23 +1,17 @@
 #include "platform/audio/FileSource.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 namespace platform::audio {
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::uint64_t offset,
                                              std::uint64_t length, OpenResult& result) {
-  system::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat info {};
-  if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  auto file = system::ReadOnlyFile::open(path);
+  if (!file) {
     result = OpenResult::CannotOpen;
     return nullptr;
   }
-  std::uint64_t fileSize = static_cast<std::uint64_t>(info.st_size);
+  std::uint64_t fileSize = file->size();
   if (offset >= fileSize) {
     result = OpenResult::EmptyWindow;
     return nullptr;
@@ -25,20 +19,13 @@ std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::uint6
   std::uint64_t available = fileSize - offset;
   length = length == 0 ? available : std::min(length, available);
   result = OpenResult::Ok;
-  return std::unique_ptr<FileSource>(new FileSource(std::move(fd), offset, length));
+  return std::unique_ptr<FileSource>(new FileSource(std::move(file), offset, length));
 }
 
 std::size_t FileSource::read(void* out, std::size_t size) {
   std::uint64_t position = position_.load();
   std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, length_ - position));
-  std::size_t done = 0;
-  while (done < wanted) {
-    ssize_t n = ::pread(fd_.get(), static_cast<char*>(out) + done, wanted - done,
-                        static_cast<off_t>(offset_ + position + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
+  std::size_t done = file_->readAt(offset_ + position, out, wanted);
   position_.store(position + done);
   return done;
 }
