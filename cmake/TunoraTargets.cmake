@@ -96,3 +96,18 @@ function(tunora_add_subdirectories)
     endif()
   endforeach()
 endfunction()
+
+# tunora_static_packages(target module...): an interface target carrying the static link
+# flags of pkg-config modules; the Windows build links its libraries into the program.
+# SDL's wish to own main() and to make a GUI program is left out: our programs keep theirs.
+function(tunora_static_packages target)
+  pkg_check_modules(${target}_PC REQUIRED ${ARGN})
+  set(cflags ${${target}_PC_STATIC_CFLAGS_OTHER})
+  set(ldflags ${${target}_PC_STATIC_LDFLAGS})
+  list(FILTER cflags EXCLUDE REGEX "^-Dmain=")
+  list(FILTER ldflags EXCLUDE REGEX "^(-lSDL2main|-mwindows)$")
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} SYSTEM INTERFACE ${${target}_PC_STATIC_INCLUDE_DIRS})
+  target_compile_options(${target} INTERFACE ${cflags})
+  target_link_libraries(${target} INTERFACE ${ldflags})
+endfunction()
