@@ -65,9 +65,16 @@ function(tunora_add_test name)
   # Test discovery cannot carry a list into the test properties, so the labels become one
   # word ("unit+tsan"); ctest -L takes a pattern, so -L tsan still selects them.
   list(JOIN labels "+" label_word)
+  # A cross-built program is listed when ctest runs (under Wine), so building needs no Wine.
+  if(CMAKE_CROSSCOMPILING)
+    set(discovery PRE_TEST)
+  else()
+    set(discovery POST_BUILD)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE ${discovery}
     PROPERTIES LABELS "${label_word}")
 endfunction()
 

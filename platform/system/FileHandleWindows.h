@@ -1,8 +1,6 @@
 #pragma once
 // Owns a Windows file handle. Only Windows sources include this.
 
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <utility>

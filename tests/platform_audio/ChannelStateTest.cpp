@@ -109,7 +109,7 @@ TEST_F(NoSoundDevice, InvalidHandlesGiveNeutralResultsAndHandleError) {
   ASSERT_NE(freed, 0u);
   ASSERT_TRUE(BASS_ChannelPlay(freed, TRUE));
   EXPECT_TRUE(BASS_StreamFree(freed));  // stops it first
-  for (DWORD handle : {0u, freed, 0x7777u}) {
+  for (DWORD handle : {DWORD{0}, freed, DWORD{0x7777}}) {
     SCOPED_TRACE(handle);
     float volume = 5;
     EXPECT_EQ(BASS_ChannelIsActive(handle), BASS_ACTIVE_STOPPED);
