@@ -65,9 +65,16 @@ function(tunora_add_test name)
   # Test discovery cannot carry a list into the test properties, so the labels become one
   # word ("unit+tsan"); ctest -L takes a pattern, so -L tsan still selects them.
   list(JOIN labels "+" label_word)
+  # A cross-built program is listed when ctest runs (under Wine), so building needs no Wine.
+  if(CMAKE_CROSSCOMPILING)
+    set(discovery PRE_TEST)
+  else()
+    set(discovery POST_BUILD)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE ${discovery}
     PROPERTIES LABELS "${label_word}")
 endfunction()
 
@@ -95,4 +102,19 @@ function(tunora_add_subdirectories)
       add_subdirectory(${dir})
     endif()
   endforeach()
+endfunction()
+
+# tunora_static_packages(target module...): an interface target carrying the static link
+# flags of pkg-config modules; the Windows build links its libraries into the program.
+# SDL's wish to own main() and to make a GUI program is left out: our programs keep theirs.
+function(tunora_static_packages target)
+  pkg_check_modules(${target}_PC REQUIRED ${ARGN})
+  set(cflags ${${target}_PC_STATIC_CFLAGS_OTHER})
+  set(ldflags ${${target}_PC_STATIC_LDFLAGS})
+  list(FILTER cflags EXCLUDE REGEX "^-Dmain=")
+  list(FILTER ldflags EXCLUDE REGEX "^(-lSDL2main|-mwindows)$")
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} SYSTEM INTERFACE ${${target}_PC_STATIC_INCLUDE_DIRS})
+  target_compile_options(${target} INTERFACE ${cflags})
+  target_link_libraries(${target} INTERFACE ${ldflags})
 endfunction()

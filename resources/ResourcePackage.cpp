@@ -1,9 +1,6 @@
 #include "resources/ResourcePackage.h"
 
-#include <glib.h>
-
 #include <algorithm>
-#include <memory>
 
 #include "platform/system/Files.h"
 #include "platform/text/CodePage.h"
@@ -56,19 +53,6 @@ std::string_view ResourcePackageMagic() {
   static constexpr char kMagic[] = {'S', 'k', 'i', 'n', '_', 'r', 'e', 's',
                                     '\x60', '\xC9', '\x34', '\x05'};
   return {kMagic, sizeof kMagic};
-}
-
-std::string PackageDigest(std::string_view data) {
-  std::unique_ptr<GChecksum, decltype(&g_checksum_free)> checksum(
-      g_checksum_new(G_CHECKSUM_MD5), &g_checksum_free);
-  // g_checksum_update takes a signed length; feed large data in pieces.
-  constexpr size_t kPiece = 1u << 30;
-  for (size_t offset = 0; offset < data.size(); offset += kPiece) {
-    size_t n = std::min(kPiece, data.size() - offset);
-    g_checksum_update(checksum.get(), reinterpret_cast<const guchar*>(data.data() + offset),
-                      static_cast<gssize>(n));
-  }
-  return g_checksum_get_string(checksum.get());
 }
 
 bool UnpackResourceData(std::string_view data, std::vector<ByteBlock>& entries,

@@ -10,7 +10,7 @@ fuzz_seconds=${TUNORA_FUZZ_SECONDS:-20}
 if [ "$(id -u)" = 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update
-  apt-get install -y $(grep -v -E '^\s*(#|$)' tools/debian-packages.txt)
+  apt-get install -y $(grep -h -v -E '^\s*(#|$)' tools/debian-packages.txt tools/windows-packages.txt)
 fi
 
 # The compiler cache lives outside the clone, so a fresh clone on this machine builds warm.
@@ -34,6 +34,11 @@ run_suite() {  # dir, extra cmake args...
 
 echo "== normal build =="
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== Windows build, its suites under Wine =="
+windows_start=$(date +%s)
+TUNORA_JOBS=$jobs bash tools/build-windows.sh --test
+echo "Windows part took $(( $(date +%s) - windows_start )) s"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DTUNORA_SANITIZE=address

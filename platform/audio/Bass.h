@@ -6,7 +6,12 @@
 
 extern "C" {
 
+// On Windows the system's own definitions, so that both may meet in one source.
+#if defined(_WIN32)
+typedef unsigned long DWORD;
+#else
 typedef std::uint32_t DWORD;
+#endif
 typedef std::uint64_t QWORD;
 typedef int BOOL;
 typedef DWORD HSTREAM;

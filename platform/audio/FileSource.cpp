@@ -1,23 +1,17 @@
 #include "platform/audio/FileSource.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 namespace platform::audio {
 
 std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::uint64_t offset,
                                              std::uint64_t length, OpenResult& result) {
-  system::FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat info {};
-  if (!fd.valid() || fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  auto file = system::ReadOnlyFile::open(path);
+  if (!file) {
     result = OpenResult::CannotOpen;
     return nullptr;
   }
-  std::uint64_t fileSize = static_cast<std::uint64_t>(info.st_size);
+  std::uint64_t fileSize = file->size();
   if (offset >= fileSize) {
     result = OpenResult::EmptyWindow;
     return nullptr;
@@ -25,7 +19,7 @@ std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::uint6
   std::uint64_t available = fileSize - offset;
   length = length == 0 ? available : std::min(length, available);
   result = OpenResult::Ok;
-  return std::unique_ptr<FileSource>(new FileSource(std::move(fd), offset, length));
+  return std::unique_ptr<FileSource>(new FileSource(std::move(file), offset, length));
 }
 
 std::size_t FileSource::read(void* out, std::size_t size) {
@@ -48,14 +42,13 @@ std::size_t FileSource::read(void* out, std::size_t size) {
     char* into = direct ? static_cast<char*>(out) + done : ahead_.data();
     std::size_t room = direct ? wanted - done
                               : static_cast<std::size_t>(std::min<std::uint64_t>(kAheadBytes, length_ - at));
-    ssize_t n = ::pread(fd_.get(), into, room, static_cast<off_t>(offset_ + at));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    std::size_t n = file_->readAt(offset_ + at, into, room);
+    if (n == 0) break;
     if (direct) {
-      done += static_cast<std::size_t>(n);
+      done += n;
     } else {
       aheadFrom_ = at;
-      aheadBytes_ = static_cast<std::size_t>(n);
+      aheadBytes_ = n;
     }
   }
   position_.store(position + done);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/audio/ByteSource.h"
-#include "platform/system/FileDescriptor.h"
+#include "platform/system/ReadOnlyFile.h"
 
 namespace platform::audio {
 
@@ -24,10 +24,10 @@ class FileSource : public ByteSource {
   std::optional<std::uint64_t> size() const override { return length_; }
 
  private:
-  FileSource(system::FileDescriptor fd, std::uint64_t offset, std::uint64_t length)
-      : fd_(std::move(fd)), offset_(offset), length_(length) {}
+  FileSource(std::unique_ptr<system::ReadOnlyFile> file, std::uint64_t offset, std::uint64_t length)
+      : file_(std::move(file)), offset_(offset), length_(length) {}
 
-  const system::FileDescriptor fd_;
+  const std::unique_ptr<system::ReadOnlyFile> file_;
   std::uint64_t offset_;
   std::uint64_t length_;
   std::atomic<std::uint64_t> position_{0};

@@ -473,8 +473,8 @@ bool HttpSource::seek(std::uint64_t offset) {
   }
   // Just ahead of the download (a tag being skipped, a short seek): wait for it rather
   // than start over.
-  std::uint64_t near = detecting ? kNearWhileDetecting : kNearAhead;
-  if (offset > buffer_.end() && !finished_ && offset - buffer_.end() <= near) {
+  std::uint64_t reach = detecting ? kNearWhileDetecting : kNearAhead;
+  if (offset > buffer_.end() && !finished_ && offset - buffer_.end() <= reach) {
     readPosition_ = offset;
     virtualPosition_.reset();
     publish();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system/OpenFile.h"
+
 namespace platform::audio {
 namespace {
 
@@ -18,7 +20,7 @@ void put16(std::uint8_t* at, std::uint16_t value) {
 }  // namespace
 
 std::unique_ptr<WavCapture> WavCapture::create(const std::string& path, PcmFormat format) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::FILE* file = system::openFile(path, "wb");
   if (file == nullptr) return nullptr;
   std::unique_ptr<WavCapture> capture(new WavCapture(file, format));
   capture->writeHeader();

@@ -1,27 +1,17 @@
 #include "platform/system/ProgramFiles.h"
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
-#include <vector>
 
+#include "platform/system/FolderCalls.h"
 #include "platform/system/ProgramFolder.h"
 
 namespace platform::system {
 namespace {
 
-bool isFolder(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
+using detail::exists;
+using detail::homeOfUser;
+using detail::isFolder;
+using detail::makeFolder;
 
 // Makes path and any missing parents; the user's settings are theirs alone.
 bool makeFolders(const std::string& path) {
@@ -29,15 +19,7 @@ bool makeFolders(const std::string& path) {
   if (isFolder(path)) return true;
   const auto slash = path.find_last_of('/');
   if (slash != std::string::npos && slash > 0 && !makeFolders(path.substr(0, slash))) return false;
-  return ::mkdir(path.c_str(), 0700) == 0 || (errno == EEXIST && isFolder(path));
-}
-
-std::string homeOfUser() {
-  std::vector<char> buffer(16384);
-  struct passwd entry;
-  struct passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) return {};
-  return found->pw_dir != nullptr ? found->pw_dir : "";
+  return makeFolder(path);
 }
 
 std::string withoutTrailingSlashes(std::string path) {

@@ -1,13 +1,5 @@
 #include "AudioTestSupport.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -19,8 +11,8 @@
 #include <thread>
 
 #include "platform/audio/NetWaits.h"
-
-extern char** environ;
+#include "platform/system/Environment.h"
+#include "tests/support/TempDir.h"
 
 namespace audiotest {
 
@@ -71,12 +63,10 @@ double relativeDifference(const std::vector<std::int16_t>& a, const std::vector<
 }
 
 std::string writeTemp(const std::vector<std::uint8_t>& bytes) {
-  char pattern[] = "/tmp/tunora-audio-XXXXXX";
-  int fd = mkstemp(pattern);
-  if (fd >= 0) close(fd);
-  std::ofstream(pattern, std::ios::binary)
+  std::string path = testsupport::uniqueTempPath("tunora-audio-");
+  std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return pattern;
+  return path;
 }
 
 std::vector<std::uint8_t> id3Tag(std::size_t body) {
@@ -96,20 +86,17 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
 }
 
 CaptureSession::CaptureSession(double speed, int rate, bool keepGaps) {
-  char pattern[] = "/tmp/tunora-capture-XXXXXX";
-  int fd = mkstemp(pattern);
-  if (fd >= 0) close(fd);
-  path_ = pattern;
-  setenv("TUNORA_AUDIO_CAPTURE", path_.c_str(), 1);
-  setenv("TUNORA_AUDIO_CAPTURE_SPEED", std::to_string(speed).c_str(), 1);
-  if (keepGaps) setenv("TUNORA_AUDIO_CAPTURE_GAPS", "1", 1);
+  path_ = testsupport::uniqueTempPath("tunora-capture-");
+  platform::system::setEnvironment("TUNORA_AUDIO_CAPTURE", path_.c_str());
+  platform::system::setEnvironment("TUNORA_AUDIO_CAPTURE_SPEED", std::to_string(speed).c_str());
+  if (keepGaps) platform::system::setEnvironment("TUNORA_AUDIO_CAPTURE_GAPS", "1");
   ready_ = BASS_Init(-1, static_cast<DWORD>(rate), 0, nullptr, nullptr) == TRUE;
-  unsetenv("TUNORA_AUDIO_CAPTURE_GAPS");
+  platform::system::unsetEnvironment("TUNORA_AUDIO_CAPTURE_GAPS");
 }
 
 CaptureSession::~CaptureSession() {
   if (ready_ && !freed_) BASS_Free();
-  unsetenv("TUNORA_AUDIO_CAPTURE");
+  platform::system::unsetEnvironment("TUNORA_AUDIO_CAPTURE");
   std::remove(path_.c_str());
 }
 
@@ -128,98 +115,6 @@ std::vector<std::uint8_t> CaptureSession::finish() {
 bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout) {
   if (!BASS_ChannelPlay(handle, FALSE)) return false;
   return waitFor([&] { return BASS_ChannelIsActive(handle) == BASS_ACTIVE_STOPPED; }, timeout);
-}
-
-int freeLoopbackPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  int port = 0;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
-  }
-  close(fd);
-  return port;
-}
-
-bool waitForPort(int port, std::chrono::milliseconds timeout) {
-  return waitFor(
-      [&] {
-        int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bool up = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        close(fd);
-        return up;
-      },
-      timeout);
-}
-
-NginxServer::NginxServer() {
-  char pattern[] = "/tmp/tunora-nginx-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return;
-  folder_ = pattern;
-  // Another process may take the port between our probe and nginx's bind: try again.
-  for (int attempt = 0; attempt < 5 && pid_ < 0; ++attempt) start();
-}
-
-void NginxServer::start() {
-  port_ = freeLoopbackPort();
-  std::string root = TUNORA_TEST_MEDIA;
-  std::ofstream conf(folder_ + "/nginx.conf");
-  conf << "daemon off;\nmaster_process off;\npid " << folder_ << "/nginx.pid;\n"
-       << "error_log " << folder_ << "/error.log;\n"
-       << "events { worker_connections 64; }\n"
-       << "http {\n  access_log off;\n"
-       << "  client_body_temp_path " << folder_ << "/body;\n"
-       << "  proxy_temp_path " << folder_ << "/proxy;\n"
-       << "  fastcgi_temp_path " << folder_ << "/fastcgi;\n"
-       << "  uwsgi_temp_path " << folder_ << "/uwsgi;\n"
-       << "  scgi_temp_path " << folder_ << "/scgi;\n"
-       << "  types { audio/mpeg mp3; audio/ogg ogg; audio/wav wav; }\n"
-       << "  server {\n    listen 127.0.0.1:" << port_ << ";\n    root " << root << ";\n"
-       << "    location /slow/ { alias " << root << "/; limit_rate_after 8k; limit_rate 20k; }\n"
-       << "    location /slower/ { alias " << root << "/; limit_rate_after 4k; limit_rate 10k; }\n"
-       << "    location /norange/ { alias " << root << "/; max_ranges 0; }\n"
-       << "    location /slownorange/ { alias " << root << "/; max_ranges 0; limit_rate_after 8k; limit_rate 20k; }\n"
-       << "    location ~ ^/moved/(.*)$ { return 302 /$1; }\n"
-       << "    location ~ ^/ftp/(.*)$ { return 302 ftp://127.0.0.1/$1; }\n"
-       << "  }\n}\n";
-  conf.close();
-  std::string confPath = folder_ + "/nginx.conf";
-  const char* argv[] = {"/usr/sbin/nginx", "-q", "-p", folder_.c_str(), "-c", confPath.c_str(), nullptr};
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return;
-  bool up = waitForPort(port_, std::chrono::seconds(5));
-  // A port that answers while our nginx has exited belongs to someone else.
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  pid_t exited = waitpid(pid, nullptr, WNOHANG);
-  if (up && exited == 0) {
-    pid_ = pid;
-    return;
-  }
-  if (exited == 0) {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-  }
-}
-
-NginxServer::~NginxServer() {
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  std::error_code ignored;
-  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-}
-
-std::string NginxServer::url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
 }
 
 }  // namespace audiotest

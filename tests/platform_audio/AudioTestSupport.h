@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -23,7 +21,7 @@ std::vector<std::int16_t> samples16(const std::vector<std::uint8_t>& pcm);
 // as b.
 double relativeDifference(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b,
                           std::size_t from = 0);
-// A file in /tmp holding bytes; the caller removes it.
+// A new temporary file holding bytes; the caller removes it.
 std::string writeTemp(const std::vector<std::uint8_t>& bytes);
 // An ID3v2.3 tag of `body` bytes of padding.
 std::vector<std::uint8_t> id3Tag(std::size_t body);
@@ -66,7 +64,7 @@ class ShortNetWaits {
 // Plays handle to its end and returns once it has stopped.
 bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
-// An nginx of our own on a free 127.0.0.1 port serving the media folder:
+// (Linux only) An nginx of our own on a free 127.0.0.1 port serving the media folder:
 //   /NAME            the file, with ranges
 //   /slow/NAME       8 KB at once, then 20 KB/s
 //   /slower/NAME     4 KB at once, then 10 KB/s
@@ -89,7 +87,7 @@ class NginxServer {
 
   std::string folder_;
   int port_ = 0;
-  pid_t pid_ = -1;
+  int pid_ = -1;
 };
 
 int freeLoopbackPort();

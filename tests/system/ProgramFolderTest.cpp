@@ -10,7 +10,8 @@ using platform::system::pathInFolder;
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
   const std::string& folder = platform::system::programFolder();
-  EXPECT_TRUE(std::filesystem::exists(folder + "/system_tests"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/system_tests") ||
+              std::filesystem::exists(folder + "/system_tests.exe"));
   EXPECT_EQ(platform::system::programPath("\\system_tests"), folder + "/system_tests");
 }
 

@@ -1,18 +1,18 @@
 // tunora-play: plays a file or an http(s) URL on the audio engine and prints the position,
 // length and state once a second until the stream ends.
 
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/audio/Bass.h"
+#include "platform/system/Environment.h"
+#include "platform/system/ProgramArguments.h"
+#include "tools/tunora-play/Console.h"
 
 namespace {
 
@@ -38,35 +38,6 @@ const char* stateName(DWORD state) {
   }
 }
 
-// Puts the terminal into single-key mode for as long as it lives.
-class RawTerminal {
- public:
-  RawTerminal() {
-    active_ = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved_) == 0;
-    if (!active_) return;
-    termios raw = saved_;
-    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
-  }
-  ~RawTerminal() {
-    if (active_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
-  }
-  RawTerminal(const RawTerminal&) = delete;
-  RawTerminal& operator=(const RawTerminal&) = delete;
-  bool active() const { return active_; }
-
- private:
-  termios saved_{};
-  bool active_ = false;
-};
-
-int readKey(int timeoutMs) {
-  pollfd fd{STDIN_FILENO, POLLIN, 0};
-  if (poll(&fd, 1, timeoutMs) <= 0) return -1;
-  char key = 0;
-  return read(STDIN_FILENO, &key, 1) == 1 ? key : -1;
-}
-
 void seekBy(HSTREAM stream, double seconds) {
   double now = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetPosition(stream, BASS_POS_BYTE));
   double target = now + seconds < 0 ? 0 : now + seconds;
@@ -78,28 +49,29 @@ void seekBy(HSTREAM stream, double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args = platform::system::programArguments(argc, argv);
   int device = -1;
   double seek = 0;
   float volume = 1.0f;
   long fadeMs = 0;
   bool quiet = false;
   std::string target;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    bool hasValue = i + 1 < argc;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    bool hasValue = i + 1 < args.size();
     if (arg == "--device" && hasValue) {
-      device = std::atoi(argv[++i]);
+      device = std::atoi(args[++i].c_str());
     } else if (arg == "--capture" && hasValue) {
-      setenv("TUNORA_AUDIO_CAPTURE", argv[++i], 1);
+      platform::system::setEnvironment("TUNORA_AUDIO_CAPTURE", args[++i].c_str());
       device = -1;
     } else if (arg == "--speed" && hasValue) {
-      setenv("TUNORA_AUDIO_CAPTURE_SPEED", argv[++i], 1);
+      platform::system::setEnvironment("TUNORA_AUDIO_CAPTURE_SPEED", args[++i].c_str());
     } else if (arg == "--seek" && hasValue) {
-      seek = std::atof(argv[++i]);
+      seek = std::atof(args[++i].c_str());
     } else if (arg == "--volume" && hasValue) {
-      volume = static_cast<float>(std::atof(argv[++i]));
+      volume = static_cast<float>(std::atof(args[++i].c_str()));
     } else if (arg == "--fade" && hasValue) {
-      fadeMs = std::atol(argv[++i]);
+      fadeMs = std::atol(args[++i].c_str());
     } else if (arg == "--quiet") {
       quiet = true;
     } else if (arg == "--help" || arg == "-h") {
@@ -139,7 +111,7 @@ int main(int argc, char** argv) {
   }
   BASS_ChannelPlay(stream, seek > 0 ? FALSE : TRUE);
 
-  RawTerminal terminal;
+  Console console;
   auto nextStatus = std::chrono::steady_clock::now();
   for (;;) {
     DWORD state = BASS_ChannelIsActive(stream);
@@ -158,8 +130,8 @@ int main(int argc, char** argv) {
       nextStatus += std::chrono::seconds(1);
     }
     if (state == BASS_ACTIVE_STOPPED) break;
-    int key = terminal.active() ? readKey(50) : -1;
-    if (!terminal.active()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    int key = console.interactive() ? console.readKey(50) : -1;
+    if (!console.interactive()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     if (key == 'q') break;
     if (key == 'p') {
       if (state == BASS_ACTIVE_PAUSED) {
