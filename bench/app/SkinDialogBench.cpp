@@ -81,7 +81,7 @@ struct Desk {
     parts = std::make_unique<app::MainWindowParts>();
     parts->hwnd = pw::CreateWindowExA(0, "SkinBenchMain", "main", pw::WS_POPUP | pw::WS_SYSMENU | pw::WS_MINIMIZEBOX,
                                       50, 50, 296, 657, nullptr, nullptr);
-    app::AttachMainWindow(*parts, parts->hwnd, skin);
+    app::AttachMainWindow(*parts, parts->hwnd, app::ScaledPicture{skin, 1});
     pw::ShowWindow(parts->hwnd, pw::SW_SHOWNORMAL);
     desk->pump();
   }

@@ -65,7 +65,7 @@ void text(cairo_t* cr, const std::string& utf8, double x, double y, const char* 
 
 void redraw(pw::HWND hwnd) {
   DemoState& s = state();
-  if (!s.surface.valid()) s.surface = pw::createWindowSurface(kWidth, kHeight);
+  if (!s.surface.valid()) s.surface = pw::createWindowSurface(kWidth, kHeight, pw::GetWindowScale(hwnd));
   cairo_t* cr = cairo_create(s.surface.cairoSurface());
   double r, g, b;
   hsv(s.hue, r, g, b);
