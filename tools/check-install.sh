@@ -15,7 +15,8 @@ echo "-- cmake --install into $prefix"
 cmake --install "$build" --prefix "$prefix" > "$work/install.log"
 for file in bin/tunora bin/tunora-song-service bin/tunora-play \
             share/tunora/Resource/Resu.rdb share/tunora/Resource/Skin.rdb share/tunora/Resource/skin.png \
-            share/tunora/Resource/rilu.jpg share/tunora/plugins/js_rilu.txt share/tunora/catalogue/js_rilu.txt \
+            share/tunora/Resource/rilu.jpg share/tunora/Resource/skin@2x.png share/tunora/Resource/rilu@2x.jpg \
+            share/tunora/plugins/js_rilu.txt share/tunora/catalogue/js_rilu.txt \
             share/applications/tunora.desktop share/metainfo/tunora.metainfo.xml \
             share/man/man1/tunora.1.gz share/man/man1/tunora-song-service.1.gz share/man/man1/tunora-play.1.gz \
             lib/systemd/user/tunora-song-service.service; do
