@@ -66,6 +66,10 @@ pw::LRESULT MainWindow::procedure(pw::HWND hwnd, pw::UINT message, pw::WPARAM wP
       case pw::WM_CLOSE:
         if (!window->onCloseQuery()) return 0;
         break;
+      case pw::WM_DPICHANGED:
+        ReloadForScale(window->parts_, window->engine_, window->files_.dataPath("\\Resource\\Resu.rdb"),
+                       window->files_.readPath("\\Resource\\skin.png"), pw::GetWindowScale(hwnd));
+        return 0;
       case pw::WM_DESTROY:
         pw::PostQuitMessage(0);
         return 0;

@@ -1,5 +1,6 @@
 #include "app/MainWindowControls.h"
 
+#include "app/MainWindowTabs.h"
 #include "app/ProgramTexts.h"
 #include "platform/window/WindowApi.h"
 
@@ -18,8 +19,7 @@ using P = ButtonPicture;
 void imageButton(MainWindowParts& parts, ExImageButton& button, RectF bounds, P normal) {
   onUi([&] {
     const auto at = static_cast<int>(normal);
-    button.create(parts.hwnd, bounds, parts.picture(normal), parts.picture(static_cast<P>(at + 1)),
-                  parts.picture(static_cast<P>(at + 2)));
+    CreateWithLooks(parts, button, bounds, normal, static_cast<P>(at + 1), static_cast<P>(at + 2));
   });
 }
 
@@ -57,9 +57,9 @@ void CreateMainWindowControls(MainWindowParts& parts, const std::function<int()>
   imageButton(parts, parts.next, {169, 130, 45, 45}, P::Next);
   onUi([&] {
     // Tab 1 starts active: its normal and hover looks are both the active picture.
-    parts.tab1.create(parts.hwnd, {6, 216, 95, 35}, parts.picture(P::Tab1Active), parts.picture(P::Tab1Active));
-    parts.tab2.create(parts.hwnd, {101, 216, 95, 35}, parts.picture(P::Tab2), parts.picture(P::Tab2Active));
-    parts.tab3.create(parts.hwnd, {196, 216, 95, 35}, parts.picture(P::Tab3), parts.picture(P::Tab3Active));
+    CreateWithLooks(parts, parts.tab1, {6, 216, 95, 35}, P::Tab1Active, P::Tab1Active);
+    CreateWithLooks(parts, parts.tab2, {101, 216, 95, 35}, P::Tab2, P::Tab2Active);
+    CreateWithLooks(parts, parts.tab3, {196, 216, 95, 35}, P::Tab3, P::Tab3Active);
   });
   imageButton(parts, parts.volumeIcon, {215, 143, 22, 22}, P::Volume);
   onUi([&] { parts.volumeIcon.reorder(1); });

@@ -3,6 +3,7 @@
 // picture table and the tab state. Owned by the MainWindow. UI thread only.
 
 #include <array>
+#include <map>
 
 #include "platform/window/WindowTypes.h"
 #include "resources/ExImage.h"
@@ -33,6 +34,14 @@ enum class ButtonPicture : int {
   Pause, PauseHover, PausePressed,
 };
 
+// The table entries an image button was given, so that a scale change can give it the
+// same ones from the set for the new scale.
+struct ButtonLooks {
+  ButtonPicture normal;
+  ButtonPicture hover;
+  ButtonPicture pressed;
+};
+
 struct MainWindowParts {
   ui::ExWindow host;
   platform::window::HWND hwnd = nullptr;  // the owner of every message box
@@ -41,6 +50,8 @@ struct MainWindowParts {
   const resources::ExImage& picture(ButtonPicture which) const {
     return buttonImages[static_cast<std::size_t>(which)];
   }
+
+  std::map<ui::controls::ExImageButton*, ButtonLooks> buttonLooks;
 
   ui::controls::ExImageButton playPause;     // images 0-2, 27-29 while playing
   ui::controls::ExImageButton previous;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "app/MainWindowTabs.h"
 #include "platform/system/Files.h"
 
 namespace app {
@@ -46,6 +47,22 @@ ScaledPicture ReadPictureForScale(const std::string& path, double scale) {
     if (!twice.bytes.empty()) return twice;
   }
   return {ReadSkinPicture(path), 1};
+}
+
+void ReloadForScale(MainWindowParts& parts, audio::AudioEngine& engine, const std::string& packagePath,
+                    const std::string& skinPath, double scale) {
+  // One push to the screen for the lot rather than one a button.
+  parts.host.holdScreenUpdates();
+  LoadButtonImages(parts, engine, packagePath, scale);
+  ShowLooksAgain(parts);
+  const ScaledPicture skin = ReadPictureForScale(skinPath, scale);
+  resources::ExImage picture;
+  if (!skin.bytes.empty() && picture.LoadFromBytes(skin.bytes) != nullptr) {
+    if (skin.scale != 1) picture.GetHandle()->setScale(skin.scale);
+    parts.host.setBackgroundBitmap(picture);
+  }
+  parts.host.releaseScreenUpdates();
+  parts.host.redraw();
 }
 
 ui::AttachOptions MainWindowAttachOptions(int captionButtonSet) {

@@ -32,6 +32,11 @@ std::string TwiceScalePath(const std::string& path);
 // picture of one's own is never paired with another's 2x), else the picture itself.
 ScaledPicture ReadPictureForScale(const std::string& path, double scale);
 
+// After a scale change: the button pictures and the skin of the set for the new scale, each
+// button showing the same entries as before. A skin that cannot be read keeps the old one.
+void ReloadForScale(MainWindowParts& parts, audio::AudioEngine& engine, const std::string& packagePath,
+                    const std::string& skinPath, double scale);
+
 // The main window's attach arguments with the given caption buttons; the change-appearance
 // window attaches with the same further arguments.
 ui::AttachOptions MainWindowAttachOptions(int captionButtonSet);

@@ -1,18 +1,44 @@
 #include "app/MainWindowTabs.h"
 
 namespace app {
+
+void SetLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, ButtonPicture normal,
+              std::optional<ButtonPicture> hover, std::optional<ButtonPicture> pressed) {
+  ButtonLooks& looks = parts.buttonLooks.try_emplace(&button, ButtonLooks{normal, normal, normal}).first->second;
+  looks.normal = normal;
+  if (hover) looks.hover = *hover;
+  if (pressed) looks.pressed = *pressed;
+  std::optional<resources::ExImage> hoverPicture, pressedPicture;
+  if (hover) hoverPicture = parts.picture(*hover);
+  if (pressed) pressedPicture = parts.picture(*pressed);
+  button.setImages(parts.picture(normal), std::move(hoverPicture), std::move(pressedPicture));
+}
+
+void CreateWithLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, ui::controls::RectF bounds,
+                     ButtonPicture normal, std::optional<ButtonPicture> hover, std::optional<ButtonPicture> pressed) {
+  const ButtonLooks looks{normal, hover.value_or(normal), pressed.value_or(normal)};
+  parts.buttonLooks[&button] = looks;
+  button.create(parts.hwnd, bounds, parts.picture(looks.normal), parts.picture(looks.hover),
+                parts.picture(looks.pressed));
+}
+
+void ShowLooksAgain(MainWindowParts& parts) {
+  for (const auto& [button, looks] : parts.buttonLooks) {
+    button->setImages(parts.picture(looks.normal), parts.picture(looks.hover), parts.picture(looks.pressed));
+  }
+}
+
 namespace {
 
 using P = ButtonPicture;
 
-// All three looks.
 void setLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, P normal, P hover, P pressed) {
-  button.setImages(parts.picture(normal), parts.picture(hover), parts.picture(pressed));
+  SetLooks(parts, button, normal, hover, pressed);
 }
 
 // Normal and hover only: the pressed look stays what it was.
 void setLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, P normal, P hover) {
-  button.setImages(parts.picture(normal), parts.picture(hover));
+  SetLooks(parts, button, normal, hover);
 }
 
 void showPresetList(MainWindowParts& parts) {

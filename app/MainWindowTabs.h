@@ -4,9 +4,22 @@
 // through it. Each function reads and updates the tab state of the parts it is given. UI
 // thread only.
 
+#include <optional>
+
 #include "app/MainWindowParts.h"
 
 namespace app {
+
+// Gives the button its looks from the picture table and remembers which entries they are;
+// a look not given stays what it was.
+void SetLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, ButtonPicture normal,
+              std::optional<ButtonPicture> hover = std::nullopt, std::optional<ButtonPicture> pressed = std::nullopt);
+// Creates the button with its looks (hover and pressed default to normal), remembered too.
+void CreateWithLooks(MainWindowParts& parts, ui::controls::ExImageButton& button, ui::controls::RectF bounds,
+                     ButtonPicture normal, std::optional<ButtonPicture> hover = std::nullopt,
+                     std::optional<ButtonPicture> pressed = std::nullopt);
+// Gives every button the table entries it shows again, after the table was reloaded.
+void ShowLooksAgain(MainWindowParts& parts);
 
 void ClickTab1(MainWindowParts& parts);
 void ClickTab2(MainWindowParts& parts);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/MainWindow.h"
+#include "app/MainWindowTabs.h"
 #include "app/ProgramTexts.h"
 #include "ui/framework/MessageBox.h"
 
@@ -35,9 +36,9 @@ void MainWindow::rowPlaying(SongList list, int row, std::uint64_t version) {
 void MainWindow::showPlaying(bool playing) {
   using P = ButtonPicture;
   if (playing) {
-    parts_.playPause.setImages(parts_.picture(P::Pause), parts_.picture(P::PauseHover), parts_.picture(P::PausePressed));
+    SetLooks(parts_, parts_.playPause, P::Pause, P::PauseHover, P::PausePressed);
   } else {
-    parts_.playPause.setImages(parts_.picture(P::Play), parts_.picture(P::PlayHover), parts_.picture(P::PlayPressed));
+    SetLooks(parts_, parts_.playPause, P::Play, P::PlayHover, P::PlayPressed);
   }
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/MainWindowControls.h"
 #include "app/MainWindowStart.h"
+#include "app/MainWindowTabs.h"
 #include "platform/text/CodePage.h"
 #include "resources/ResourcePackageWriter.h"
 #include "tests/gfx/TestPictures.h"
@@ -55,15 +56,19 @@ TEST_F(MainWindowStart, AShortPackageFillsTheEntriesItHolds) {
   EXPECT_EQ(pictureIndex(parts->previous.normalImage()), 3);
 }
 
-TEST_F(MainWindowStart, AboveScaleOneTheTwiceScaleSetAndSkinAreTakenWhenThereAreAny) {
-  // 30 pictures at 1x, then the same 30 at twice the pixels in another colour.
+// 30 pictures at 1x, then the same 30 at twice the pixels in another colour.
+std::string bothScalesPackage() {
   std::vector<platform::system::ByteBlock> entries;
   for (int twice = 1; twice <= 2; ++twice) {
     for (int i = 0; i < 30; ++i) {
       entries.push_back(testpictures::encodeSolid("png", twice, twice * (i + 1), twice == 1 ? 0xFF000010u : 0xFF000020u));
     }
   }
-  const std::string both = writeFile("both.rdb", resources::PackResourceEntries(entries).value());
+  return resources::PackResourceEntries(entries).value();
+}
+
+TEST_F(MainWindowStart, AboveScaleOneTheTwiceScaleSetAndSkinAreTakenWhenThereAreAny) {
+  const std::string both = writeFile("both.rdb", bothScalesPackage());
   audio::AudioEngine engine;
   for (const double scale : {1.0, 1.5, 2.0}) {
     ASSERT_EQ(app::LoadButtonImages(*parts, engine, both, scale), 30);
@@ -83,6 +88,35 @@ TEST_F(MainWindowStart, AboveScaleOneTheTwiceScaleSetAndSkinAreTakenWhenThereAre
   EXPECT_EQ(std::string(sharp.bytes.begin(), sharp.bytes.end()), "twice");
   EXPECT_EQ(sharp.scale, 2.0);
   EXPECT_EQ(app::ReadPictureForScale(skin, 1).bytes.size(), 4u);
+}
+
+TEST_F(MainWindowStart, AScaleChangeGivesButtonsAndSkinTheSetForTheNewScaleAndBackAgain) {
+  const std::string both = writeFile("both.rdb", bothScalesPackage());
+  const auto once = testpictures::encodeSolid("png", 296, 657, 0xFF306090u);
+  const std::string skin = writeFile("skin.png", std::string(once.begin(), once.end()));
+  const auto twice = testpictures::encodeSolid("png", 592, 1314, 0xFF903060u);
+  writeFile("skin@2x.png", std::string(twice.begin(), twice.end()));
+  audio::AudioEngine engine;
+  app::LoadButtonImages(*parts, engine, both, 1);
+  buildWindow(app::ReadPictureForScale(skin, 1).bytes);
+  app::ClickTab2(*parts);  // looks that differ from the ones the buttons were made with
+  const std::uint32_t shownAtOnce = desk->pixel(hwnd, 150, 630);
+
+  for (const double scale : {2.0, 1.0}) {
+    desk->changeScale(hwnd, scale);
+    desk->pump();
+    app::ReloadForScale(*parts, engine, both, skin, scale);
+    for (const auto& [image, entry] : {std::pair{&parts->tab2.normalImage(), 12}, {&parts->tab1.normalImage(), 9},
+                                       {&parts->tab1.hoverImage(), 10}, {&parts->playPause.pressedImage(), 2}}) {
+      EXPECT_EQ(pictureIndex(*image), entry) << scale;
+      EXPECT_EQ(image->GetHandle()->scale(), scale) << scale;
+    }
+    EXPECT_EQ(desk->pixel(hwnd, static_cast<int>(124 * scale), static_cast<int>(130 * scale)) & 0xFFFFFFu, scale > 1 ? 0x20u : 0x10u);
+    EXPECT_EQ(parts->host.backgroundImage().GetHandle()->scale(), scale);
+    const std::uint32_t skinShown = desk->pixel(hwnd, static_cast<int>(150 * scale), static_cast<int>(630 * scale));
+    if (scale > 1) EXPECT_NE(skinShown, shownAtOnce);
+    else EXPECT_EQ(skinShown, shownAtOnce);  // back to 1x exactly as at the start
+  }
 }
 
 TEST_F(MainWindowStart, AMissingOrUndecodableSkinGivesAPlainBackground) {

@@ -79,7 +79,8 @@ LRESULT ExWindow::State::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
       break;
     case pw::WM_DPICHANGED:
       onScaleChanged();
-      return goOn(message, wParam, lParam, true);
+      // The window's own procedure may hold pictures for the old scale.
+      return goOn(message, wParam, lParam);
     case pw::WM_SIZE:
       refreshWindowRect();
       onSize(static_cast<int>(pw::loWord(static_cast<std::uintptr_t>(lParam))),
