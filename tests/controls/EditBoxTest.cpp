@@ -7,6 +7,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "platform/text/CodePage.h"
@@ -367,6 +368,37 @@ TEST_F(EditBox, BadInputNeitherCrashesNorCorruptsTheText) {
 
 // At twice the scale the text is drawn at device resolution; the caret, the hit test and
 // the selection measure the same layout, so they keep to the drawn glyphs.
+TEST_F(EditBox, AScaleChangeLaysTheTextOutAgainForTheNewPixels) {
+  // The text row in device pixels, but for the caret's column, which shows or not by the
+  // blink's phase.
+  const auto textPixels = [&](float caretX) {
+    std::vector<std::uint32_t> row;
+    for (int y = 2 * 22; y < 2 * 44; ++y) {
+      for (int x = 2 * 20; x < 2 * 220; ++x) {
+        if (x / 2 != static_cast<int>(caretX)) row.push_back(desk->pixel(hwnd, x, y));
+      }
+    }
+    return row;
+  };
+  const std::string text = "Illustrative milliwatt willfully";
+  auto box = std::make_unique<ExEdit>();
+  make(*box, text);
+  clickAt(30, 30);
+  key(pw::VK_END);
+  desk->changeScale(hwnd, 2);
+  desk->pump();
+  const float changedCaret = box->caretX();
+  const std::vector<std::uint32_t> changed = textPixels(changedCaret);
+  box.reset();
+  // A box made at the new scale is what the changed one must look like.
+  box = std::make_unique<ExEdit>();
+  make(*box, text);
+  clickAt(30, 30);
+  key(pw::VK_END);
+  EXPECT_EQ(box->caretX(), changedCaret);
+  EXPECT_TRUE(changed == textPixels(box->caretX()));
+}
+
 class EditBoxAtTwice : public EditBox {
  protected:
   void SetUp() override {

@@ -86,7 +86,8 @@ class ExEdit : public ExControl {
   // Drawing and measuring (ExEditPaint.cpp).
   void paint();
   void layout();
-  // Recomputes the text area and the layout when the box was moved or resized.
+  // Recomputes the text area and the layout when the box was moved or resized, or its
+  // window changed scale.
   void followBounds();
   // Left and right edges of a character, relative to the start of the text.
   float characterLeft(int index);
@@ -145,6 +146,7 @@ class ExEdit : public ExControl {
   bool caretOnScreen_ = false;
   platform::gfx::RectI shownColumn_;  // where the caret was last pushed
   RectF laidOutBounds_;                // the bounds the geometry was computed for
+  double laidOutScale_ = 0;            // and the device scale the text was laid out at
   bool ownsSystemCaret_ = false;
   PaintHook paintHook_;
 

@@ -34,14 +34,20 @@ gfx::Graphics* ExEdit::measuringGraphics() {
 
 void ExEdit::followBounds() {
   const RectF b = bounds();
-  if (b.x == laidOutBounds_.x && b.y == laidOutBounds_.y && b.width == laidOutBounds_.width &&
+  const gfx::Graphics* measuring = measuringGraphics();
+  const double scale = measuring != nullptr ? measuring->scale() : 1;
+  const bool rescaled = laidOutScale_ != 0 && scale != laidOutScale_;
+  if (!rescaled && b.x == laidOutBounds_.x && b.y == laidOutBounds_.y && b.width == laidOutBounds_.width &&
       b.height == laidOutBounds_.height) {
     return;
   }
   laidOutBounds_ = b;
+  laidOutScale_ = scale;
   textRect_ = RectF{b.x + 2, b.y + 2, b.width - 4, b.height - 4};
+  // A layout hinted for the old pixel grid would sit a fraction off the new one.
   layout();
   scroll_ = std::clamp(scroll_, scrollLimit(), 0.0f);
+  if (rescaled) placeCaret();
 }
 
 void ExEdit::layout() {
