@@ -53,7 +53,6 @@ TEST_F(HostTest, AttachFillsTheEntryAndTakesOverTheProcedure) {
   EXPECT_EQ(host.composedSurface()->width(), grownWidth);
   const ui::WindowEntry* entry = ui::framework().windows.at(host.windowIndex());
   ASSERT_NE(entry, nullptr);
-  EXPECT_TRUE(entry->alpha.valid());
   EXPECT_EQ(entry->windowAlpha, 200);
   EXPECT_EQ(entry->windowRect.x, 100);
   EXPECT_NE(host.tooltipWindow(), nullptr);

@@ -241,7 +241,6 @@ void ExWindow::State::setUp(const AttachOptions& options) {
   scale = pw::GetWindowScale(hwnd);
   e.composed.recreate(width, height, scale);
   e.background.recreate(width, height, scale);
-  if (e.windowAlpha != -1) e.alpha.recreate(width, height, scale);
   pw::SetWindowLongA(hwnd, pw::GWL_STYLE, pw::GetWindowLongA(hwnd, pw::GWL_STYLE) | static_cast<long>(pw::WS_SYSMENU));
   pw::SetPropA(hwnd, kObjectProperty, reinterpret_cast<std::intptr_t>(&self));
   previousProcedure = pw::SetWindowProc(hwnd, &State::procedure);
@@ -294,7 +293,6 @@ void ExWindow::State::onSize(int newWidth, int newHeight) {
       width = newWidth;
       height = newHeight;
       e->background.recreate(width, height, scale);
-      if (e->windowAlpha != -1) e->alpha.recreate(width, height, scale);
       growComposed();
     }
     // Also on maximise and restore: the caption buttons' margin changes with them.
@@ -330,7 +328,6 @@ void ExWindow::State::onScaleChanged() {
   const int composedHeight = std::max(e->composed.pixels.unitHeight(), height);
   e->composed.recreate(composedWidth, composedHeight, scale);
   e->background.recreate(width, height, scale);
-  if (e->windowAlpha != -1) e->alpha.recreate(width, height, scale);
   redraw(false);
 }
 
@@ -510,7 +507,6 @@ void ExWindow::setWindowAlpha(int alpha) {
   WindowEntry* e = state_->entry();
   if (e == nullptr) return;
   e->windowAlpha = alpha < 0 ? -1 : std::min(alpha, 255);
-  if (e->windowAlpha != -1 && !e->alpha.valid()) e->alpha.recreate(state_->width, state_->height, state_->scale);
   state_->redraw(false);
 }
 

@@ -176,10 +176,13 @@ void ExWindow::State::keepShownImage() {
   }
   fadeImage = gfx::Surface::createScaled(width, height, scale);
   if (!fadeImage.valid()) return;
-  // What the screen shows: the alpha surface carries the window alpha, else the composed
-  // image is pushed (or painted) as it is.
-  const gfx::Surface& shown = e->windowAlpha != -1 && e->alpha.valid() ? e->alpha.pixels : e->composed.pixels;
-  fadeImage.copyFrom(shown, 0, 0, std::min(width, shown.unitWidth()), std::min(height, shown.unitHeight()), 0, 0);
+  // What the screen shows: the composed image, at the window alpha when there is one.
+  const gfx::Surface& shown = e->composed.pixels;
+  if (e->windowAlpha != -1) {
+    fadeCopy(shown, fadeImage, {0, 0, width, height}, e->windowAlpha);
+  } else {
+    fadeImage.copyFrom(shown, 0, 0, std::min(width, shown.unitWidth()), std::min(height, shown.unitHeight()), 0, 0);
+  }
 }
 
 void ExWindow::State::drawBackground() {
@@ -317,13 +320,12 @@ void ExWindow::State::pushRect(RectI rect, int constantAlpha) {
     pw::InvalidateRect(hwnd, &dirty, false);
     return;
   }
-  const gfx::Surface* source = &e->composed.pixels;
-  if (e->windowAlpha != -1 && e->alpha.valid()) {
-    fadeCopy(e->composed.pixels, e->alpha.pixels, r, e->windowAlpha);
-    source = &e->alpha.pixels;
-  }
-  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pw::pixelViewOf(*source), {0, 0},
-                          static_cast<pw::BYTE>(std::clamp(constantAlpha, 0, 255)), &dirty);
+  // The window alpha rides on the push's constant alpha, which scales every channel as
+  // fadeCopy does; a copy of the window at that alpha would cost a surface of its size.
+  int alpha = std::clamp(constantAlpha, 0, 255);
+  if (e->windowAlpha != -1) alpha = (alpha * e->windowAlpha + 127) / 255;
+  pw::UpdateLayeredWindow(hwnd, nullptr, nullptr, pw::pixelViewOf(e->composed.pixels), {0, 0},
+                          static_cast<pw::BYTE>(alpha), &dirty);
 }
 
 void ExWindow::State::fadeTick() {

@@ -52,7 +52,6 @@ struct WindowEntry {
   WindowHandle handle = nullptr;
   WindowSurface composed;
   WindowSurface background;
-  WindowSurface alpha;  // only with a window alpha
   ControlList controls;
   Interaction interaction;
   // Access keys of push buttons: control id -> upper-case key. A control that goes takes
