@@ -106,8 +106,6 @@ NginxServer::~NginxServer() {
   if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
 }
 
-std::string NginxServer::url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
-}
+bool NginxServer::running() const { return pid_ > 0; }
 
 }  // namespace audiotest
