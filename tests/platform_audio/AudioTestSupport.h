@@ -97,6 +97,21 @@ class NginxServer {
   int pid_ = -1;
 };
 
+// A listener on a free 127.0.0.1 port that never accepts: connections wait in its backlog.
+class SilentListener {
+ public:
+  SilentListener();
+  ~SilentListener();
+  SilentListener(const SilentListener&) = delete;
+  SilentListener& operator=(const SilentListener&) = delete;
+
+  int port() const { return port_; }
+
+ private:
+  std::intptr_t socket_ = -1;
+  int port_ = 0;
+};
+
 int freeLoopbackPort();
 bool waitForPort(int port, std::chrono::milliseconds timeout);
 

@@ -48,6 +48,23 @@ bool waitForPort(int port, std::chrono::milliseconds timeout) {
       timeout);
 }
 
+SilentListener::SilentListener() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  socket_ = fd;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(fd, 4) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port_ = ntohs(address.sin_port);
+  }
+}
+
+SilentListener::~SilentListener() {
+  if (socket_ >= 0) close(static_cast<int>(socket_));
+}
+
 NginxServer::NginxServer() {
   char pattern[] = "/tmp/tunora-nginx-XXXXXX";
   if (mkdtemp(pattern) == nullptr) return;

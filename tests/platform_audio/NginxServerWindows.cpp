@@ -61,6 +61,23 @@ bool waitForPort(int port, std::chrono::milliseconds timeout) {
       timeout);
 }
 
+SilentListener::SilentListener() {
+  needSockets();
+  SOCKET listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (listener == INVALID_SOCKET) return;
+  socket_ = static_cast<std::intptr_t>(listener);
+  sockaddr_in address = loopback(0);
+  int length = sizeof address;
+  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(listener, 4) == 0 &&
+      getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port_ = ntohs(address.sin_port);
+  }
+}
+
+SilentListener::~SilentListener() {
+  if (socket_ != -1) closesocket(static_cast<SOCKET>(socket_));
+}
+
 NginxServer::NginxServer() {
   const char* portFile = std::getenv("TUNORA_TEST_NGINX");
   if (portFile == nullptr) return;

@@ -1,4 +1,5 @@
-// Streams from nginx on 127.0.0.1: files, ranges, throttling and redirects.
+// Streams from nginx on 127.0.0.1: files, ranges, throttling and redirects; and from a
+// listener that never answers.
 
 #include <gtest/gtest.h>
 
@@ -199,5 +200,17 @@ TEST_F(UrlStream, RedirectsErrorsAndSchemes) {
   EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
   // Not audio at all.
   EXPECT_EQ(openUrl(server_.url("../nginx.conf")), 0u);
+  EXPECT_TRUE(BASS_Free());
+}
+
+TEST(UrlStreamSilentServer, AServerThatNeverAnswersTimesOut) {
+  SilentListener listener;  // connections queue in its backlog, never read or answered
+  ASSERT_NE(listener.port(), 0);
+  ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
+  auto start = std::chrono::steady_clock::now();
+  std::string url = "http://127.0.0.1:" + std::to_string(listener.port()) + "/song.mp3";
+  EXPECT_EQ(openUrl(url), 0u);
+  EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_TIMEOUT);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 7s);
   EXPECT_TRUE(BASS_Free());
 }
