@@ -49,7 +49,7 @@ endfunction()
 # tunora_add_test(name SOURCES ... [LIBS ...] [LABELS ...] [TSAN])
 # TSAN marks a test that also runs in the thread-sanitizer build.
 function(tunora_add_test name)
-  cmake_parse_arguments(T "TSAN" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "TSAN" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   if(TUNORA_SANITIZE STREQUAL "thread" AND NOT T_TSAN)
     return()
   endif()
@@ -75,7 +75,7 @@ function(tunora_add_test name)
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
     DISCOVERY_MODE ${discovery}
-    PROPERTIES LABELS "${label_word}")
+    PROPERTIES LABELS "${label_word}" ${T_PROPERTIES})
 endfunction()
 
 # tunora_add_fuzzer(name SOURCES ... [LIBS ...]); only in the fuzz build.

@@ -51,6 +51,23 @@ std::vector<std::int16_t> samples16(const std::vector<std::uint8_t>& pcm) {
   return samples;
 }
 
+std::string vorbisMismatch(const std::vector<std::uint8_t>& heard, const std::vector<std::uint8_t>& reference) {
+  if (reference.empty()) return "no reference";
+  if (heard.size() != reference.size()) {
+    return std::to_string(heard.size()) + " bytes heard, " + std::to_string(reference.size()) + " expected";
+  }
+  std::vector<std::int16_t> a = samples16(heard);
+  std::vector<std::int16_t> b = samples16(reference);
+  std::size_t off = 0;
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    int step = std::abs(a[i] - b[i]);
+    if (step > TUNORA_VORBIS_STEPS) return "sample " + std::to_string(i) + " is off by " + std::to_string(step);
+    off += step != 0;
+  }
+  if (off > b.size() / 1000) return std::to_string(off) + " samples differ";
+  return {};
+}
+
 double relativeDifference(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b,
                           std::size_t from) {
   double difference = 0;
@@ -115,6 +132,10 @@ std::vector<std::uint8_t> CaptureSession::finish() {
 bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout) {
   if (!BASS_ChannelPlay(handle, FALSE)) return false;
   return waitFor([&] { return BASS_ChannelIsActive(handle) == BASS_ACTIVE_STOPPED; }, timeout);
+}
+
+std::string NginxServer::url(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
 }
 
 }  // namespace audiotest

@@ -21,6 +21,11 @@ std::vector<std::int16_t> samples16(const std::vector<std::uint8_t>& pcm);
 // as b.
 double relativeDifference(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b,
                           std::size_t from = 0);
+// Vorbis decodes in floating point with tables from the C library's cos and sin; where that
+// library is not glibc (Windows) a few samples round the other way. Empty when heard PCM
+// matches the reference within TUNORA_VORBIS_STEPS per sample (0, exact, on Linux) and at
+// most 0.1 % of samples differ; otherwise what differs.
+std::string vorbisMismatch(const std::vector<std::uint8_t>& heard, const std::vector<std::uint8_t>& reference);
 // A new temporary file holding bytes; the caller removes it.
 std::string writeTemp(const std::vector<std::uint8_t>& bytes);
 // An ID3v2.3 tag of `body` bytes of padding.
@@ -64,7 +69,7 @@ class ShortNetWaits {
 // Plays handle to its end and returns once it has stopped.
 bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
-// (Linux only) An nginx of our own on a free 127.0.0.1 port serving the media folder:
+// An nginx on a free 127.0.0.1 port serving the media folder:
 //   /NAME            the file, with ranges
 //   /slow/NAME       8 KB at once, then 20 KB/s
 //   /slower/NAME     4 KB at once, then 10 KB/s
@@ -72,6 +77,8 @@ bool playToEnd(HSTREAM handle, std::chrono::milliseconds timeout = std::chrono::
 //   /slownorange/NAME  both
 //   /moved/NAME      a 302 to /NAME
 //   /ftp/NAME        a 302 to an ftp:// URL
+// On Linux each object spawns its own; on Windows nginx is a Linux process that the test
+// run starts (nginx-fixture.sh), and TUNORA_TEST_NGINX names the file holding its address.
 class NginxServer {
  public:
   NginxServer();
@@ -79,7 +86,7 @@ class NginxServer {
   NginxServer(const NginxServer&) = delete;
   NginxServer& operator=(const NginxServer&) = delete;
 
-  bool running() const { return pid_ > 0; }
+  bool running() const;
   std::string url(const std::string& path) const;
 
  private:
@@ -88,6 +95,21 @@ class NginxServer {
   std::string folder_;
   int port_ = 0;
   int pid_ = -1;
+};
+
+// A listener on a free 127.0.0.1 port that never accepts: connections wait in its backlog.
+class SilentListener {
+ public:
+  SilentListener();
+  ~SilentListener();
+  SilentListener(const SilentListener&) = delete;
+  SilentListener& operator=(const SilentListener&) = delete;
+
+  int port() const { return port_; }
+
+ private:
+  std::intptr_t socket_ = -1;
+  int port_ = 0;
 };
 
 int freeLoopbackPort();

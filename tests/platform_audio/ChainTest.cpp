@@ -56,9 +56,13 @@ TEST_P(Chain, TheSecondHalfFollowsTheFirstWithoutAGap) {
     expected.insert(expected.end(), tail.begin(), tail.end());
   }
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(heard.size(), expected.size());
-  EXPECT_EQ(firstDifference(heard, expected), expected.size())
-      << "the cut is at byte " << wavData(media("sweep-a.wav")).size();
+  std::string cut = "the cut is at byte " + std::to_string(wavData(media("sweep-a.wav")).size());
+  if (ext == "ogg") {
+    EXPECT_EQ(vorbisMismatch(heard, expected), "") << cut;
+  } else {
+    EXPECT_EQ(heard.size(), expected.size());
+    EXPECT_EQ(firstDifference(heard, expected), expected.size()) << cut;
+  }
 }
 
 // MP3 with the encoder's delay and padding, which the decoder's gapless mode trims.

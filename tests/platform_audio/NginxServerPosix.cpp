@@ -48,6 +48,23 @@ bool waitForPort(int port, std::chrono::milliseconds timeout) {
       timeout);
 }
 
+SilentListener::SilentListener() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  socket_ = fd;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(fd, 4) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port_ = ntohs(address.sin_port);
+  }
+}
+
+SilentListener::~SilentListener() {
+  if (socket_ >= 0) close(static_cast<int>(socket_));
+}
+
 NginxServer::NginxServer() {
   char pattern[] = "/tmp/tunora-nginx-XXXXXX";
   if (mkdtemp(pattern) == nullptr) return;
@@ -106,8 +123,6 @@ NginxServer::~NginxServer() {
   if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
 }
 
-std::string NginxServer::url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
-}
+bool NginxServer::running() const { return pid_ > 0; }
 
 }  // namespace audiotest
