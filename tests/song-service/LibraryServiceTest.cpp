@@ -172,7 +172,13 @@ TEST_F(LibraryService, SingerPicturesComeFromEmbeddedCoversOrTheFoldersCoverFile
 }
 
 TEST_F(LibraryService, PresetFileListsSongsInTheClientsFormat) {
-  const std::string text = testsupport::readFile(database_->file("presets.txt"));
+  // The service writes the file once its scan is done, which may be after it first answers.
+  std::string text;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while ((text = testsupport::readFile(database_->file("presets.txt"))).empty() &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   std::vector<std::string> lines = split(text, "\r\n");
   EXPECT_GT(text.size(), 200u);
   EXPECT_EQ(lines.size(), 16u);  // every song when there are fewer than twenty

@@ -208,7 +208,6 @@ int main(int argc, char** argv) {
   }
   if (library) {
     if (!line.presetFile.empty()) {
-      // The preset list follows the library; rewritten only when its songs change.
       // The preset list follows the library; rewritten only when its songs change. The first
       // scan's outcome is told on stdout ("presets FILE", or "presets none" for no songs).
       library->onScanned([file = line.presetFile, host = presetHost(line.listen, port), written = std::string(),
