@@ -1,18 +1,15 @@
 // The music client: one main window, a single instance, nothing on its command line. This
 // is where the objects are made and wired.
 
-#include <glib-unix.h>
-
-#include <csignal>
 #include <string>
 
 #include "app/BackgroundWriter.h"
-#include "app/DesktopNotifier.h"
+#include "app/DesktopSession.h"
 #include "app/MainWindow.h"
-#include "app/MprisService.h"
 #include "app/Player.h"
 #include "app/PlayerServices.h"
 #include "app/ProgramSettings.h"
+#include "app/RunningClient.h"
 #include "app/ServiceAddress.h"
 #include "app/ServiceLauncher.h"
 #include "app/SongKeeper.h"
@@ -23,18 +20,8 @@
 
 namespace pw = platform::window;
 
-namespace {
-
-// SIGTERM and SIGINT close the window as its close button does, so the volume and the
-// skin still reach the disk.
-gboolean closeOnSignal(gpointer window) {
-  static_cast<app::MainWindow*>(window)->closeLater();
-  return G_SOURCE_CONTINUE;
-}
-
-}  // namespace
-
 int main() {
+  if (app::ShowRunningClient()) return 0;
   const platform::system::ProgramFiles& files = platform::system::programFiles();
   files.makeUserFolders();
   app::ServiceLauncher launcher;
@@ -68,28 +55,14 @@ int main() {
   const pw::HWND hwnd = window.create();
   if (hwnd == nullptr) return 1;
   pw::ShowWindow(hwnd, pw::SW_SHOWNORMAL);
-  g_unix_signal_add(SIGTERM, closeOnSignal, &window);
-  g_unix_signal_add(SIGINT, closeOnSignal, &window);
-
-  app::MprisService mpris(*player, {[&window] { window.raise(); }, [&window] { window.closeLater(); }});
-  mpris.startWhenIdle();
-  app::DesktopNotifier notifier({[&window] { return window.active(); },
-                                 [](const std::string& singer) {
-                                   std::string name = singer;
-                                   const platform::system::ByteBlock bytes = engine->LookupSingerPicture(name);
-                                   return std::string(bytes.begin(), bytes.end());
-                                 }},
-                                kept.notify);
-  notifier.start();
-  player->faces().addListener(&notifier);
+  app::DesktopSession desktop(*player, window, *engine, kept.notify);
 
   pw::MSG msg;
   while (pw::GetMessageA(&msg, nullptr, 0, 0) > 0) {
     pw::TranslateMessage(&msg);
     pw::DispatchMessageA(&msg);
   }
-  mpris.stop();
-  player->faces().removeListener(&notifier);
+  desktop.stop();
   player->faces().removeListener(&songKeeper);
   window.finishInitThread();
   launcher.stop();

@@ -1,9 +1,8 @@
 #include "app/Player.h"
 
-#include <glib.h>
-
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/text/CodePage.h"
 
@@ -31,15 +30,36 @@ bool sameButPosition(const PlayerStatus& a, const PlayerStatus& b) {
          a.canGoNext == b.canGoNext && a.canGoPrevious == b.canGoPrevious && a.canPlay == b.canPlay;
 }
 
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The name with its %XX escapes undone; none for a broken escape or an escaped NUL, which
+// would cut the title short.
+std::optional<std::string> unescaped(const std::string& name) {
+  std::string plain;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] != '%') {
+      plain += name[i];
+      continue;
+    }
+    const int high = i + 2 < name.size() ? hexDigit(name[i + 1]) : -1;
+    const int low = high >= 0 ? hexDigit(name[i + 2]) : -1;
+    if (low < 0 || (high == 0 && low == 0)) return std::nullopt;
+    plain += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return plain;
+}
+
 // A desktop address names its file in percent-encoded UTF-8; the title is a program text.
 std::string titleOfAddress(const std::string& url) {
   const std::string path = url.substr(0, url.find_first_of("?#"));
   const std::string name = path.substr(path.find_last_of('/') + 1);  // npos + 1 is 0
-  std::string bytes = name;
-  if (gchar* plain = g_uri_unescape_segment(name.data(), name.data() + name.size(), nullptr)) {
-    bytes = plain;
-    g_free(plain);
-  }
+  const std::string bytes = unescaped(name).value_or(name);
   return platform::text::utf8ToAnsi(bytes.empty() ? url : bytes);
 }
 

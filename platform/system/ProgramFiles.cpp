@@ -1,7 +1,5 @@
 #include "platform/system/ProgramFiles.h"
 
-#include <cstdlib>
-
 #include "platform/system/FolderCalls.h"
 #include "platform/system/ProgramFolder.h"
 
@@ -60,6 +58,19 @@ ProgramFiles ProgramFiles::forProgramIn(const std::string& programFolder, const 
   return files;
 }
 
+ProgramFiles ProgramFiles::forProgramBesideUninstaller(const std::string& programFolder,
+                                                       const std::string& roamingAppData) {
+  ProgramFiles files = portable(programFolder);
+  if (!exists(pathInFolder(files.programFolder_, "\\uninstall.exe"))) return files;
+  files.installed_ = true;
+  std::string appData = roamingAppData;
+  for (char& c : appData)
+    if (c == '\\') c = '/';
+  appData = withoutTrailingSlashes(appData);
+  files.userFolder_ = appData.empty() ? std::string() : appData + "/Tunora";
+  return files;
+}
+
 std::string ProgramFiles::dataPath(std::string_view relative) const { return pathInFolder(dataFolder_, relative); }
 
 std::string ProgramFiles::userPath(std::string_view relative) const {
@@ -80,12 +91,6 @@ std::string ProgramFiles::readPath(std::string_view relative) const {
 bool ProgramFiles::makeUserFolders() const {
   if (!installed_) return true;
   return makeFolders(userPath("\\Resource")) && makeFolders(userPath("\\plugins"));
-}
-
-const ProgramFiles& programFiles() {
-  static const ProgramFiles files =
-      ProgramFiles::forProgramIn(programFolder(), std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  return files;
 }
 
 }  // namespace platform::system

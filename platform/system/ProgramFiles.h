@@ -3,7 +3,9 @@
 // a program in a bin/ folder beside ../share/tunora is installed, and reads its data
 // there while the user's own files (settings, chosen skin, a preset file of their music)
 // go to $XDG_CONFIG_HOME/tunora; any other copy (the build tree, a portable folder) keeps
-// everything beside the program. An installed program never writes into its own tree.
+// everything beside the program. On Windows a program with its uninstaller beside it is
+// installed, reads its data beside itself and keeps the user's files in the roaming
+// application data folder's Tunora. An installed program never writes into its own tree.
 
 #include <string>
 #include <string_view>
@@ -15,6 +17,9 @@ class ProgramFiles {
   // The files of a program in programFolder. xdgConfigHome and home are the values of
   // those variables (nullptr when unset); a relative XDG_CONFIG_HOME counts as unset.
   static ProgramFiles forProgramIn(const std::string& programFolder, const char* xdgConfigHome, const char* home);
+  // The Windows layout: installed when "uninstall.exe" lies in programFolder; roamingAppData
+  // is the user's roaming application data folder (empty when unknown).
+  static ProgramFiles forProgramBesideUninstaller(const std::string& programFolder, const std::string& roamingAppData);
   // Everything in one folder: the portable layout.
   static ProgramFiles portable(const std::string& folder);
 
