@@ -3,7 +3,8 @@
 ; installed, so it keeps the user's files in %APPDATA%\Tunora, which uninstalling leaves.
 ; makensis -DVERSION=x.y.z -DSTAGE=<folder with tunora.exe, Resource\, plugins\> -DOUTFILE=...
 
-Unicode true
+; A 64-bit installer for a 64-bit program: it runs where the program does, needing no 32-bit layer.
+Target amd64-unicode
 !include "MUI2.nsh"
 !include "nsDialogs.nsh"
 !include "FileFunc.nsh"
@@ -42,6 +43,7 @@ VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Tunora"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Tunora setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "The Tunora developers"
 
 !define SETTINGS "$APPDATA\Tunora\program parameter.ini"
 
