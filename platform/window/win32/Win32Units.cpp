@@ -17,8 +17,10 @@ std::string utf8(std::wstring_view wide) {
 
 int toPixels(int units, double scale) { return gfx::pixelsFloor(units, scale); }
 
+// By the pixel's centre: at fractional scales a pixel straddles two units, and its first
+// pixel (floor(u * scale)) must map back to u.
 int toUnits(int pixels, double scale) {
-  return static_cast<int>(std::floor(pixels / scale + 1e-7));
+  return static_cast<int>(std::floor((pixels + 0.5) / scale + 1e-7));
 }
 
 ::RECT toPixels(const RECT& units, double scale) {
