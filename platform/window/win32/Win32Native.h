@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/window/ShownImage.h"
 #include "platform/window/win32/Win32Backend.h"
@@ -53,6 +54,7 @@ struct Win32Backend::Native {
   double scale = 1;
   BYTE alpha = 255;
   std::optional<Region> region;
+  std::vector<std::uint8_t> regionMask;  // per image pixel, 1 inside; empty when stale
   SIZE minimum{0, 0};
   SIZE maximum{0, 0};
   int cursorId = 0;

@@ -1,6 +1,7 @@
 // Pixels to the screen: the shown image is copied into a DIB of the window's size and
 // handed to the layered update, per-pixel alpha and all.
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -15,6 +16,7 @@ bool ensureDib(Win32Backend::Native& n, int width, int height) {
   if (n.dib != nullptr && n.dibWidth == width && n.dibHeight == height) return true;
   if (n.dib != nullptr) DeleteObject(n.dib);
   n.dib = nullptr;
+  n.regionMask.clear();
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -26,6 +28,32 @@ bool ensureDib(Win32Backend::Native& n, int width, int height) {
   n.dibWidth = n.dib != nullptr ? width : 0;
   n.dibHeight = n.dib != nullptr ? height : 0;
   return n.dib != nullptr;
+}
+
+::RECT pixelEdges(const RECT& r, double scale) {
+  return {gfx::pixelsFloor(r.left, scale), gfx::pixelsFloor(r.top, scale), gfx::pixelsCeil(r.right, scale),
+          gfx::pixelsCeil(r.bottom, scale)};
+}
+
+// The region cuts the pixels too: not every system applies a window region to a layered
+// window, and a pixel of alpha 0 lets clicks through as the cut-away part should.
+void maskOutsideRegion(Win32Backend::Native& n, std::uint32_t* pixels, int width, int height) {
+  if (!n.region) return;
+  const std::size_t count = static_cast<std::size_t>(width) * height;
+  if (n.regionMask.size() != count) {
+    n.regionMask.assign(count, 0);
+    for (const RECT& r : n.region->rectangles()) {
+      const ::RECT p = pixelEdges(r, n.scale);
+      for (int y = std::max<int>(p.top, 0); y < std::min<int>(p.bottom, height); ++y) {
+        for (int x = std::max<int>(p.left, 0); x < std::min<int>(p.right, width); ++x) {
+          n.regionMask[static_cast<std::size_t>(y) * width + x] = 1;
+        }
+      }
+    }
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (n.regionMask[i] == 0) pixels[i] = 0;
+  }
 }
 
 }  // namespace
@@ -41,6 +69,7 @@ void pushImage(Win32Backend::Native& n) {
     std::memcpy(dst + static_cast<std::size_t>(y) * view.width * 4,
                 src + static_cast<std::size_t>(y) * view.strideBytes, static_cast<std::size_t>(view.width) * 4);
   }
+  maskOutsideRegion(n, static_cast<std::uint32_t*>(n.dibBits), view.width, view.height);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HGDIOBJ old = SelectObject(memory, n.dib);
@@ -59,15 +88,14 @@ void pushImage(Win32Backend::Native& n) {
 }
 
 void applyRegion(Win32Backend::Native& n) {
+  n.regionMask.clear();
+  if (n.everPushed) pushImage(n);
   if (!n.region) {
     SetWindowRgn(n.native, nullptr, TRUE);
     return;
   }
   // Edge by edge, so that neighbouring rectangles meet without a gap at fractional scales.
-  auto edges = [&n](const RECT& r) {
-    return ::RECT{gfx::pixelsFloor(r.left, n.scale), gfx::pixelsFloor(r.top, n.scale),
-                  gfx::pixelsCeil(r.right, n.scale), gfx::pixelsCeil(r.bottom, n.scale)};
-  };
+  auto edges = [&n](const RECT& r) { return pixelEdges(r, n.scale); };
   std::vector<::RECT> rects;
   for (const RECT& r : n.region->rectangles()) rects.push_back(edges(r));
   std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(::RECT));
