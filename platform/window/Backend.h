@@ -95,6 +95,9 @@ using BackendEvent = std::variant<event::Button, event::Motion, event::Wheel, ev
 class BackendSink {
  public:
   virtual void queueEvent(BackendEvent event) = 0;
+  // Called from inside a loop of the system's own (a window drag, a menu) that holds the UI
+  // thread: handle what is due now, timers included, without waiting.
+  virtual void serveModalLoop() {}
 
  protected:
   ~BackendSink() = default;

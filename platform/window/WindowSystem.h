@@ -45,6 +45,7 @@ class WindowSystem final : public BackendSink {
   void invoke(const std::function<void()>& fn);
 
   void queueEvent(BackendEvent event) override;
+  void serveModalLoop() override { processPending(); }
 
   // Classes.
   UINT registerClass(const WNDCLASSEXA& wc);

@@ -1,0 +1,25 @@
+#pragma once
+// What the win32 window tests ask the system directly, kept apart from the layer's own names.
+
+#include <cstdint>
+#include <string>
+
+namespace win32probe {
+
+// The native top-level window of our class with this title, or null.
+void* findWindow(const std::u16string& title);
+std::u16string titleOf(void* native);
+unsigned dpiOf(void* native);
+// Client pixels.
+void postButton(void* native, bool left, bool down, int x, int y);
+void postKey(void* native, int virtualKey, bool down);
+void postChar(void* native, char16_t unit);
+void postImeChar(void* native, char16_t unit);
+void postWheel(void* native, int delta, int x, int y);
+void postEscape(void* native);
+// The screen's colour at a client pixel, as 0xRRGGBB.
+std::uint32_t screenColourAt(void* native, int x, int y);
+// The window's frame on the screen, in pixels.
+void frameOf(void* native, int& left, int& top, int& right, int& bottom);
+
+}  // namespace win32probe

@@ -1,0 +1,149 @@
+// The win32 back end with real native windows (under Wine in CI): titles, input, timers
+// inside the system's move loop, pixels on the screen and the reported scale.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "platform/gfx/Surface.h"
+#include "platform/text/CodePage.h"
+#include "platform/window/SurfacePixels.h"
+#include "platform/window/WindowSystem.h"
+#include "platform/window/win32/Win32Backend.h"
+#include "tests/window/Win32Probe.h"
+#include "tests/window/WindowTestSupport.h"
+
+using namespace windowtest;
+namespace text = platform::text;
+
+namespace {
+
+class Win32Windows : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto backend = std::make_unique<Win32Backend>();
+    backend_ = backend.get();
+    WindowSystem::instance().installBackend(std::move(backend));
+    seen().clear();
+    WNDCLASSEXA wc;
+    wc.lpfnWndProc = recordingProc;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = "Rec";
+    RegisterClassExA(&wc);
+  }
+
+  HWND open(const std::string& utf8Title) {
+    const std::string gbk = text::utf8ToAnsi(utf8Title);
+    HWND w = CreateWindowExA(0, "Rec", gbk.c_str(), WS_POPUP, 40, 40, 200, 120, nullptr, nullptr);
+    const platform::gfx::Surface surface = createWindowSurface(200, 120, GetWindowScale(w));
+    UpdateLayeredWindow(w, nullptr, nullptr, pixelViewOf(surface), {0, 0});
+    ShowWindow(w, SW_SHOW);
+    pumpUntil([] { return false; }, 200);
+    return w;
+  }
+
+  // Serves the layer's loop until done() or ms pass.
+  static bool pumpUntil(const std::function<bool()>& done, int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+      MSG m;
+      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+  }
+
+  static std::vector<Seen> only(HWND w, UINT message) {
+    std::vector<Seen> out;
+    for (const Seen& s : seen()) {
+      if (s.hwnd == w && s.message == message) out.push_back(s);
+    }
+    return out;
+  }
+
+  int px(int units) { return static_cast<int>(std::floor(units * backend_->scale(hwnd_) + 1e-7)); }
+
+  Win32Backend* backend_ = nullptr;
+  HWND hwnd_ = nullptr;
+};
+
+TEST_F(Win32Windows, AChineseTitleGoesInAsGbkAndReachesTheNativeWindowAsUtf16) {
+  hwnd_ = open("播放器");
+  void* native = win32probe::findWindow(u"播放器");
+  ASSERT_NE(native, nullptr);
+  EXPECT_EQ(native, backend_->nativeHandle(hwnd_));
+  EXPECT_EQ(win32probe::titleOf(native), u"播放器");
+  SetWindowTextA(hwnd_, text::utf8ToAnsi("歌词秀 1").c_str());
+  EXPECT_EQ(win32probe::titleOf(native), u"歌词秀 1");
+}
+
+TEST_F(Win32Windows, PostedMouseKeysWheelAndTextArriveAtTheirPlace) {
+  hwnd_ = open("input");
+  void* native = backend_->nativeHandle(hwnd_);
+  ASSERT_NE(native, nullptr);
+  win32probe::postButton(native, true, true, px(20), px(30));
+  win32probe::postButton(native, true, false, px(20), px(30));
+  win32probe::postKey(native, 'A', true);
+  win32probe::postKey(native, 'A', false);
+  win32probe::postWheel(native, -120, px(50), px(60));
+  win32probe::postChar(native, u'中');
+  // A committed string of the input method, as the system hands it over character by character.
+  win32probe::postImeChar(native, u'文');
+  ASSERT_TRUE(pumpUntil([&] { return only(hwnd_, WM_CHAR).size() >= 5; }, 3000));
+
+  const auto downs = only(hwnd_, WM_LBUTTONDOWN);
+  ASSERT_EQ(downs.size(), 1u);
+  EXPECT_EQ(loWordSigned(downs[0].lParam), 20);
+  EXPECT_EQ(hiWordSigned(downs[0].lParam), 30);
+  EXPECT_EQ(only(hwnd_, WM_LBUTTONUP).size(), 1u);
+  const auto keys = only(hwnd_, WM_KEYDOWN);
+  ASSERT_EQ(keys.size(), 1u);
+  EXPECT_EQ(keys[0].wParam, WPARAM{'A'});
+  const auto wheels = only(hwnd_, WM_MOUSEWHEEL);
+  ASSERT_EQ(wheels.size(), 1u);
+  EXPECT_EQ(static_cast<std::int16_t>(hiWord(wheels[0].wParam)), -120);
+  std::string bytes;
+  for (const Seen& s : only(hwnd_, WM_CHAR)) bytes.push_back(static_cast<char>(s.wParam));
+  // The key's own character comes last: the system posts it when the key is dispatched.
+  EXPECT_EQ(bytes, text::utf8ToAnsi("中文") + "a");
+}
+
+TEST_F(Win32Windows, TimersKeepFiringWhileTheSystemMovesTheWindow) {
+  hwnd_ = open("move");
+  void* native = backend_->nativeHandle(hwnd_);
+  SetTimer(hwnd_, 7, 30);
+  // The system's move loop holds the thread until Escape ends it.
+  std::thread ender([native] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    win32probe::postEscape(native);
+  });
+  const auto before = only(hwnd_, WM_TIMER).size();
+  EXPECT_TRUE(backend_->beginMoveDrag(hwnd_));
+  const auto during = only(hwnd_, WM_TIMER).size() - before;
+  ender.join();
+  KillTimer(hwnd_, 7);
+  EXPECT_GE(during, 8u);
+}
+
+TEST_F(Win32Windows, LayeredPixelsReachTheScreenAndTheScaleIsTheWindowsDpi) {
+  if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no screen to read back";
+  hwnd_ = open("pixels");
+  void* native = backend_->nativeHandle(hwnd_);
+  EXPECT_DOUBLE_EQ(backend_->scale(hwnd_), win32probe::dpiOf(native) / 96.0);
+  platform::gfx::Surface red = createWindowSurface(200, 120, GetWindowScale(hwnd_));
+  red.clear(0xFFE02010u);
+  UpdateLayeredWindow(hwnd_, nullptr, nullptr, pixelViewOf(red), {0, 0});
+  pumpUntil([] { return false; }, 300);
+  EXPECT_EQ(win32probe::screenColourAt(native, px(100), px(60)), 0xE02010u);
+  int l, t, r, b;
+  win32probe::frameOf(native, l, t, r, b);
+  EXPECT_EQ(r - l, px(200));
+  EXPECT_EQ(b - t, px(120));
+}
+
+}  // namespace
