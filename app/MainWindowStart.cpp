@@ -1,8 +1,7 @@
 #include "app/MainWindowStart.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "app/MainWindowTabs.h"
@@ -89,9 +88,12 @@ bool AttachMainWindow(MainWindowParts& parts, platform::window::HWND hwnd, const
 }
 
 bool EnsureFolder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0777) == 0) return true;
-  struct stat st;
-  return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  namespace fs = std::filesystem;
+  // Paths are UTF-8 on both systems; taken as the narrow code page, Windows would miss them.
+  const fs::path folder(std::u8string(path.begin(), path.end()));
+  std::error_code error;
+  if (fs::create_directory(folder, error)) return true;
+  return !error && fs::is_directory(folder, error);
 }
 
 }  // namespace app
