@@ -25,6 +25,8 @@ stage=$windows/package/Tunora
 rm -rf "$windows/package"
 mkdir -p "$stage/Resource" "$stage/plugins"
 cp "$program" "$stage/"
+# The build keeps debugging symbols; what people install does not need them.
+x86_64-w64-mingw32-strip "$stage/tunora.exe"
 for file in Resu.rdb Skin.rdb skin.png rilu.jpg skin@2x.png rilu@2x.jpg; do
   [ -f "$resources/$file" ] && cp "$resources/$file" "$stage/Resource/"
 done
