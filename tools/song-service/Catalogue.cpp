@@ -4,11 +4,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "tools/song-service/OpenFile.h"
+
 namespace songservice {
 namespace {
 
 std::shared_ptr<const std::string> readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(streamPath(path), std::ios::binary);
   if (!in) return nullptr;
   std::ostringstream contents;
   contents << in.rdbuf();

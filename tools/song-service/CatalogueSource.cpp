@@ -1,15 +1,9 @@
 #include "tools/song-service/CatalogueSource.h"
 
-#include <unistd.h>
-
 #include "platform/text/CodePage.h"
 #include "tools/song-service/SongAnswers.h"
 
 namespace songservice {
-
-OpenFile::~OpenFile() {
-  if (fd_ >= 0) ::close(fd_);
-}
 
 std::string CatalogueSource::searchAnswer(std::string_view keyword, const std::string&) {
   return platform::text::utf8ToAnsi(songservice::searchAnswer(catalogue_, catalogue_.search(keyword)));

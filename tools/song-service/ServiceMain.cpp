@@ -4,25 +4,19 @@
 // Serves the demo catalogue, or the music folders given with --library, until SIGTERM or
 // SIGINT; prints "listening PORT" once connections are accepted.
 
-#include <limits.h>
-#include <malloc.h>
-#include <pthread.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
+#include "platform/system/ProgramArguments.h"
 #include "tools/song-service/CatalogueSource.h"
+#include "tools/song-service/ServiceSystem.h"
 #include "tools/song-service/SongService.h"
 #include "tools/song-service/library/Library.h"
 #include "tools/song-service/library/LibrarySource.h"
@@ -52,14 +46,15 @@ void printUsage() {
                "                           [--slow BYTES_PER_S] [--cut-after BYTES] [--no-ranges] [--links-404] [--links-no-url]\n");
 }
 
-bool parseCount(const char* text, long long minimum, long long maximum, long long& out) {
+bool parseCount(const std::string& text, long long minimum, long long maximum, long long& out) {
   std::string_view view(text);
   auto [end, status] = std::from_chars(view.data(), view.data() + view.size(), out);
   return status == std::errc() && end == view.data() + view.size() && out >= minimum && out <= maximum;
 }
 
-bool parseCommandLine(int argc, char** argv, CommandLine& line) {
-  for (int i = 1; i < argc; ++i) {
+bool parseCommandLine(const std::vector<std::string>& argv, CommandLine& line) {
+  const std::size_t argc = argv.size();
+  for (std::size_t i = 1; i < argc; ++i) {
     std::string_view flag = argv[i];
     const bool hasValue = i + 1 < argc;
     long long number = 0;
@@ -87,58 +82,20 @@ bool parseCommandLine(int argc, char** argv, CommandLine& line) {
     } else if (flag == "--cut-after" && hasValue && parseCount(argv[++i], 0, 1LL << 40, number)) {
       line.options.cutAfterBytes = number;
     } else {
-      std::fprintf(stderr, "tunora-song-service: bad argument: %s\n", argv[i]);
+      std::fprintf(stderr, "tunora-song-service: bad argument: %s\n", argv[i].c_str());
       return false;
     }
   }
   return true;
 }
 
-bool isFile(const std::string& path) {
-  struct stat info;
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// Installed, the catalogue lies in ../share/tunora/catalogue beside the program's folder; in
-// the build tree, in catalogue/ beside the program.
-std::string defaultCatalogue() {
-  char self[PATH_MAX];
-  ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return "catalogue";
-  std::string folder(self, static_cast<std::size_t>(length));
-  folder.erase(folder.rfind('/'));
-  for (const std::string& candidate : {folder + "/../share/tunora/catalogue", folder + "/catalogue"})
-    if (isFile(candidate + "/index.txt")) return candidate;
-  return folder + "/catalogue";
-}
-
-// $XDG_CACHE_HOME/tunora/library.sqlite, else ~/.cache/...; "" (memory) without either.
-std::string defaultDatabase() {
-  std::string cache;
-  if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/') cache = xdg;
-  else if (const char* home = std::getenv("HOME"); home && home[0] == '/') cache = std::string(home) + "/.cache";
-  else return {};
-  // Missing parents too (a fresh account, a cache folder named but never made), private
-  // to the user as a cache should be.
-  const std::string folder = cache + "/tunora";
-  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    ::mkdir(folder.substr(0, slash).c_str(), 0700);
-    if (slash == std::string::npos) break;
-  }
-  return folder + "/library.sqlite";
-}
-
 // Absolute folders without symlinks; false when one is not a readable folder.
 bool resolveFolders(std::vector<std::string>& folders) {
   for (std::string& folder : folders) {
-    char resolved[PATH_MAX];
-    struct stat info;
-    if (!::realpath(folder.c_str(), resolved) || ::stat(resolved, &info) != 0 || !S_ISDIR(info.st_mode)) {
+    if (!resolveFolder(folder)) {
       std::fprintf(stderr, "tunora-song-service: %s is not a folder\n", folder.c_str());
       return false;
     }
-    folder = resolved;
-    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   }
   // A folder inside another given one is read with it, once.
   std::sort(folders.begin(), folders.end());
@@ -162,11 +119,9 @@ std::string presetHost(const std::string& listen, int port) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // One heap for every thread: a heap per thread kept tens of megabytes of freed answers and
-  // scan leftovers resident, and these threads seldom allocate at the same moment.
-  mallopt(M_ARENA_MAX, 1);
+  prepareProcess();
   CommandLine line;
-  if (!parseCommandLine(argc, argv, line)) {
+  if (!parseCommandLine(platform::system::programArguments(argc, argv), line)) {
     printUsage();
     return 2;
   }
@@ -190,14 +145,6 @@ int main(int argc, char** argv) {
     library = std::make_unique<Library>(std::move(settings));
     source = std::make_unique<LibrarySource>([&library] { return library->index(); });
   }
-
-  // The signals are taken by one thread with sigwait; every other thread inherits the mask.
-  sigset_t endSignals;
-  sigemptyset(&endSignals);
-  sigaddset(&endSignals, SIGTERM);
-  sigaddset(&endSignals, SIGINT);
-  pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
-  signal(SIGPIPE, SIG_IGN);
 
   SongService service(*source, line.options);
   int port = service.bind(line.listen, line.port);
@@ -226,11 +173,7 @@ int main(int argc, char** argv) {
       });
     }
   }
-  std::thread signalWaiter([&] {
-    int signalNumber = 0;
-    sigwait(&endSignals, &signalNumber);
-    service.stop();
-  });
+  auto endRequests = std::make_unique<EndRequests>([&service] { service.stop(); });
   std::printf("listening %d\n", port);
   std::fflush(stdout);
   // Connections wait in the queue meanwhile; the stored index is answered at once after.
@@ -239,9 +182,7 @@ int main(int argc, char** argv) {
   if (!started) std::fprintf(stderr, "tunora-song-service: %s\n", error.c_str());
 
   bool served = started && service.run();
-  // When serving ended by itself, the waiter still waits: wake it.
-  pthread_kill(signalWaiter.native_handle(), SIGTERM);
-  signalWaiter.join();
+  endRequests.reset();
   if (library) library->stop();
   if (!started) return 1;
   if (!served) {

@@ -67,8 +67,7 @@ class MediaDelivery {
     if (body_.bytes) return sink.write(body_.bytes->data() + first_ + offset, chunk);
     // A file that shrank or went bad meanwhile ends the connection: the length was promised.
     buffer_.resize(chunk);
-    ssize_t got = ::pread(body_.file->fd(), buffer_.data(), chunk, static_cast<off_t>(first_ + offset));
-    if (got != static_cast<ssize_t>(chunk)) return false;
+    if (body_.file->readAt(first_ + offset, buffer_.data(), chunk) != chunk) return false;
     return sink.write(buffer_.data(), chunk);
   }
 

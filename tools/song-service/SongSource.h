@@ -7,20 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "tools/song-service/OpenFile.h"
+
 namespace songservice {
-
-// An open file the media route reads with pread, closed when the last reader lets go.
-class OpenFile {
- public:
-  explicit OpenFile(int fd) : fd_(fd) {}
-  ~OpenFile();
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // The bytes of one media file or picture, from memory or from an open file.
 struct MediaBody {

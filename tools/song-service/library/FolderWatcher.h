@@ -1,8 +1,9 @@
 #pragma once
-// Watches music folders with inotify and says, once they have been quiet for a moment, that
+// Watches music folders (inotify on Linux, ReadDirectoryChangesW on Windows) and says, once they have been quiet for a moment, that
 // something changed. Writes keep postponing the call, so a large copy is read once it is whole.
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -18,8 +19,8 @@ class FolderWatcher {
   FolderWatcher(const FolderWatcher&) = delete;
   FolderWatcher& operator=(const FolderWatcher&) = delete;
 
-  // false when inotify is not available.
-  bool ok() const { return inotify_ >= 0; }
+  // false when the system cannot watch folders.
+  bool ok() const;
 
   // Adds a watch on each folder not yet watched. Any thread.
   void watch(const std::vector<std::string>& folders);
@@ -27,9 +28,10 @@ class FolderWatcher {
  private:
   void run();
 
+  struct Watches;  // the system's own handles
+
   std::function<void()> onChange_;
-  int inotify_ = -1;
-  int wake_ = -1;  // an eventfd that ends run()
+  std::unique_ptr<Watches> watches_;
   std::mutex mutex_;
   bool limitReported_ = false;  // guarded by mutex_
   std::thread thread_;

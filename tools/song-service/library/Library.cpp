@@ -1,9 +1,8 @@
 #include "tools/song-service/library/Library.h"
 
-#include <malloc.h>
-
 #include <cstdio>
 
+#include "tools/song-service/library/FreedMemory.h"
 #include "tools/song-service/library/LibraryScanner.h"
 
 namespace songservice {
@@ -74,7 +73,7 @@ void Library::runScans() {
     if (outcome.examined > 0 || outcome.removed > 0) publish(outcome.records);
     outcome = ScanOutcome();
     // A scan's records are many small blocks; give them back rather than keep them resident.
-    ::malloc_trim(0);
+    returnFreedMemory();
     if (onScanned_) onScanned_(*index());
   }
 }

@@ -1,6 +1,7 @@
 #include "tools/song-service/library/LibraryDatabase.h"
 
-#include <unistd.h>
+#include "tools/song-service/OpenFile.h"
+
 
 namespace songservice {
 namespace {
@@ -76,7 +77,7 @@ std::unique_ptr<LibraryDatabase> LibraryDatabase::open(const std::string& path, 
   sqlite3* db = tryOpen(path);
   if (!db && !path.empty()) {
     *note = "the index " + path + " is damaged or unreadable: building it again";
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) ::unlink((path + suffix).c_str());
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) removeFile(path + suffix);
     db = tryOpen(path);
   }
   if (!db) {

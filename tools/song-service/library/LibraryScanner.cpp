@@ -1,18 +1,14 @@
 #include "tools/song-service/library/LibraryScanner.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
-#include <set>
 #include <thread>
 
+#include "tools/song-service/library/FolderWalk.h"
 #include "tools/song-service/library/LibraryText.h"
 #include "tools/song-service/library/ScanProgress.h"
 #include "tools/song-service/library/TagReader.h"
@@ -22,18 +18,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct FoundFile {
-  std::string path;
-  long long size, mtimeNs;
-};
-
-long long mtimeOf(const struct stat& info) {
-  return static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000LL + info.st_mtim.tv_nsec;
-}
-
-void skipLine(const std::string& path, const std::string& why) {
-  std::fprintf(stderr, "tunora-song-service: skipping %s: %s\n", validUtf8(path).c_str(), why.c_str());
-}
 
 // Names that say "audio" make a file worth a word when it turns out to be none.
 bool namedLikeAudio(const std::string& path) {
@@ -44,59 +28,6 @@ bool namedLikeAudio(const std::string& path) {
     if (extension == known) return true;
   return false;
 }
-
-class Walker {
- public:
-  std::vector<FoundFile> files;
-  std::vector<std::string> folders;
-
-  // false when the root itself cannot be read.
-  bool walk(const std::string& root) {
-    struct stat info;
-    if (::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-      skipLine(root, "not a readable folder");
-      return false;
-    }
-    visited_.insert({info.st_dev, info.st_ino});
-    return walkFolder(root);
-  }
-
- private:
-  bool walkFolder(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) {
-      skipLine(folder, std::strerror(errno));
-      return false;
-    }
-    folders.push_back(folder);
-    std::vector<std::string> subfolders;
-    while (dirent* entry = ::readdir(dir)) {
-      const char* name = entry->d_name;
-      if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-      std::string path = folder + "/" + name;
-      struct stat info;
-      if (::stat(path.c_str(), &info) != 0) {
-        // A dangling link or a file gone since the folder was listed.
-        skipLine(path, std::strerror(errno));
-        continue;
-      }
-      if (S_ISDIR(info.st_mode)) {
-        if (!visited_.insert({info.st_dev, info.st_ino}).second) {
-          skipLine(path, "a symlink loop or a folder already scanned");
-          continue;
-        }
-        subfolders.push_back(std::move(path));
-      } else if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        files.push_back({std::move(path), static_cast<long long>(info.st_size), mtimeOf(info)});
-      }
-    }
-    ::closedir(dir);
-    for (const std::string& sub : subfolders) walkFolder(sub);
-    return true;
-  }
-
-  std::set<std::pair<dev_t, ino_t>> visited_;
-};
 
 std::string stemOf(const std::string& path) {
   std::size_t slash = path.rfind('/');
@@ -115,18 +46,22 @@ std::string folderNameOf(const std::string& path) {
 
 }  // namespace
 
+void skipLine(const std::string& path, const std::string& why) {
+  std::fprintf(stderr, "tunora-song-service: skipping %s: %s\n", validUtf8(path).c_str(), why.c_str());
+}
+
 SongRecord examineFile(const std::string& path, long long size, long long mtimeNs, std::string* why) {
   SongRecord record;
   record.path = path;
   record.size = size;
   record.mtimeNs = mtimeNs;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
+  std::shared_ptr<OpenFile> file = OpenFile::open(path);
+  if (!file) {
     *why = std::strerror(errno);
     return record;
   }
-  MediaKind kind = detectFileKind(fd);
-  ::close(fd);
+  MediaKind kind = detectFileKind(*file);
+  file.reset();
   if (kind == MediaKind::None) {
     if (namedLikeAudio(path)) *why = "not a format the player plays, or damaged";
     return record;
@@ -172,7 +107,7 @@ ScanProgress LibraryScanner::compareAndRead(ScanOutcome& outcome,
   std::sort(stored.begin(), stored.end(), [](const StoredFile& a, const StoredFile& b) { return a.path < b.path; });
   std::vector<bool> seen(stored.size());
 
-  Walker walker;
+  FolderWalk walker;
   std::vector<std::string> walkedRoots;
   for (const std::string& root : roots_)
     if (walker.walk(root)) walkedRoots.push_back(root);

@@ -1,11 +1,8 @@
 #include "tools/song-service/library/LibrarySource.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <charconv>
-#include <ctime>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -92,11 +89,19 @@ long long idFromName(std::string_view name, std::string_view extension) {
 }
 
 std::string httpDate(long long mtimeNs) {
-  std::time_t seconds = static_cast<std::time_t>(mtimeNs / 1'000'000'000LL);
-  std::tm parts{};
-  gmtime_r(&seconds, &parts);
+  using namespace std::chrono;
+  static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const sys_seconds at{seconds{mtimeNs / 1'000'000'000LL}};
+  const sys_days day = floor<days>(at);
+  const year_month_day date{day};
+  const hh_mm_ss time{at - day};
   char text[64];
-  std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", &parts);
+  std::snprintf(text, sizeof text, "%s, %02u %s %d %02d:%02d:%02d GMT", kDays[weekday{day}.c_encoding()],
+                static_cast<unsigned>(date.day()), kMonths[static_cast<unsigned>(date.month()) - 1],
+                static_cast<int>(date.year()), static_cast<int>(time.hours().count()),
+                static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()));
   return text;
 }
 
@@ -109,7 +114,7 @@ std::string pictureType(std::string_view bytes) {
 }
 
 std::string readSmallFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(streamPath(path), std::ios::binary);
   if (!in) return {};
   std::ostringstream bytes;
   bytes << in.rdbuf();
@@ -149,9 +154,8 @@ std::string folderPicturePath(const std::string& songPath) {
   const std::string folder = songPath.substr(0, slash + 1);
   for (const char* name : {"cover.jpg", "folder.jpg", "Cover.jpg", "Folder.jpg", "cover.png", "folder.png",
                            "cover.jpeg", "COVER.JPG", "FOLDER.JPG"}) {
-    struct stat info;
     std::string path = folder + name;
-    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) return path;
+    if (isNonEmptyFile(path)) return path;
   }
   return {};
 }
@@ -253,19 +257,16 @@ std::optional<MediaBody> LibrarySource::media(std::string_view name) {
   if (status != std::errc() || end != name.data() + dot) return std::nullopt;
   const IndexedSong* song = index->byId(id);
   if (!song || idFromName(name, mediaExtension(song->kind)) != id) return std::nullopt;
-  int fd = ::open(std::string(song->path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
-  auto file = std::make_shared<OpenFile>(fd);
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) return std::nullopt;
-  const long long mtime = static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000LL + info.st_mtim.tv_nsec;
+  std::shared_ptr<OpenFile> file = OpenFile::open(std::string(song->path));
+  if (!file || file->size() <= 0) return std::nullopt;
+  const long long mtime = file->mtimeNs(), size = file->size();
   MediaBody body;
   body.file = std::move(file);
-  body.size = static_cast<std::size_t>(info.st_size);
+  body.size = static_cast<std::size_t>(size);
   body.contentType = mediaContentType(song->kind);
   char etag[80];
   std::snprintf(etag, sizeof etag, "\"%llx-%llx-%llx\"", static_cast<unsigned long long>(id),
-                static_cast<unsigned long long>(info.st_size), static_cast<unsigned long long>(mtime));
+                static_cast<unsigned long long>(size), static_cast<unsigned long long>(mtime));
   body.etag = etag;
   body.lastModified = httpDate(mtime);
   return body;

@@ -1,7 +1,5 @@
 #include "tools/song-service/library/MediaKind.h"
 
-#include <unistd.h>
-
 #include <string>
 
 namespace songservice {
@@ -102,19 +100,19 @@ const char* mediaContentType(MediaKind kind) {
   return "application/octet-stream";
 }
 
-MediaKind detectFileKind(int fd) {
+MediaKind detectFileKind(const OpenFile& file) {
   constexpr std::size_t kProbe = 4096;
   std::string head(kProbe, '\0');
-  ssize_t got = ::pread(fd, head.data(), kProbe, 0);
-  if (got <= 0) return MediaKind::None;
-  head.resize(static_cast<std::size_t>(got));
+  std::size_t got = file.readAt(0, head.data(), kProbe);
+  if (got == 0) return MediaKind::None;
+  head.resize(got);
   MediaHead probe{head, 0, {}};
   std::string after;
   if (std::size_t tag = id3v2Size(head); tag > 0) {
     after.resize(kProbe);
-    got = ::pread(fd, after.data(), kProbe, static_cast<off_t>(tag));
-    if (got <= 0) return MediaKind::None;
-    after.resize(static_cast<std::size_t>(got));
+    got = file.readAt(tag, after.data(), kProbe);
+    if (got == 0) return MediaKind::None;
+    after.resize(got);
     probe.tagEnd = tag;
     probe.afterTag = after;
   }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "tools/song-service/OpenFile.h"
+
 namespace songservice {
 
 enum class MediaKind { None = 0, Mp3 = 1, Vorbis = 2, Opus = 3, Flac = 4, Wav = 5 };
@@ -27,6 +29,6 @@ const char* mediaExtension(MediaKind kind);
 const char* mediaContentType(MediaKind kind);
 
 // Reads the head of an open file and tells its kind; None on a read error.
-MediaKind detectFileKind(int fd);
+MediaKind detectFileKind(const OpenFile& file);
 
 }  // namespace songservice

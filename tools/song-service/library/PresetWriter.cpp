@@ -1,11 +1,8 @@
 #include "tools/song-service/library/PresetWriter.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "platform/system/Files.h"
 
 namespace songservice {
 
@@ -30,20 +27,7 @@ std::string presetText(const LibraryIndex& index, const std::string& host) {
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& text) {
-  std::string temporary = path + ".XXXXXX";
-  int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, 0644) == 0;
-  for (std::size_t written = 0; ok && written < text.size();) {
-    ssize_t step = ::write(fd, text.data() + written, text.size() - written);
-    if (step <= 0) ok = false;
-    else written += static_cast<std::size_t>(step);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+  return platform::system::writeFileAtomically(path, text);
 }
 
 }  // namespace songservice

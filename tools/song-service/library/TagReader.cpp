@@ -1,5 +1,7 @@
 #include "tools/song-service/library/TagReader.h"
 
+#include "tools/song-service/library/TagFileName.h"
+
 #include <attachedpictureframe.h>
 #include <flacfile.h>
 #include <flacpicture.h>
@@ -122,7 +124,7 @@ std::optional<SongTags> readSongTags(TagLib::IOStream& stream, MediaKind kind) {
 }
 
 std::optional<SongTags> readSongTags(const std::string& path, MediaKind kind) {
-  TagLib::FileStream stream(path.c_str(), true);
+  TagLib::FileStream stream(tagFileName(path), true);
   if (!stream.isOpen()) return std::nullopt;
   return readSongTags(stream, kind);
 }
@@ -135,7 +137,7 @@ std::string readEmbeddedCover(TagLib::IOStream& stream, MediaKind kind) {
 }
 
 std::string readEmbeddedCover(const std::string& path, MediaKind kind) {
-  TagLib::FileStream stream(path.c_str(), true);
+  TagLib::FileStream stream(tagFileName(path), true);
   if (!stream.isOpen()) return {};
   return readEmbeddedCover(stream, kind);
 }

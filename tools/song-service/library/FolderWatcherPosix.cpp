@@ -23,30 +23,42 @@ constexpr std::uint32_t kEvents = IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MO
 
 }  // namespace
 
-FolderWatcher::FolderWatcher(std::function<void()> onChange) : onChange_(std::move(onChange)) {
-  inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (inotify_ < 0 || wake_ < 0) {
+struct FolderWatcher::Watches {
+  int inotify = -1;
+  int wake = -1;  // an eventfd that ends run()
+};
+
+FolderWatcher::FolderWatcher(std::function<void()> onChange)
+    : onChange_(std::move(onChange)), watches_(std::make_unique<Watches>()) {
+  int& inotify = watches_->inotify;
+  int& wake = watches_->wake;
+  inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (inotify < 0 || wake < 0) {
     std::fprintf(stderr, "tunora-song-service: cannot watch the folders: %s\n", std::strerror(errno));
     return;
   }
   thread_ = std::thread([this] { run(); });
 }
 
+bool FolderWatcher::ok() const { return watches_->inotify >= 0; }
+
 FolderWatcher::~FolderWatcher() {
+  const int inotify = watches_->inotify, wake = watches_->wake;
   if (thread_.joinable()) {
     std::uint64_t one = 1;
-    [[maybe_unused]] ssize_t written = ::write(wake_, &one, sizeof one);
+    [[maybe_unused]] ssize_t written = ::write(wake, &one, sizeof one);
     thread_.join();
   }
-  if (inotify_ >= 0) ::close(inotify_);
-  if (wake_ >= 0) ::close(wake_);
+  if (inotify >= 0) ::close(inotify);
+  if (wake >= 0) ::close(wake);
 }
 
 void FolderWatcher::watch(const std::vector<std::string>& folders) {
-  if (inotify_ < 0) return;
+  const int inotify = watches_->inotify;
+  if (inotify < 0) return;
   for (const std::string& folder : folders) {
-    if (::inotify_add_watch(inotify_, folder.c_str(), kEvents | IN_ONLYDIR) >= 0) continue;
+    if (::inotify_add_watch(inotify, folder.c_str(), kEvents | IN_ONLYDIR) >= 0) continue;
     std::lock_guard lock(mutex_);
     if (errno == ENOSPC && !limitReported_) {
       limitReported_ = true;
@@ -58,6 +70,7 @@ void FolderWatcher::watch(const std::vector<std::string>& folders) {
 }
 
 void FolderWatcher::run() {
+  const int inotify = watches_->inotify, wake = watches_->wake;
   bool pending = false;
   Clock::time_point firstEvent, lastEvent;
   alignas(inotify_event) char buffer[16384];
@@ -68,13 +81,13 @@ void FolderWatcher::run() {
       timeout = static_cast<int>(std::max<long long>(
           0, std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count() + 1));
     }
-    pollfd fds[2] = {{inotify_, POLLIN, 0}, {wake_, POLLIN, 0}};
+    pollfd fds[2] = {{inotify, POLLIN, 0}, {wake, POLLIN, 0}};
     int ready = ::poll(fds, 2, timeout);
     if (ready < 0 && errno != EINTR) return;
     if (fds[1].revents) return;
     if (ready > 0 && fds[0].revents) {
       bool any = false;
-      while (::read(inotify_, buffer, sizeof buffer) > 0) any = true;
+      while (::read(inotify, buffer, sizeof buffer) > 0) any = true;
       if (any) {
         lastEvent = Clock::now();
         if (!pending) firstEvent = lastEvent;
