@@ -19,12 +19,15 @@ export CCACHE_BASEDIR=$root
 export CCACHE_NOHASHDIR=1
 
 libraries=$(bash tools/windows-libraries.sh | tail -n 1)
+service_libraries=$(bash tools/windows-service-libraries.sh | tail -n 1)
 # pkg-config's answers are cached: new libraries need a fresh configure.
-if [ -f "$build/CMakeCache.txt" ] && ! grep -q "^TUNORA_WINDOWS_LIBRARIES:.*=$libraries\$" "$build/CMakeCache.txt"; then
+if [ -f "$build/CMakeCache.txt" ] && { ! grep -q "^TUNORA_WINDOWS_LIBRARIES:.*=$libraries\$" "$build/CMakeCache.txt" ||
+     ! grep -q "^TUNORA_WINDOWS_SERVICE_LIBRARIES:.*=$service_libraries\$" "$build/CMakeCache.txt"; }; then
   rm -f "$build/CMakeCache.txt"
 fi
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/WindowsToolchain.cmake" \
-  -DTUNORA_WINDOWS_LIBRARIES="$libraries" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  -DTUNORA_WINDOWS_LIBRARIES="$libraries" -DTUNORA_WINDOWS_SERVICE_LIBRARIES="$service_libraries" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j "$jobs"
 [ "$run_tests" = 1 ] || exit 0
 
