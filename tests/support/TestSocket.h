@@ -18,6 +18,10 @@ struct LoopbackSocket {
 // A listening socket on 127.0.0.1 with a port the system picks. Aborts when it cannot be
 // made: a test server without a socket tests nothing.
 LoopbackSocket listenOnLoopback(int backlog);
+// A blocking connection to 127.0.0.1:port; kNoSocket when refused.
+SocketHandle connectToLoopback(int port);
+// A port on 127.0.0.1 that nothing listens on (it was free a moment ago).
+int closedLoopbackPort();
 // The next waiting client, made non-blocking; kNoSocket when there is none.
 SocketHandle acceptClient(SocketHandle listener);
 

@@ -27,14 +27,41 @@ long classified(int n) {
   return error == WSAEWOULDBLOCK || error == WSAEINTR ? kWouldBlock : kFailed;
 }
 
+sockaddr_in loopbackAddress(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<u_short>(port));
+  return address;
+}
+
 }  // namespace
+
+SocketHandle connectToLoopback(int port) {
+  startWinsock();
+  SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address = loopbackAddress(port);
+  if (socket != INVALID_SOCKET && ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+    return static_cast<SocketHandle>(socket);
+  if (socket != INVALID_SOCKET) ::closesocket(socket);
+  return kNoSocket;
+}
+
+int closedLoopbackPort() {
+  startWinsock();
+  SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address = loopbackAddress(0);
+  int length = sizeof address;
+  ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+  ::closesocket(socket);
+  return ntohs(address.sin_port);
+}
 
 LoopbackSocket listenOnLoopback(int backlog) {
   startWinsock();
   SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in address = loopbackAddress(0);
   int length = sizeof address;
   if (listener == INVALID_SOCKET || ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listener, backlog) != 0 || ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
@@ -83,18 +110,13 @@ int pollSockets(PollEntry* entries, std::size_t count, int timeoutMs) {
 // readable once a byte is sent.
 Wakeup::Wakeup() {
   LoopbackSocket listener = listenOnLoopback(1);
-  SOCKET writer = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<u_short>(listener.port));
-  if (writer == INVALID_SOCKET || ::connect(writer, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-    std::abort();
+  SocketHandle writer = connectToLoopback(listener.port);
+  if (writer == kNoSocket) std::abort();
   SOCKET reader = ::accept(raw(listener.socket), nullptr, nullptr);
   closeSocket(listener.socket);
   if (reader == INVALID_SOCKET) std::abort();
   read_ = static_cast<SocketHandle>(reader);
-  write_ = static_cast<SocketHandle>(writer);
+  write_ = writer;
 }
 
 Wakeup::~Wakeup() {
