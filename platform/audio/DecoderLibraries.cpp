@@ -73,7 +73,9 @@ off_t mpg123_seek(mpg123_handle* mh, off_t sampleoff, int whence) {
 int mpg123_read(mpg123_handle* mh, void* outmemory, size_t outmemsize, size_t* done) {
   return MPG123_FN(mpg123_read)(mh, outmemory, outmemsize, done);
 }
-int mpg123_id3(mpg123_handle* mh, mpg123_id3v1** v1, mpg123_id3v2** v2) { return MPG123_FN(mpg123_id3)(mh, v1, v2); }
+int mpg123_id3_raw(mpg123_handle* mh, unsigned char** v1, size_t* v1Size, unsigned char** v2, size_t* v2Size) {
+  return MPG123_FN(mpg123_id3_raw)(mh, v1, v1Size, v2, v2Size);
+}
 
 int ov_open_callbacks(void* datasource, OggVorbis_File* vf, const char* initial, long ibytes, ov_callbacks callbacks) {
   return VORBIS_FN(ov_open_callbacks)(datasource, vf, initial, ibytes, callbacks);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/audio/CallbackGuard.h"
+#include "platform/audio/Id3GainTags.h"
 
 namespace platform::audio {
 namespace {
@@ -48,8 +49,10 @@ Mp3Decoder::Handle Mp3Decoder::newHandle(ByteSource& source) {
   Handle owned(mpg123_new(nullptr, &error));
   mpg123_handle* handle = owned.get();
   if (handle == nullptr) return nullptr;
-  // The ID3v2 tag is read for its gain; its pictures are not kept.
-  mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
+  // The ID3v2 tag is kept raw and read here for its gain: libmpg123's own frame parser, as
+  // cross-built for Windows, loops forever on a TXXX frame.
+  mpg123_param(handle, MPG123_ADD_FLAGS,
+               MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2 | MPG123_STORE_RAW_ID3, 0);
   mpg123_param(handle, MPG123_REMOVE_FLAGS, MPG123_FUZZY, 0);
   mpg123_format_none(handle);
   const long* rates = nullptr;
@@ -90,23 +93,13 @@ bool Mp3Decoder::start() {
 }
 
 void Mp3Decoder::takeReplayGain() {
-  mpg123_id3v2* tag = nullptr;
-  if (mpg123_id3(handle_.get(), nullptr, &tag) != MPG123_OK || tag == nullptr) return;
-  auto named = [](const mpg123_string& text, std::string_view name) {
-    // fill may count more than one terminating zero.
-    std::string_view have(text.p != nullptr ? text.p : "", text.p != nullptr ? strnlen(text.p, text.fill) : 0);
-    return have.size() == name.size() &&
-           std::equal(have.begin(), have.end(), name.begin(), [](char a, char b) { return std::toupper(a) == b; });
-  };
-  const char* gain = nullptr;
-  const char* peak = nullptr;
-  for (std::size_t i = 0; i < tag->extras; ++i) {
-    const mpg123_text& extra = tag->extra[i];
-    if (extra.text.p == nullptr) continue;
-    if (named(extra.description, "REPLAYGAIN_TRACK_GAIN")) gain = extra.text.p;
-    if (named(extra.description, "REPLAYGAIN_TRACK_PEAK")) peak = extra.text.p;
-  }
-  replayGain_ = replayGainFromTags(gain, peak);
+  unsigned char* v1 = nullptr;
+  size_t v1Size = 0;
+  unsigned char* v2 = nullptr;
+  size_t v2Size = 0;
+  if (mpg123_id3_raw(handle_.get(), &v1, &v1Size, &v2, &v2Size) != MPG123_OK) return;
+  Id3GainTags tags = id3GainTags(v2, v2Size);
+  replayGain_ = replayGainFromTags(tags.gain ? tags.gain->c_str() : nullptr, tags.peak ? tags.peak->c_str() : nullptr);
 }
 
 void Mp3Decoder::takeLength(mpg123_handle* handle) {

@@ -67,7 +67,14 @@ void PacedOutput::run() {
     bool startNow = false;
     {
       std::unique_lock lock(mutex_);
-      if (wake_.wait_until(lock, next, [&] { return stopping_ || started_; }) && stopping_) return;
+      // One wait of whole milliseconds, then the loop looks again: where the timed wait
+      // wakes a fraction of a millisecond early (Windows), waiting out that fraction with
+      // a predicate would spin.
+      if (!stopping_ && !started_) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
+        if (left.count() > 0) wake_.wait_for(lock, left);
+      }
+      if (stopping_) return;
       startNow = started_;
       started_ = false;
     }

@@ -3,12 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cstring>
 #include <fstream>
@@ -18,6 +12,7 @@
 
 #include "AudioTestSupport.h"
 #include "tests/support/FaultServer.h"
+#include "tests/support/TestSocket.h"
 #include "platform/audio/DownloadBuffer.h"
 #include "platform/audio/HttpSource.h"
 
@@ -25,6 +20,7 @@ using namespace audiotest;
 using namespace std::chrono_literals;
 using platform::audio::DownloadBuffer;
 using platform::audio::HttpSource;
+using namespace testsupport;
 
 namespace {
 
@@ -33,16 +29,17 @@ class RawServer {
  public:
   class Peer {
    public:
-    Peer(int fd, const std::atomic<bool>& stopping, std::atomic<std::uint64_t>& sent)
-        : fd_(fd), stopping_(stopping), sent_(sent) {}
+    Peer(SocketHandle socket, const std::atomic<bool>& stopping, std::atomic<std::uint64_t>& sent)
+        : socket_(socket), stopping_(stopping), sent_(sent) {}
     // False once the client has gone or the server stops.
     bool send(const void* data, std::size_t size) {
       auto* bytes = static_cast<const char*>(data);
       while (size > 0) {
         if (stopping_) return false;
-        pollfd entry{fd_, POLLOUT, 0};
-        if (poll(&entry, 1, 50) <= 0) continue;
-        ssize_t n = ::send(fd_, bytes, size, MSG_NOSIGNAL);
+        PollEntry entry{socket_, false, true};
+        if (pollSockets(&entry, 1, 50) <= 0) continue;
+        long n = sendSome(socket_, bytes, size);
+        if (n == kWouldBlock) continue;
         if (n <= 0) return false;
         sent_ += static_cast<std::uint64_t>(n);
         bytes += n;
@@ -60,28 +57,22 @@ class RawServer {
       return true;
     }
    private:
-    int fd_;
+    SocketHandle socket_;
     const std::atomic<bool>& stopping_;
     std::atomic<std::uint64_t>& sent_;
   };
   using Handler = std::function<void(Peer&)>;
 
   explicit RawServer(Handler handler) : handler_(std::move(handler)) {
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(listener_, 8);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+    const LoopbackSocket listener = listenOnLoopback(8);
+    listener_ = listener.socket;
+    port_ = listener.port;
     thread_ = std::thread([this] { serve(); });
   }
   ~RawServer() {
     stopping_ = true;
     thread_.join();
-    close(listener_);
+    closeSocket(listener_);
   }
   std::string url(const std::string& path = "/song.mp3") const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
@@ -91,28 +82,30 @@ class RawServer {
  private:
   void serve() {
     while (!stopping_) {
-      pollfd entry{listener_, POLLIN, 0};
-      if (poll(&entry, 1, 50) <= 0) continue;
-      int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (fd < 0) continue;
+      PollEntry entry{listener_, true};
+      if (pollSockets(&entry, 1, 50) <= 0) continue;
+      SocketHandle client = acceptClient(listener_);
+      if (client == kNoSocket) continue;
       std::string request;
       char chunk[1024];
       while (request.find("\r\n\r\n") == std::string::npos) {
-        pollfd in{fd, POLLIN, 0};
-        if (stopping_ || poll(&in, 1, 50) < 0) break;
-        if (in.revents == 0) continue;
-        ssize_t n = recv(fd, chunk, sizeof chunk, 0);
+        PollEntry in{client, true};
+        int ready = pollSockets(&in, 1, 50);
+        if (stopping_ || ready < 0) break;
+        if (ready == 0) continue;
+        long n = receiveSome(client, chunk, sizeof chunk);
+        if (n == kWouldBlock) continue;
         if (n <= 0) break;
         request.append(chunk, static_cast<std::size_t>(n));
       }
-      Peer peer(fd, stopping_, sent_);
+      Peer peer(client, stopping_, sent_);
       handler_(peer);
-      close(fd);
+      closeSocket(client);
     }
   }
 
   Handler handler_;
-  int listener_ = -1;
+  SocketHandle listener_ = kNoSocket;
   int port_ = 0;
   std::atomic<bool> stopping_{false};
   std::atomic<std::uint64_t> sent_{0};

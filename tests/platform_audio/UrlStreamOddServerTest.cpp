@@ -133,7 +133,7 @@ TEST(UrlStreamOddServer, VorbisTurnsSeekableWhenTheDownloadCompletesInMidPlay) {
   ASSERT_TRUE(waitFor([&] { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }, 10s));
   EXPECT_EQ(BASS_ChannelGetLength(stream, BASS_POS_BYTE), reference.size());
   // Reopening the decoder in mid-play neither lost nor repeated a sample.
-  EXPECT_TRUE(session.finish() == reference);
+  EXPECT_EQ(vorbisMismatch(session.finish(), reference), "");
   ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
   stream = openUrl(server.url("/pause/100"));
   ASSERT_NE(stream, 0u);

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <chrono>
 #include <functional>
 #include <string>
@@ -24,6 +22,7 @@ using testsupport::FaultScript;
 using testsupport::FaultServer;
 using testsupport::httpResponse;
 using testsupport::rangeResponse;
+using testsupport::threadCount;
 
 namespace {
 
@@ -48,15 +47,6 @@ std::vector<std::string> headsFor(const FaultServer& server, const std::string& 
     if (head.rfind("GET " + path + " ", 0) == 0) heads.push_back(head);
   }
   return heads;
-}
-
-int threadCount() {
-  int count = 0;
-  if (DIR* tasks = opendir("/proc/self/task")) {
-    while (dirent* entry = readdir(tasks)) count += entry->d_name[0] != '.';
-    closedir(tasks);
-  }
-  return count;
 }
 
 HSTREAM openUrl(const std::string& url) { return BASS_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr); }

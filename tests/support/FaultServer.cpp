@@ -1,19 +1,7 @@
 #include "tests/support/FaultServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-
-#include "tests/support/LoopbackListener.h"
 
 namespace testsupport {
 namespace {
@@ -104,23 +92,17 @@ std::string rangeResponse(const std::string& body, const FaultRequest& request,
 
 FaultServer::FaultServer(std::chrono::milliseconds connectionLimit)
     : connectionLimit_(connectionLimit) {
-  const testsupport::LoopbackListener listener = testsupport::openLoopbackListener(64);
-  listenFd_ = listener.fd;
+  const LoopbackSocket listener = listenOnLoopback(64);
+  listener_ = listener.socket;
   port_ = listener.port;
-  stopFd_ = ::eventfd(0, EFD_CLOEXEC);
-  stopListeningFd_ = ::eventfd(0, EFD_CLOEXEC);
-  if (stopFd_ < 0 || stopListeningFd_ < 0) std::abort();
   acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
 FaultServer::~FaultServer() {
-  std::uint64_t one = 1;
-  if (::write(stopFd_, &one, sizeof one) != sizeof one) std::abort();
+  stop_.raise();
   if (acceptor_.joinable()) acceptor_.join();
   for (auto& thread : connectionThreads_) thread.join();
-  if (listenFd_ >= 0) ::close(listenFd_);
-  ::close(stopFd_);
-  ::close(stopListeningFd_);
+  if (listener_ != kNoSocket) closeSocket(listener_);
 }
 
 void FaultServer::on(const std::string& path, FaultScript script) {
@@ -133,8 +115,7 @@ void FaultServer::on(const std::string& path, Handler handler) {
 }
 
 void FaultServer::stopListening() {
-  std::uint64_t one = 1;
-  if (::write(stopListeningFd_, &one, sizeof one) != sizeof one) std::abort();
+  stopListening_.raise();
   // The acceptor closes the socket as it leaves, so nothing is refused before this returns
   // and everything is after.
   if (acceptor_.joinable()) acceptor_.join();
@@ -159,25 +140,24 @@ std::vector<std::string> FaultServer::requestHeads() const {
   return heads_;
 }
 
-bool FaultServer::waitFor(int fd, short events, Clock::time_point until) {
+bool FaultServer::waitFor(SocketHandle socket, bool write, Clock::time_point until) {
   for (;;) {
-    pollfd fds[2] = {{fd, events, 0}, {stopFd_, POLLIN, 0}};
-    int ready = ::poll(fds, 2, millisecondsUntil(until));
-    if (ready < 0 && errno != EINTR) return false;
-    if (fds[1].revents & POLLIN) return false;
-    if (ready > 0 && fds[0].revents) return true;
+    PollEntry entries[2] = {{socket, !write, write}, {stop_.waitable(), true}};
+    int ready = pollSockets(entries, 2, millisecondsUntil(until));
+    if (ready < 0 || entries[1].ready) return false;
+    if (entries[0].ready) return true;
     if (Clock::now() >= until) return false;
   }
 }
 
 void FaultServer::acceptLoop() {
   for (;;) {
-    pollfd fds[3] = {{listenFd_, POLLIN, 0}, {stopFd_, POLLIN, 0}, {stopListeningFd_, POLLIN, 0}};
-    int ready = ::poll(fds, 3, -1);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready < 0 || fds[1].revents != 0 || fds[2].revents != 0) break;
-    int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (client < 0) continue;
+    PollEntry entries[3] = {{listener_, true}, {stop_.waitable(), true}, {stopListening_.waitable(), true}};
+    int ready = pollSockets(entries, 3, -1);
+    if (ready == 0) continue;
+    if (ready < 0 || entries[1].ready || entries[2].ready) break;
+    SocketHandle client = acceptClient(listener_);
+    if (client == kNoSocket) continue;
     bool closeNow = false;
     {
       std::lock_guard lock(mutex_);
@@ -185,31 +165,31 @@ void FaultServer::acceptLoop() {
       closeNow = closeAtAccept_;
     }
     if (closeNow) {
-      ::close(client);
+      closeSocket(client);
       continue;
     }
     connectionThreads_.emplace_back([this, client] {
       serve(client);
-      ::close(client);
+      closeSocket(client);
     });
   }
-  ::close(listenFd_);
-  listenFd_ = -1;
+  closeSocket(listener_);
+  listener_ = kNoSocket;
 }
 
-bool FaultServer::readHead(int client, Clock::time_point deadline, std::string& head) {
+bool FaultServer::readHead(SocketHandle client, Clock::time_point deadline, std::string& head) {
   char chunk[4096];
   while (head.find("\r\n\r\n") == std::string::npos && head.size() < kHeadLimit) {
-    if (!waitFor(client, POLLIN, std::min(deadline, Clock::now() + kHeadWait))) return false;
-    ssize_t n = ::recv(client, chunk, sizeof chunk, 0);
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (!waitFor(client, false, std::min(deadline, Clock::now() + kHeadWait))) return false;
+    long n = receiveSome(client, chunk, sizeof chunk);
+    if (n == kWouldBlock) continue;
     if (n <= 0) return false;
     head.append(chunk, static_cast<size_t>(n));
   }
   return true;
 }
 
-void FaultServer::serve(int client) {
+void FaultServer::serve(SocketHandle client) {
   auto deadline = Clock::now() + connectionLimit_;
   std::string head;
   if (!readHead(client, deadline, head)) return;
@@ -229,14 +209,14 @@ void FaultServer::serve(int client) {
   } else {
     script.send(httpResponse("404 Not Found", "Content-Length: 9\r\n", "not found"));
   }
-  if (play(client, script, deadline)) ::shutdown(client, SHUT_WR);
+  if (play(client, script, deadline)) shutdownSending(client);
 }
 
-bool FaultServer::sendAll(int client, std::string_view bytes, Clock::time_point deadline) {
+bool FaultServer::sendAll(SocketHandle client, std::string_view bytes, Clock::time_point deadline) {
   while (!bytes.empty()) {
-    if (!waitFor(client, POLLOUT, deadline)) return false;
-    ssize_t n = ::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (!waitFor(client, true, deadline)) return false;
+    long n = sendSome(client, bytes.data(), bytes.size());
+    if (n == kWouldBlock) continue;
     if (n <= 0) return false;
     bytesSent_ += static_cast<std::uint64_t>(n);
     bytes.remove_prefix(static_cast<size_t>(n));
@@ -246,12 +226,12 @@ bool FaultServer::sendAll(int client, std::string_view bytes, Clock::time_point 
 
 // Sends nothing until then, reading and dropping whatever the client sends; false when the
 // client leaves, the server stops or the connection's deadline is reached.
-bool FaultServer::idleUntil(int client, Clock::time_point until) {
+bool FaultServer::idleUntil(SocketHandle client, Clock::time_point until) {
   while (Clock::now() < until) {
-    if (waitFor(client, POLLIN, until)) {
+    if (waitFor(client, false, until)) {
       char ignored[512];
-      ssize_t n = ::recv(client, ignored, sizeof ignored, 0);
-      if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) return false;
+      long n = receiveSome(client, ignored, sizeof ignored);
+      if (n == 0 || n == kFailed) return false;
     } else if (Clock::now() < until) {
       return false;
     }
@@ -260,7 +240,7 @@ bool FaultServer::idleUntil(int client, Clock::time_point until) {
 }
 
 // False when the connection is over (client gone, reset, time up) and needs no close.
-bool FaultServer::play(int client, const FaultScript& script, Clock::time_point deadline) {
+bool FaultServer::play(SocketHandle client, const FaultScript& script, Clock::time_point deadline) {
   for (const auto& step : script.steps_) {
     switch (step.kind) {
       case FaultScript::Kind::Send:
@@ -284,22 +264,12 @@ bool FaultServer::play(int client, const FaultScript& script, Clock::time_point 
         }
         return false;
       case FaultScript::Kind::Reset: {
-        linger abort{1, 0};
-        ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        resetOnClose(client);
         return false;
       }
     }
   }
   return true;
-}
-
-std::uint64_t residentBytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::strtoull(line.c_str() + 6, nullptr, 10) * 1024;
-  }
-  return 0;
 }
 
 }  // namespace testsupport

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/TestSocket.h"
+
 namespace testsupport {
 
 class FaultScript {
@@ -89,18 +91,19 @@ class FaultServer {
 
  private:
   void acceptLoop();
-  void serve(int client);
-  bool readHead(int client, std::chrono::steady_clock::time_point deadline, std::string& head);
-  bool play(int client, const FaultScript& script, std::chrono::steady_clock::time_point deadline);
-  bool idleUntil(int client, std::chrono::steady_clock::time_point until);
-  bool sendAll(int client, std::string_view bytes, std::chrono::steady_clock::time_point deadline);
-  // Waits for events on fd; false when the server stops or the deadline passes first.
-  bool waitFor(int fd, short events, std::chrono::steady_clock::time_point until);
+  void serve(SocketHandle client);
+  bool readHead(SocketHandle client, std::chrono::steady_clock::time_point deadline, std::string& head);
+  bool play(SocketHandle client, const FaultScript& script, std::chrono::steady_clock::time_point deadline);
+  bool idleUntil(SocketHandle client, std::chrono::steady_clock::time_point until);
+  bool sendAll(SocketHandle client, std::string_view bytes, std::chrono::steady_clock::time_point deadline);
+  // Waits until the socket can be read (or written); false when the server stops or the
+  // deadline passes first.
+  bool waitFor(SocketHandle socket, bool write, std::chrono::steady_clock::time_point until);
 
   const std::chrono::milliseconds connectionLimit_;
-  int listenFd_ = -1;
-  int stopFd_ = -1;
-  int stopListeningFd_ = -1;
+  SocketHandle listener_ = kNoSocket;
+  Wakeup stop_;
+  Wakeup stopListening_;
   int port_ = 0;
   std::atomic<std::uint64_t> bytesSent_{0};
 
@@ -114,9 +117,6 @@ class FaultServer {
 
   std::thread acceptor_;
 };
-
-// Resident memory of this process in bytes, from /proc/self/status.
-std::uint64_t residentBytes();
 
 // What a sanitizer build keeps resident beside each byte the program touches, so that a
 // bound on resident memory holds there too.

@@ -2,9 +2,6 @@
 // slow, silent, endless and odd bodies, unreachable ports, several threads at once.
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -17,6 +14,7 @@
 #include "net/HttpRequest.h"
 #include "tests/net/http/RawHttpListener.h"
 #include "tests/net/http/TestHttpServer.h"
+#include "tests/support/TestSocket.h"
 
 namespace net {
 namespace {
@@ -38,42 +36,19 @@ class HttpExchange : public ::testing::Test {
 // drops further connection attempts, so a connect hangs until its time-out.
 class FullBacklog {
  public:
-  FullBacklog() {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener_, 0);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
-    filler_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  }
+  FullBacklog() : listener_(testsupport::listenOnLoopback(0)), filler_(testsupport::connectToLoopback(listener_.port)) {}
   ~FullBacklog() {
-    ::close(filler_);
-    ::close(listener_);
+    if (filler_ != testsupport::kNoSocket) testsupport::closeSocket(filler_);
+    testsupport::closeSocket(listener_.socket);
   }
-  int port() const { return port_; }
+  int port() const { return listener_.port; }
 
  private:
-  int listener_ = -1;
-  int filler_ = -1;
-  int port_ = 0;
+  testsupport::LoopbackSocket listener_;
+  testsupport::SocketHandle filler_;
 };
 
-int closedPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
+int closedPort() { return testsupport::closedLoopbackPort(); }
 
 TEST_F(HttpExchange, ReturnsTheBodyWhateverTheStatusAndTheRawFinalHeaderBlock) {
   const std::string longValue(3000, 'v');

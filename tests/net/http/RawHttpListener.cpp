@@ -1,22 +1,14 @@
 #include "tests/net/http/RawHttpListener.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstdint>
 #include <cstdlib>
-
-#include "tests/support/LoopbackListener.h"
 
 namespace net::test {
 namespace {
+
+using namespace testsupport;
 
 constexpr int kReadTimeoutMs = 5000;
 
@@ -29,10 +21,15 @@ size_t contentLengthOf(const std::string& head) {
   return std::strtoul(lowered.c_str() + at + 17, nullptr, 10);
 }
 
-void sendAll(int fd, const std::string& data) {
+void sendAll(SocketHandle socket, const std::string& data) {
   size_t sent = 0;
   while (sent < data.size()) {
-    ssize_t n = ::send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+    long n = sendSome(socket, data.data() + sent, data.size() - sent);
+    if (n == kWouldBlock) {
+      PollEntry writable{socket, false, true};
+      if (pollSockets(&writable, 1, 5000) <= 0) return;
+      continue;
+    }
     if (n <= 0) return;
     sent += static_cast<size_t>(n);
   }
@@ -47,21 +44,17 @@ RawHttpListener::RawHttpListener(NeverAnswer) : RawHttpListener(std::string(), f
 
 RawHttpListener::RawHttpListener(std::string response, bool answer)
     : response_(std::move(response)), answer_(answer) {
-  const testsupport::LoopbackListener listener = testsupport::openLoopbackListener(16);
-  listenFd_ = listener.fd;
+  const LoopbackSocket listener = listenOnLoopback(16);
+  listener_ = listener.socket;
   port_ = listener.port;
-  stopFd_ = ::eventfd(0, EFD_CLOEXEC);
-  if (stopFd_ < 0) std::abort();
   thread_ = std::thread([this] { serve(); });
 }
 
 RawHttpListener::~RawHttpListener() {
-  std::uint64_t one = 1;
-  if (::write(stopFd_, &one, sizeof one) != sizeof one) std::abort();
+  stop_.raise();
   thread_.join();
-  for (int fd : heldOpen_) ::close(fd);
-  ::close(listenFd_);
-  ::close(stopFd_);
+  for (SocketHandle socket : heldOpen_) closeSocket(socket);
+  closeSocket(listener_);
 }
 
 std::vector<std::string> RawHttpListener::requests() const {
@@ -80,18 +73,19 @@ bool RawHttpListener::waitForConnections(int count) const {
 }
 
 // False when the listener is stopping or the peer stayed silent too long.
-bool RawHttpListener::waitReadable(int fd, int timeoutMs) {
-  pollfd fds[2] = {{fd, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-  int ready = ::poll(fds, 2, timeoutMs);
-  return ready > 0 && (fds[1].revents & POLLIN) == 0 && (fds[0].revents & (POLLIN | POLLHUP));
+bool RawHttpListener::waitReadable(SocketHandle socket, int timeoutMs) {
+  PollEntry entries[2] = {{socket, true}, {stop_.waitable(), true}};
+  int ready = pollSockets(entries, 2, timeoutMs);
+  return ready > 0 && !entries[1].ready && entries[0].ready;
 }
 
-std::string RawHttpListener::readRequest(int client) {
+std::string RawHttpListener::readRequest(SocketHandle client) {
   std::string data;
   size_t wanted = std::string::npos;
   char chunk[4096];
   while (data.size() < wanted && waitReadable(client, kReadTimeoutMs)) {
-    ssize_t n = ::recv(client, chunk, sizeof chunk, 0);
+    long n = receiveSome(client, chunk, sizeof chunk);
+    if (n == kWouldBlock) continue;
     if (n <= 0) break;
     data.append(chunk, static_cast<size_t>(n));
     size_t headEnd = data.find("\r\n\r\n");
@@ -102,9 +96,9 @@ std::string RawHttpListener::readRequest(int client) {
 }
 
 void RawHttpListener::serve() {
-  while (waitReadable(listenFd_, -1)) {
-    int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (client < 0) continue;
+  while (waitReadable(listener_, -1)) {
+    SocketHandle client = acceptClient(listener_);
+    if (client == kNoSocket) continue;
     {
       std::lock_guard lock(mutex_);
       ++connections_;
@@ -121,8 +115,8 @@ void RawHttpListener::serve() {
     }
     changed_.notify_all();
     sendAll(client, response_);
-    ::shutdown(client, SHUT_WR);
-    ::close(client);
+    shutdownSending(client);
+    closeSocket(client);
   }
 }
 

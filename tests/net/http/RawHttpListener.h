@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/TestSocket.h"
+
 namespace net::test {
 
 class RawHttpListener {
@@ -32,15 +34,15 @@ class RawHttpListener {
  private:
   RawHttpListener(std::string response, bool answer);
   void serve();
-  std::string readRequest(int client);
-  bool waitReadable(int fd, int timeoutMs);
+  std::string readRequest(testsupport::SocketHandle client);
+  bool waitReadable(testsupport::SocketHandle socket, int timeoutMs);
 
   std::string response_;
   bool answer_;
-  int listenFd_ = -1;
-  int stopFd_ = -1;
+  testsupport::SocketHandle listener_ = testsupport::kNoSocket;
+  testsupport::Wakeup stop_;
   int port_ = 0;
-  std::vector<int> heldOpen_;  // only the serving thread touches it
+  std::vector<testsupport::SocketHandle> heldOpen_;  // only the serving thread touches it
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;

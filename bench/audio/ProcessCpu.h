@@ -1,0 +1,8 @@
+#pragma once
+
+namespace bench {
+
+// User and system CPU seconds of this process so far.
+double processCpuSeconds();
+
+}  // namespace bench
