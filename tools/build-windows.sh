@@ -41,5 +41,7 @@ rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 wineserver -p
 timeout 300 wine cmd /c exit
+# The drawing tests measure text in WenQuanYi Micro Hei, as Linux does.
+cp /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$WINEPREFIX/drive_c/windows/Fonts/"
 # Each test and the whole run are bounded, so a Wine that hangs cannot stall CI.
 timeout 1800 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300 --no-tests=error

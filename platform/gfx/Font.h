@@ -1,12 +1,10 @@
 #pragma once
-// A font by family, em size in pixels and style, drawn and measured through Pango. Glyphs
-// missing from the family (Chinese in a Latin face, say) come from fontconfig's fallback.
+// A font by family, em size in pixels and style. Glyphs missing from the family (Chinese in
+// a Latin face, say) come from the system's fallback fonts.
 // UI thread only, like the surfaces it draws on; familyExists may be asked from any thread.
 
 #include <memory>
 #include <string>
-
-#include <pango/pango-font.h>
 
 namespace platform::gfx {
 
@@ -17,6 +15,11 @@ enum FontStyle : int {
   kFontStyleUnderline = 4,
   kFontStyleStrikeout = 8,
 };
+
+namespace detail {
+// The drawing back end's description of the font.
+struct NativeFont;
+}  // namespace detail
 
 class Font {
  public:
@@ -40,18 +43,20 @@ class Font {
   // Line spacing in pixels: the height of one laid-out line.
   float height() const;
 
-  const PangoFontDescription* description() const { return description_; }
+  detail::NativeFont* native() const { return native_; }
 
  private:
   Font(std::string family, float sizePx, int style);
   std::string family_;
   float sizePx_;
   int style_;
-  PangoFontDescription* description_;
+  detail::NativeFont* native_;
   mutable float height_ = 0;  // measured on first use
 };
 
-// The family fontconfig picks for a pattern such as "sans-serif"; empty when none.
+// The family the system picks for a pattern such as "sans-serif"; empty when none.
 std::string resolveFamily(const std::string& patternUtf8);
+// The family of a font name such as "Noto Sans Bold 10"; empty when it names none.
+std::string familyOfFontName(const std::string& nameUtf8);
 
 }  // namespace platform::gfx

@@ -4,6 +4,7 @@
 // fill coordinates name pixel edges, so a rectangle (0, 0, 9, 9) covers 9 x 9 pixels.
 // UI thread only, like the surface it draws on.
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -11,7 +12,6 @@
 #include <vector>
 
 #include "platform/gfx/Brush.h"
-#include "platform/gfx/CairoHandles.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Image.h"
@@ -50,6 +50,14 @@ enum CombineMode : int {
   kCombineComplement = 5,
 };
 
+namespace detail {
+// The drawing back end's context, target and clip.
+struct GraphicsState;
+struct GraphicsStateDeleter {
+  void operator()(GraphicsState* s) const;
+};
+}  // namespace detail
+
 class Graphics {
  public:
   // The target must outlive the graphics object. Starts anti-aliased with grid-fitted
@@ -59,7 +67,7 @@ class Graphics {
   Graphics(const Graphics&) = delete;
   Graphics& operator=(const Graphics&) = delete;
 
-  bool valid() const { return cr_ != nullptr; }
+  bool valid() const { return state_ != nullptr; }
   // The target's size in units, and its pixels a unit.
   int width() const { return width_; }
   int height() const { return height_; }
@@ -108,27 +116,14 @@ class Graphics {
   static RectF measureDetached(std::u16string_view text, const Font* font, RectF layout,
                                const StringFormat& format);
 
-  cairo_t* cairoContext() const { return cr_.get(); }
+  detail::GraphicsState* state() const { return state_.get(); }
 
  private:
-  void init(cairo_surface_t* target, int width, int height, double scale);
-  // A cairo context that met an error ignores all further drawing; start a fresh one
-  // with the same settings and clip, so that one bad call neither silences the surface
-  // nor lets later drawing spill over what the clip kept out.
+  void init(Surface& target);
+  // Whether drawing can go ahead; a back end may recover from an earlier failed call here.
   bool ready() const;
-  void replayClip();
-  void setSource(const Brush& brush);
-  void stroke(const Pen& pen);
-  bool clipCurrentPath(int combine, int fillMode);
 
-  detail::SurfacePtr target_;  // an errored context no longer reports its target
-  mutable detail::ContextPtr cr_;
-  // The figures whose intersection is the clip, in the order they were applied.
-  struct ClipFigure {
-    detail::PathPtr path;
-    cairo_fill_rule_t rule;
-  };
-  std::vector<ClipFigure> clip_;
+  std::unique_ptr<detail::GraphicsState, detail::GraphicsStateDeleter> state_;
   int smoothing_ = kSmoothingAntiAlias;
   double scale_ = 1;
   int textHint_ = kTextAntiAliasGridFit;

@@ -5,8 +5,6 @@
 #include <span>
 #include <vector>
 
-#include <cairo.h>
-
 #include "platform/gfx/Geometry.h"
 
 namespace platform::gfx {
@@ -29,15 +27,17 @@ class Path {
   int fillMode() const { return fillMode_; }
   bool empty() const { return ops_.empty(); }
   RectF bounds() const;
-  // Appends the figures to the context's current path, shifted by (dx, dy).
-  void appendTo(cairo_t* cr, double dx = 0, double dy = 0) const;
 
- private:
+  // What the drawing back ends replay: Move and Line to (a, b); Arc of the ellipse in the
+  // box (a, b, c, d) from e degrees sweeping f; Close.
   enum class Kind { Move, Line, Arc, Close };
   struct Op {
     Kind kind;
     float a, b, c, d, e, f;
   };
+  const std::vector<Op>& ops() const { return ops_; }
+
+ private:
   std::vector<Op> ops_;
   bool figureOpen_ = false;
   int fillMode_;

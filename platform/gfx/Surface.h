@@ -1,16 +1,24 @@
 #pragma once
-// A 32-bit premultiplied ARGB pixel buffer (cairo's ARGB32 layout, top-down rows), the
+// A 32-bit premultiplied ARGB pixel buffer (0xAARRGGBB words, top-down rows), the
 // stand-in for a DIB section. Every drawing target and every image frame is one.
 // Not thread-safe: UI thread only, except that one made on a worker (a decoded picture)
 // may be handed over whole and not touched there again.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
-#include "platform/gfx/CairoHandles.h"
 #include "platform/gfx/Geometry.h"
 
 namespace platform::gfx {
+
+namespace detail {
+// The drawing back end's own pixel buffer.
+struct NativeSurface;
+struct NativeSurfaceDeleter {
+  void operator()(NativeSurface* s) const;
+};
+}  // namespace detail
 
 class Surface {
  public:
@@ -41,8 +49,8 @@ class Surface {
   int unitWidth() const { return valid() ? unitWidth_ : 0; }
   int unitHeight() const { return valid() ? unitHeight_ : 0; }
 
-  // Raw premultiplied pixels; pending cairo drawing is flushed first. After writing
-  // through mutablePixels call markDirty so that cairo sees the change.
+  // Raw premultiplied pixels; pending drawing is flushed first. After writing
+  // through mutablePixels call markDirty so that later drawing sees the change.
   const std::uint32_t* pixels() const;
   std::uint32_t* mutablePixels();
   void markDirty();
@@ -64,14 +72,14 @@ class Surface {
   // source rectangle is scaled to the destination rectangle. In units.
   void blendFrom(const Surface& source, RectI sourceRect, RectI destRect, int constantAlpha);
 
-  cairo_surface_t* cairoSurface() const { return surface_.get(); }
+  detail::NativeSurface* native() const { return surface_.get(); }
 
  private:
-  explicit Surface(cairo_surface_t* s);
-  // Between surfaces of different scales: resampled through cairo.
+  explicit Surface(detail::NativeSurface* s);
+  // Between surfaces of different scales: resampled.
   void copyScaled(const Surface& source, int sourceX, int sourceY, int width, int height, int destX,
                   int destY);
-  detail::SurfacePtr surface_;
+  std::unique_ptr<detail::NativeSurface, detail::NativeSurfaceDeleter> surface_;
   double scale_ = 1;
   int unitWidth_ = 0;
   int unitHeight_ = 0;

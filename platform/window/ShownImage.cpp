@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/PixelCopy.h"
 #include "platform/window/SurfacePixels.h"
 
 namespace platform::window {
@@ -83,27 +84,14 @@ RECT ShownImage::copyFrom(PixelView source, POINT sourceOrigin, const RECT& rect
       for (int x = inLeft; x < inRight; ++x) out[x] = scaled(*in++, constantAlpha);
     }
   }
-  // In pixels: cairo leaves the device scale out here.
-  cairo_surface_mark_dirty_rectangle(surface_.cairoSurface(), d.left, d.top, d.width(), d.height());
+  gfx::markPixelsDirty(surface_, {d.left, d.top, d.width(), d.height()});
   return r;
 }
 
 RECT ShownImage::copyResampled(PixelView source, POINT sourceOrigin, const RECT& r, BYTE constantAlpha) {
-  gfx::detail::SurfacePtr from(cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(source.pixels)), CAIRO_FORMAT_ARGB32,
-      source.width, source.height, source.strideBytes));
-  cairo_surface_set_device_scale(from.get(), source.scale, source.scale);
-  {
-    gfx::detail::ContextPtr cr(cairo_create(surface_.cairoSurface()));
-    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-    const gfx::RectI p = gfx::pixelRectOf({r.left, r.top, r.width(), r.height()}, scale_);
-    // The clip in pixels, so no edge pixel is left half old.
-    cairo_rectangle(cr.get(), p.x / scale_, p.y / scale_, p.width / scale_, p.height / scale_);
-    cairo_clip(cr.get());
-    cairo_set_source_surface(cr.get(), from.get(), -sourceOrigin.x, -sourceOrigin.y);
-    cairo_paint_with_alpha(cr.get(), constantAlpha / 255.0);
-  }
-  cairo_surface_flush(surface_.cairoSurface());
+  const gfx::PixelSource from{source.pixels, source.width, source.height, source.strideBytes, source.scale};
+  gfx::replaceResampled(surface_, from, sourceOrigin.x, sourceOrigin.y,
+                        gfx::pixelRectOf({r.left, r.top, r.width(), r.height()}, scale_), constantAlpha);
   return r;
 }
 

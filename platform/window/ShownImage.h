@@ -4,8 +4,6 @@
 // shows just the rectangle that changed. Sizes and rectangles are in window units; the
 // pixels are scale() to a unit, by the rounding rule of Geometry.h. UI thread only.
 
-#include <cairo.h>
-
 #include "platform/gfx/Surface.h"
 #include "platform/window/WindowTypes.h"
 
@@ -28,9 +26,8 @@ class ShownImage {
   RECT copyFrom(PixelView source, POINT sourceOrigin, const RECT& rect, BYTE constantAlpha);
 
   PixelView view() const;
+  // Without pixels (not valid) while the image has none.
   const gfx::Surface& surface() const { return surface_; }
-  // Null while the image has no pixels.
-  cairo_surface_t* cairoSurface() const { return surface_.cairoSurface(); }
 
  private:
   RECT copyResampled(PixelView source, POINT sourceOrigin, const RECT& rect, BYTE constantAlpha);

@@ -97,7 +97,7 @@ struct WNDCLASSEXA {
   HICON hIconSm = nullptr;
 };
 
-// A read-only view of premultiplied ARGB32 pixels in cairo's CAIRO_FORMAT_ARGB32 layout
+// A read-only view of premultiplied ARGB32 pixels
 // (one native-endian 32-bit word per pixel, alpha in the top byte), rows strideBytes apart.
 // Width and height count pixels; scale says how many make a window unit.
 struct PixelView {

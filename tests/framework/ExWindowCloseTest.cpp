@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/gfx/cairo/CairoHandles.h"
 #include "tests/framework/HostTestSupport.h"
 
 using namespace hosttest;
@@ -24,7 +25,7 @@ void save(const platform::gfx::Surface& s, int kind, std::size_t frame) {
   const std::string folder = ::testing::TempDir() + "close-effects";
   std::filesystem::create_directories(folder);
   const std::string path = folder + "/effect" + std::to_string(kind) + "-frame" + std::to_string(frame) + ".png";
-  cairo_surface_write_to_png(s.cairoSurface(), path.c_str());
+  cairo_surface_write_to_png(platform::gfx::cairoSurfaceOf(s), path.c_str());
   if (kind == 1 && frame == 0) std::printf("close effect frames: %s\n", folder.c_str());
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gfx/Graphics.h"
+#include "platform/gfx/cairo/CairoHandles.h"
 
 using namespace platform::gfx;
 
@@ -165,10 +166,10 @@ TEST(GfxRobustness, BadNumbersAreIgnoredAndABrokenContextRecovers) {
   g.fillPath(Brush::solid(0xFF00FF00), broken);
   auto img = Image::createBitmap(2, 2);
   g.drawImage(*img, RectF{0, 0, inf, 3}, RectF{0, 0, 2, 2});
-  EXPECT_EQ(cairo_status(g.cairoContext()), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(cairo_status(platform::gfx::cairoContextOf(g)), CAIRO_STATUS_SUCCESS);
 
-  cairo_scale(g.cairoContext(), 0, 0);  // puts the context into an error state
-  ASSERT_NE(cairo_status(g.cairoContext()), CAIRO_STATUS_SUCCESS);
+  cairo_scale(platform::gfx::cairoContextOf(g), 0, 0);  // puts the context into an error state
+  ASSERT_NE(cairo_status(platform::gfx::cairoContextOf(g)), CAIRO_STATUS_SUCCESS);
   g.fillRectangle(Brush::solid(0xFF0000FF), RectF{0, 0, 2, 2});
   EXPECT_EQ(s.pixel(1, 1), 0xFF0000FFu);
 }
@@ -184,8 +185,8 @@ TEST(GfxRobustness, AContextRecoveredFromAnErrorKeepsItsClip) {
   // Arguments whose stretch factor overflows a float once broke the context.
   auto img = Image::createBitmap(2, 2);
   g.drawImage(*img, RectF{0, 0, 3e38f, 3e38f}, RectF{0, 0, 1e-30f, 1e-30f});
-  cairo_scale(g.cairoContext(), 0, 0);  // and whatever else may still break it
-  ASSERT_NE(cairo_status(g.cairoContext()), CAIRO_STATUS_SUCCESS);
+  cairo_scale(platform::gfx::cairoContextOf(g), 0, 0);  // and whatever else may still break it
+  ASSERT_NE(cairo_status(platform::gfx::cairoContextOf(g)), CAIRO_STATUS_SUCCESS);
   g.fillRectangle(Brush::solid(0xFF0000FF), RectF{0, 0, 20, 10});
   EXPECT_EQ(s.pixel(2, 5), 0u);            // the neighbour on the left is untouched
   EXPECT_EQ(s.pixel(10, 0), 0u);           // outside the round part
@@ -201,5 +202,5 @@ TEST(GfxRobustness, AnOverflowingStretchIsRefusedBeforeItBreaksTheContext) {
   ASSERT_TRUE(g.setClip(RectF{0, 0, 5, 5}));
   auto img = Image::createBitmap(2, 2);
   g.drawImage(*img, RectF{0, 0, 3e38f, 3e38f}, RectF{0, 0, 1e-30f, 1e-30f});
-  EXPECT_EQ(cairo_status(g.cairoContext()), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(cairo_status(platform::gfx::cairoContextOf(g)), CAIRO_STATUS_SUCCESS);
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "assets/EmbeddedArtwork.h"
+#include "platform/gfx/cairo/CairoHandles.h"
 #include "platform/text/CodePage.h"
 #include "resources/ExImage.h"
 #include "ui/framework/Drawing.h"
@@ -104,7 +105,7 @@ TEST(GfxSampleSheet, RendersAndWritesThePng) {
   const char* out = std::getenv("TUNORA_SAMPLE_SHEET");
   const std::string path = out && *out ? out : ::testing::TempDir() + "gfx-sample-sheet.png";
   std::printf("sample sheet: %s\n", path.c_str());
-  ASSERT_EQ(cairo_surface_write_to_png(sheet.cairoSurface(), path.c_str()), CAIRO_STATUS_SUCCESS);
+  ASSERT_EQ(cairo_surface_write_to_png(platform::gfx::cairoSurfaceOf(sheet), path.c_str()), CAIRO_STATUS_SUCCESS);
 
   resources::ExImage reread;
   ASSERT_NE(reread.LoadFromFile(platform::text::utf8ToAnsi(path)), nullptr);

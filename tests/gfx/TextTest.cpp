@@ -3,6 +3,7 @@
 #include <pango/pangocairo.h>
 
 #include "platform/gfx/Graphics.h"
+#include "platform/gfx/cairo/CairoHandles.h"
 
 using namespace platform::gfx;
 
@@ -50,9 +51,9 @@ TEST(GfxText, ChineseUsesARealFontWithoutMissingGlyphs) {
   Surface s = Surface::create(200, 40);
   Graphics g(s);
   const std::u16string text = u"请输入歌曲/歌手名";
-  PangoLayout* layout = pango_cairo_create_layout(g.cairoContext());
+  PangoLayout* layout = pango_cairo_create_layout(platform::gfx::cairoContextOf(g));
   const std::string utf8 = "请输入歌曲/歌手名";
-  pango_layout_set_font_description(layout, font->description());
+  pango_layout_set_font_description(layout, platform::gfx::pangoDescriptionOf(*font));
   pango_layout_set_text(layout, utf8.c_str(), -1);
   EXPECT_EQ(pango_layout_get_unknown_glyphs_count(layout), 0) << "family " << cjkFamily();
   g_object_unref(layout);

@@ -10,6 +10,7 @@
 
 #include "platform/text/CodePage.h"
 #include "platform/gfx/Surface.h"
+#include "platform/gfx/cairo/CairoHandles.h"
 #include "platform/window/DesktopServices.h"
 #include "platform/window/SurfacePixels.h"
 #include "platform/window/WindowSystem.h"
@@ -211,7 +212,7 @@ TEST_F(GtkWindows, APresentedSurfaceIsWhatTheScreenShowsAndCornersAreCut) {
   HWND w = shownWindow("Rec", "pixels", 200, 150, 240, 160);
   // Four opaque quadrants, drawn with cairo as a caller would.
   platform::gfx::Surface s = platform::gfx::Surface::create(240, 160);
-  cairo_t* cr = cairo_create(s.cairoSurface());
+  cairo_t* cr = cairo_create(platform::gfx::cairoSurfaceOf(s));
   const double colours[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}};
   for (int i = 0; i < 4; ++i) {
     cairo_set_source_rgb(cr, colours[i][0], colours[i][1], colours[i][2]);

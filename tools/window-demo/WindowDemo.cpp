@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gfx/Surface.h"
+#include "platform/gfx/cairo/CairoHandles.h"
 #include "platform/text/CodePage.h"
 #include "platform/window/DesktopServices.h"
 #include "platform/window/SurfacePixels.h"
@@ -66,7 +67,7 @@ void text(cairo_t* cr, const std::string& utf8, double x, double y, const char* 
 void redraw(pw::HWND hwnd) {
   DemoState& s = state();
   if (!s.surface.valid()) s.surface = pw::createWindowSurface(kWidth, kHeight, pw::GetWindowScale(hwnd));
-  cairo_t* cr = cairo_create(s.surface.cairoSurface());
+  cairo_t* cr = cairo_create(platform::gfx::cairoSurfaceOf(s.surface));
   double r, g, b;
   hsv(s.hue, r, g, b);
   cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, kHeight);

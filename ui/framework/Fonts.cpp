@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include <pango/pango-font.h>
-
 #include "platform/text/CodePage.h"
 #include "ui/framework/Framework.h"
 #include "ui/framework/WideText.h"
@@ -27,12 +25,9 @@ std::optional<std::string> fontNameFromSettings(const std::string& path) {
     std::string value = line.substr(eq + 1);
     value.erase(0, value.find_first_not_of(" \t\""));
     value.erase(value.find_last_not_of(" \t\r\"") + 1);
-    PangoFontDescription* description = pango_font_description_from_string(value.c_str());
-    const char* family = pango_font_description_get_family(description);
-    std::optional<std::string> result;
-    if (family && *family) result = family;
-    pango_font_description_free(description);
-    return result;
+    std::string family = platform::gfx::familyOfFontName(value);
+    if (family.empty()) return std::nullopt;
+    return family;
   }
   return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/window/WindowApi.h"
+#include "platform/gfx/cairo/CairoHandles.h"
 #include "platform/window/WindowConstants.h"
 #include "platform/window/gtk/GtkNative.h"
 #include "platform/window/gtk/GtkSignals.h"
@@ -266,7 +267,7 @@ namespace {
 // push frame after frame from one loop without returning to the main loop in between.
 void paintNow(GtkBackend::Native* n, const RECT& r) {
   GdkWindow* gw = gtk_widget_get_window(n->window);
-  cairo_surface_t* image = n->image.cairoSurface();
+  cairo_surface_t* image = gfx::cairoSurfaceOf(n->image.surface());
   if (gw == nullptr || !gdk_window_is_viewable(gw) || image == nullptr) {
     gtk_widget_queue_draw_area(n->area, r.left, r.top, r.width(), r.height());
     return;

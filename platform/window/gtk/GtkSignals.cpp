@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/gfx/cairo/CairoHandles.h"
 #include "platform/window/WindowConstants.h"
 #include "platform/window/gtk/GtkKeys.h"
 #include "platform/window/gtk/GtkNative.h"
@@ -89,7 +90,7 @@ struct GtkSignals {
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_rgba(cr, 0, 0, 0, 0);
     cairo_paint(cr);
-    if (cairo_surface_t* image = n->image.cairoSurface()) {
+    if (cairo_surface_t* image = gfx::cairoSurfaceOf(n->image.surface())) {
       cairo_set_source_surface(cr, image, 0, 0);
       cairo_paint(cr);
     }

@@ -1,6 +1,6 @@
 #include "platform/gfx/PreparedText.h"
 
-#include "platform/gfx/TextLayout.h"
+#include "platform/gfx/cairo/TextLayout.h"
 
 namespace platform::gfx {
 
@@ -17,8 +17,8 @@ PreparedText& PreparedText::operator=(PreparedText&&) noexcept = default;
 
 PreparedText::PreparedText(const Graphics& g, std::u16string_view text, const Font* font, RectF layout,
                            const StringFormat& format) {
-  if (font == nullptr || !layout.finite() || !usable(g.cairoContext())) return;
-  layout_ = std::make_unique<detail::TextLayout>(g.cairoContext(), text, *font, layout, format, true);
+  if (font == nullptr || !layout.finite() || !usable(cairoContextOf(g))) return;
+  layout_ = std::make_unique<detail::TextLayout>(cairoContextOf(g), text, *font, layout, format, true);
 }
 
 RectF PreparedText::bounds() const { return layout_ ? layout_->bounds() : RectF{}; }
@@ -28,7 +28,7 @@ RectF PreparedText::rangeBounds(int first, int length) const {
 }
 
 void PreparedText::draw(Graphics& g, int dx, int dy, Argb colour) const {
-  cairo_t* cr = g.cairoContext();
+  cairo_t* cr = cairoContextOf(g);
   if (!layout_ || !usable(cr)) return;
   // Whole pixels keep the glyphs on the grid they were hinted for.
   layout_->draw(cr, colour, dx, dy);

@@ -10,6 +10,7 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Graphics.h"
 #include "platform/gfx/StringFormat.h"
+#include "platform/gfx/cairo/CairoHandles.h"
 
 namespace platform::gfx {
 
@@ -71,16 +72,29 @@ std::unique_ptr<Font> Font::create(const std::string& family, float sizePx, int 
 
 Font::Font(std::string family, float sizePx, int style)
     : family_(std::move(family)), sizePx_(sizePx), style_(style),
-      description_(pango_font_description_new()) {
-  pango_font_description_set_family(description_, family_.c_str());
-  pango_font_description_set_absolute_size(description_, sizePx_ * PANGO_SCALE);
-  pango_font_description_set_weight(description_,
+      native_(reinterpret_cast<detail::NativeFont*>(pango_font_description_new())) {
+  PangoFontDescription* description = reinterpret_cast<PangoFontDescription*>(native_);
+  pango_font_description_set_family(description, family_.c_str());
+  pango_font_description_set_absolute_size(description, sizePx_ * PANGO_SCALE);
+  pango_font_description_set_weight(description,
                                     (style_ & kFontStyleBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-  pango_font_description_set_style(description_,
+  pango_font_description_set_style(description,
                                    (style_ & kFontStyleItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
 }
 
-Font::~Font() { pango_font_description_free(description_); }
+Font::~Font() { pango_font_description_free(reinterpret_cast<PangoFontDescription*>(native_)); }
+
+const PangoFontDescription* pangoDescriptionOf(const Font& font) {
+  return reinterpret_cast<const PangoFontDescription*>(font.native());
+}
+
+std::string familyOfFontName(const std::string& name) {
+  PangoFontDescription* description = pango_font_description_from_string(name.c_str());
+  const char* family = pango_font_description_get_family(description);
+  std::string result = family != nullptr ? family : "";
+  pango_font_description_free(description);
+  return result;
+}
 
 std::unique_ptr<Font> Font::clone() const {
   return std::unique_ptr<Font>(new Font(family_, sizePx_, style_));

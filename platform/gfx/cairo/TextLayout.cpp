@@ -1,4 +1,4 @@
-#include "platform/gfx/TextLayout.h"
+#include "platform/gfx/cairo/TextLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,7 +89,7 @@ TextLayout::TextLayout(cairo_t* cr, std::u16string_view text, const Font& font, 
     byteOfUnit_[i] = byteOfShown[std::min<std::size_t>(shownOfUnit[i], shown.size())];
   }
 
-  pango_layout_set_font_description(layout_.get(), font.description());
+  pango_layout_set_font_description(layout_.get(), pangoDescriptionOf(font));
   pango_layout_set_text(layout_.get(), utf8.c_str(), static_cast<int>(utf8.size()));
   Attributes attrs;
   if (font.underline()) attrs.add(pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), 0, static_cast<int>(utf8.size()));

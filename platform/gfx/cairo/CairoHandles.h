@@ -1,12 +1,25 @@
 #pragma once
-// Owning handles for the cairo, Pango and GLib objects the drawing layer creates.
+// Owning handles for the cairo, Pango and GLib objects the drawing layer creates, and the
+// cairo objects behind the drawing classes, for the code that draws with cairo directly.
 
 #include <memory>
 
 #include <cairo.h>
 #include <glib-object.h>
+#include <pango/pango-font.h>
 
-namespace platform::gfx::detail {
+namespace platform::gfx {
+
+class Font;
+class Graphics;
+class Surface;
+
+cairo_surface_t* cairoSurfaceOf(const Surface& surface);
+// nullptr when the graphics object has no target.
+cairo_t* cairoContextOf(const Graphics& graphics);
+const PangoFontDescription* pangoDescriptionOf(const Font& font);
+
+namespace detail {
 
 struct SurfaceDeleter {
   void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
@@ -31,4 +44,5 @@ using PathPtr = std::unique_ptr<cairo_path_t, PathDeleter>;
 template <typename T>
 using GObjectPtr = std::unique_ptr<T, GObjectDeleter>;
 
-}  // namespace platform::gfx::detail
+}  // namespace detail
+}  // namespace platform::gfx

@@ -10,7 +10,7 @@
 
 #include <pango/pangocairo.h>
 
-#include "platform/gfx/CairoHandles.h"
+#include "platform/gfx/cairo/CairoHandles.h"
 #include "platform/gfx/Font.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/StringFormat.h"
