@@ -12,6 +12,13 @@ LPARAM point(int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast
 
 }  // namespace
 
+bool canCreateWindows() {
+  HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  if (w == nullptr) return false;
+  DestroyWindow(w);
+  return true;
+}
+
 void* findWindow(const std::u16string& title) {
   return FindWindowW(L"Ex_DirectUI", reinterpret_cast<const wchar_t*>(title.c_str()));
 }

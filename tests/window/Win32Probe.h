@@ -6,6 +6,8 @@
 
 namespace win32probe {
 
+// Whether this session can show windows at all (Wine without a display cannot).
+bool canCreateWindows();
 // The native top-level window of our class with this title, or null.
 void* findWindow(const std::u16string& title);
 std::u16string titleOf(void* native);
