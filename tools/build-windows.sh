@@ -64,6 +64,8 @@ done
 display_number=$(head -n 1 "$display_file")
 [ -n "$display_number" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$display_number
+# The client's end-to-end test (a Linux program) drives Wine's windows on this display.
+export TUNORA_TEST_DISPLAY=$DISPLAY
 xcompmgr -d "$DISPLAY" > /dev/null 2>&1 &
 compositor_pid=$!
 echo "Wine runs on display $DISPLAY (Xvfb $xvfb_pid, xcompmgr $compositor_pid)"

@@ -42,9 +42,10 @@ long long findFrames(const std::vector<std::int16_t>& heard, std::size_t at, std
 double gainBetween(const std::vector<std::int16_t>& heard, const std::vector<std::int16_t>& expected,
                    std::size_t from, std::size_t to);
 
-// Whether what was heard is the expected song: past the slide from silence, two seconds
-// match.
-void expectSameSong(const std::vector<std::uint8_t>& heard, const std::vector<std::uint8_t>& expected);
+// Whether what was heard is the expected song: from `from` (past the slide from silence),
+// two seconds match.
+void expectSameSong(const std::vector<std::uint8_t>& heard, const std::vector<std::uint8_t>& expected,
+                    std::size_t from = kSlideFrames);
 
 // The bytes of the copy's capture so far; grows while the client hears something.
 std::uintmax_t capturedBytes(const ProgramCopy& copy);

@@ -27,19 +27,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kSinger = "Aurelia Finch";
-// Row 1 of the result list, and the list's area.
-constexpr int kRowOneY = 251 + 8;
-constexpr int kListX = 7, kListY = 251, kListWidth = 283, kListHeight = 350;
-
-// The whole percent a slider reports for a click at window x: the thumb's half width (9)
-// is taken off both ends of the track.
-double sliderValueAt(int x, int left, int width) { return (x - left - 9) * 100.0 / (width - 18); }
-
 double seconds(std::size_t frames) { return static_cast<double>(frames) / kFramesPerSecond; }
-
-void setVolumeSetting(const ProgramCopy& copy, int volume) {
-  std::ofstream(copy.folder() + "/program parameter.ini") << "[parameter]\r\nvolume size=" << volume << "\r\n";
-}
 
 // The message box of a refused search is the quickest proof that the window still takes
 // input: a click empties the search box, Enter on the empty box opens the box.
@@ -51,18 +39,7 @@ void expectWindowAnswers() {
   EXPECT_TRUE(windowtest::XSession::pumpUntil([] { return waitForWindowNamed("错误", 0).empty(); }, 5000));
 }
 
-class ClientPlaying : public ClientOnScreen {
- protected:
-  // Searches and waits until the result list shows rows.
-  void searchUntilListed(const std::string& utf8) {
-    const auto before = grabArea(kListX, kListY, kListWidth, kListHeight);
-    search(utf8);
-    ASSERT_TRUE(windowtest::XSession::pumpUntil(
-        [&] { return differingPixels(grabArea(kListX, kListY, kListWidth, kListHeight), before) > 2000; }, 10000))
-        << "no results listed";
-    settle(200);
-  }
-};
+class ClientPlaying : public ClientOnScreen {};
 
 TEST_F(ClientPlaying, ThePositionAndVolumeSlidersActOnWhatIsHeard) {
   SongService service;

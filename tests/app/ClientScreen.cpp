@@ -95,6 +95,15 @@ void ClientOnScreen::search(const std::string& utf8) {
   xdotool("key Return");
 }
 
+void ClientOnScreen::searchUntilListed(const std::string& utf8) {
+  const auto before = grabArea(kListX, kListY, kListWidth, kListHeight);
+  search(utf8);
+  ASSERT_TRUE(XSession::pumpUntil(
+      [&] { return differingPixels(grabArea(kListX, kListY, kListWidth, kListHeight), before) > 2000; }, 10000))
+      << "no results listed";
+  settle(200);
+}
+
 void ClientOnScreen::closeAndExpectZero(Client& client) {
   clickAt(296 - 3 - 20, 10);  // the close button, rightmost in the caption
   EXPECT_EQ(client.waitForExit(10000), 0);

@@ -17,6 +17,14 @@ namespace clienttest {
 // Where the window appears on the screen, in window units.
 inline constexpr int kLeft = 50;
 inline constexpr int kTop = 50;
+// Row 1 of the result list, and the list's area.
+inline constexpr int kRowOneY = 251 + 8;
+inline constexpr int kListX = 7, kListY = 251, kListWidth = 283, kListHeight = 350;
+
+// The whole percent a slider reports for a click at window x: the thumb's half width (9)
+// is taken off both ends of the track.
+inline double sliderValueAt(int x, int left, int width) { return (x - left - 9) * 100.0 / (width - 18); }
+
 // Screen pixels per window unit: TUNORA_TEST_SCALE, which a run gives the client as
 // GDK_SCALE too; 1 when unset. Clicks and grabs below take window units.
 int screenScale();
@@ -46,6 +54,8 @@ class ClientOnScreen : public ::testing::Test {
   std::unique_ptr<Client> start(int servicePort = 0);
   // Types a singer into the search box and presses Enter.
   void search(const std::string& utf8);
+  // Searches and waits until the result list shows rows.
+  void searchUntilListed(const std::string& utf8);
   // Closes the window with its close button and expects the process to end with 0.
   void closeAndExpectZero(Client& client);
 

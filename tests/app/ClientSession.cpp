@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -40,7 +41,7 @@ pid_t spawnWith(const std::vector<std::string>& args, const std::vector<std::str
   posix_spawn_file_actions_init(&actions);
   if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   return rc == 0 ? pid : 0;
 }
@@ -91,9 +92,11 @@ ProgramCopy::ProgramCopy() {
   char pattern[] = "/tmp/tunora-client-XXXXXX";
   if (mkdtemp(pattern) == nullptr) return;
   folder_ = pattern;
+  const char* windowsProgram = std::getenv("TUNORA_WINDOWS_PROGRAM");
+  underWine_ = windowsProgram != nullptr && *windowsProgram != '\0';
   const fs::path from = fs::path(TUNORA_PROGRAM).parent_path();
   std::error_code ignored;
-  fs::copy_file(TUNORA_PROGRAM, folder_ + "/tunora", ignored);
+  fs::copy_file(underWine_ ? windowsProgram : TUNORA_PROGRAM, program(), ignored);
   for (const char* sub : {"Resource", "plugins"}) {
     if (fs::exists(from / sub)) fs::copy(from / sub, fs::path(folder_) / sub, fs::copy_options::recursive, ignored);
   }
@@ -104,10 +107,19 @@ ProgramCopy::~ProgramCopy() {
   fs::remove_all(folder_, ignored);
 }
 
+void setVolumeSetting(const ProgramCopy& copy, int volume) {
+  std::ofstream(copy.folder() + "/program parameter.ini") << "[parameter]\r\nvolume size=" << volume << "\r\n";
+}
+
+std::vector<std::string> ProgramCopy::command() const {
+  if (underWine_) return {"wine", program()};
+  return {program()};
+}
+
 Client::Client(const ProgramCopy& copy, int servicePort) {
-  pid_ = spawnWith({copy.program()},
+  pid_ = spawnWith(copy.command(),
                    {"TUNORA_SERVICE=127.0.0.1:" + std::to_string(servicePort > 0 ? servicePort : 9),
-                    "TUNORA_AUDIO_CAPTURE=" + copy.capturePath()},
+                    "TUNORA_AUDIO_CAPTURE=" + copy.pathForProgram(copy.capturePath())},
                    -1);
 }
 

@@ -33,7 +33,9 @@ class SongService {
   int output_ = -1;  // held open: the service may print more
 };
 
-// A copy of the program and its files in a fresh folder.
+// A copy of the program and its files in a fresh folder. When TUNORA_WINDOWS_PROGRAM names a
+// Windows build's tunora.exe, the copy is that program, run through Wine, with the pictures
+// the Linux build generated (the Windows build makes none).
 class ProgramCopy {
  public:
   ProgramCopy();
@@ -41,12 +43,20 @@ class ProgramCopy {
   ProgramCopy(const ProgramCopy&) = delete;
   ProgramCopy& operator=(const ProgramCopy&) = delete;
   const std::string& folder() const { return folder_; }
-  std::string program() const { return folder_ + "/tunora"; }
+  bool underWine() const { return underWine_; }
+  std::string program() const { return folder_ + (underWine_ ? "/tunora.exe" : "/tunora"); }
+  std::vector<std::string> command() const;
   std::string capturePath() const { return folder_ + "/heard.wav"; }
+  // A path of this machine as the program names it (Wine sees / as its Z: drive).
+  std::string pathForProgram(const std::string& path) const { return underWine_ ? "Z:" + path : path; }
 
  private:
   std::string folder_;
+  bool underWine_ = false;
 };
+
+// Writes a settings file that holds only the volume.
+void setVolumeSetting(const ProgramCopy& copy, int volume);
 
 // One running client.
 class Client {

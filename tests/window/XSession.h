@@ -1,6 +1,7 @@
 #pragma once
 // A private X server (Xvfb) with a window manager (openbox) for the tests of the GTK back
 // end: started on a free display number the first time it is needed, stopped at exit.
+// TUNORA_TEST_DISPLAY names a running display to use instead.
 
 #include <functional>
 #include <string>
