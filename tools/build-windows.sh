@@ -78,5 +78,12 @@ wineserver -p
 timeout 300 wine cmd /c exit
 # The drawing tests measure text in WenQuanYi Micro Hei, as Linux does.
 cp /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$WINEPREFIX/drive_c/windows/Fonts/"
+# It also stands in for SimSun, the client's text face on a Chinese Windows: this Wine has
+# no fonts of its own, so without it the client would draw no text at all.
+fonts_reg=$WINEPREFIX/fonts.reg
+{ printf '\xff\xfe'
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"宋体"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n' |
+    iconv -f UTF-8 -t UTF-16LE; } > "$fonts_reg"
+timeout 120 wine regedit /S "$fonts_reg"
 # Each test and the whole run are bounded, so a Wine that hangs cannot stall CI.
 timeout 1800 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300 --no-tests=error

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "app/ProgramSettings.h"
 #include "tests/app/ClientHeard.h"
 #include "tests/app/ClientScreen.h"
@@ -15,6 +17,14 @@ namespace clienttest {
 namespace {
 
 constexpr const char* kSinger = "Aurelia Finch";
+
+// Dark pixels in a row of the result list: its title and singer drawn in black.
+int inkedInRow(int y) {
+  int inked = 0;
+  for (std::uint32_t pixel : grabArea(kListX, y - 8, kListWidth, 17))
+    inked += ((pixel >> 16) & 0xFF) < 100 && ((pixel >> 8) & 0xFF) < 100 && (pixel & 0xFF) < 100;
+  return inked;
+}
 
 class ClientUnderWine : public ClientOnScreen {
  protected:
@@ -40,6 +50,9 @@ TEST_F(ClientUnderWine, ATypedSearchListsRowsADoubleClickPlaysTheSongAndTheVolum
   setVolumeSetting(copy_, 100);
   auto client = start(service.port());
   searchUntilListed(kSinger);
+  movePointerAway();
+  screenshot("wine-client-listed.png");
+  EXPECT_GT(inkedInRow(kRowOneY), 40) << "row 1 shows no text";
   clickAt(120, kRowOneY, 2);
   ASSERT_TRUE(hearMore(copy_, 3.0)) << "the song did not start";
 
