@@ -192,6 +192,7 @@ bool XSession::ensure() {
     Display* d = XOpenDisplay(given);
     if (d != nullptr) XCloseDisplay(d);
     s.ok = d != nullptr;
+    if (s.ok) std::atexit(shutdown);  // a window manager started on it goes with us
     return s.ok;
   }
   // The server picks a free display itself, so parallel test processes never share one.
@@ -224,27 +225,32 @@ bool XSession::ensure() {
   setenv("GDK_BACKEND", "x11", 1);
   setenv("NO_AT_BRIDGE", "1", 1);  // no accessibility bus in a private session
   setenv("GSETTINGS_BACKEND", "memory", 1);
-  // openbox runs its startup command only once it manages windows; a window mapped before
-  // that is adopted without focus.
-  char ready[] = "/tmp/tunora-openbox-XXXXXX";
-  const int readyFd = mkstemp(ready);
-  if (readyFd < 0) {
-    shutdown();
-    return false;
-  }
-  close(readyFd);
-  unlink(ready);
-  s.wm = spawn({"openbox", "--sm-disable", "--startup", std::string("touch ") + ready});
-  struct stat st;
-  const bool managing = s.wm != 0 && waitFor([&] { return stat(ready, &st) == 0 && windowManagerRunning(display); }, 10000);
-  unlink(ready);
-  if (!managing) {
+  if (!startWindowManager()) {
     shutdown();
     return false;
   }
   s.ok = true;
   std::atexit(shutdown);
   return true;
+}
+
+bool XSession::startWindowManager() {
+  Session& s = session();
+  if (s.wm != 0) return true;
+  // openbox runs its startup command only once it manages windows; a window mapped before
+  // that is adopted without focus.
+  char ready[] = "/tmp/tunora-openbox-XXXXXX";
+  const int readyFd = mkstemp(ready);
+  if (readyFd < 0) return false;
+  close(readyFd);
+  unlink(ready);
+  s.wm = spawn({"openbox", "--sm-disable", "--startup", std::string("touch ") + ready});
+  struct stat st;
+  const bool managing =
+      s.wm != 0 && waitFor([&] { return stat(ready, &st) == 0 && windowManagerRunning(s.display); }, 10000);
+  unlink(ready);
+  if (!managing) stop(s.wm);
+  return managing;
 }
 
 std::string XSession::display() { return session().display; }

@@ -1,7 +1,7 @@
 #pragma once
 // A private X server (Xvfb) with a window manager (openbox) for the tests of the GTK back
 // end: started on a free display number the first time it is needed, stopped at exit.
-// TUNORA_TEST_DISPLAY names a running display to use instead.
+// TUNORA_TEST_DISPLAY names a running display to use instead, as it is.
 
 #include <functional>
 #include <string>
@@ -13,6 +13,9 @@ class XSession {
   // Starts the server once per process and points DISPLAY at it; false when it cannot.
   static bool ensure();
   static std::string display();
+  // Starts openbox on the display unless this process already did; stopped at exit. The
+  // given display comes without one.
+  static bool startWindowManager();
 
   // Runs a shell command with DISPLAY set; its exit status.
   static int run(const std::string& command);
