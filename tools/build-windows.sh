@@ -46,8 +46,9 @@ xvfb_pid= compositor_pid=
 display_file=$(mktemp)
 stop_all() {
   wineserver -k 2> /dev/null || true
-  [ -z "$compositor_pid" ] || kill "$compositor_pid" 2> /dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2> /dev/null || true
+  # Waited for, so the display's lock is gone when the script ends.
+  [ -z "$compositor_pid" ] || { kill "$compositor_pid" 2> /dev/null; wait "$compositor_pid" 2> /dev/null; } || true
+  [ -z "$xvfb_pid" ] || { kill "$xvfb_pid" 2> /dev/null; wait "$xvfb_pid" 2> /dev/null; } || true
   rm -f "$display_file"
 }
 trap stop_all EXIT
