@@ -41,6 +41,8 @@ void placeCandidateWindow(Win32Backend::Native& n);
 // Puts the whole image on the screen through the layered update.
 void pushImage(Win32Backend::Native& n);
 void applyRegion(Win32Backend::Native& n);
+// The native region alone, at the window's scale: the pixels follow with the next push.
+void cutRegion(Win32Backend::Native& n);
 
 }  // namespace platform::window::win32
 

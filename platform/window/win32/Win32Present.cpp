@@ -90,6 +90,11 @@ void pushImage(Win32Backend::Native& n) {
 void applyRegion(Win32Backend::Native& n) {
   n.regionMask.clear();
   if (n.everPushed) pushImage(n);
+  cutRegion(n);
+}
+
+void cutRegion(Win32Backend::Native& n) {
+  n.regionMask.clear();
   if (!n.region) {
     SetWindowRgn(n.native, nullptr, TRUE);
     return;
