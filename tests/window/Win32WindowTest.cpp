@@ -54,10 +54,10 @@ class Win32Windows : public ::testing::Test {
     RegisterClassExA(&wc);
   }
 
-  HWND open(const std::string& utf8Title) {
+  HWND open(const std::string& utf8Title, int width = 200, int height = 120) {
     const std::string gbk = text::utf8ToAnsi(utf8Title);
-    HWND w = CreateWindowExA(0, "Rec", gbk.c_str(), WS_POPUP, 40, 40, 200, 120, nullptr, nullptr);
-    const platform::gfx::Surface surface = createWindowSurface(200, 120, GetWindowScale(w));
+    HWND w = CreateWindowExA(0, "Rec", gbk.c_str(), WS_POPUP, 40, 40, width, height, nullptr, nullptr);
+    const platform::gfx::Surface surface = createWindowSurface(width, height, GetWindowScale(w));
     UpdateLayeredWindow(w, nullptr, nullptr, pixelViewOf(surface), {0, 0});
     ShowWindow(w, SW_SHOW);
     pumpUntil([] { return false; }, 200);
@@ -203,7 +203,8 @@ TEST(Win32Input, CompositionsAndCharacterUnitsArriveWholeBeyondTheBasicPlaneToo)
 }
 
 TEST_F(Win32Windows, AnotherMonitorsDpiRescalesTheWindowWhichRepaintsSharp) {
-  hwnd_ = open("dpi");
+  // An odd size: at fractional scales its pixels are rounded up, and must come back to it.
+  hwnd_ = open("dpi", 201, 121);
   void* native = backend_->nativeHandle(hwnd_);
   constexpr platform::gfx::Argb kRed = 0xFFE02010u, kBlue = 0xFF1030C0u;
   for (unsigned dpi : {144u, 120u, 96u}) {
@@ -213,25 +214,29 @@ TEST_F(Win32Windows, AnotherMonitorsDpiRescalesTheWindowWhichRepaintsSharp) {
     // The frame the system suggests: the same units at the new scale.
     const double s = dpi / 96.0;
     const int left = static_cast<int>(std::floor(40 * s)), top = static_cast<int>(std::floor(40 * s));
-    win32probe::sendDpiChanged(native, dpi, left, top, left + static_cast<int>(std::ceil(200 * s)),
-                               top + static_cast<int>(std::ceil(120 * s)));
+    win32probe::sendDpiChanged(native, dpi, left, top, left + static_cast<int>(std::ceil(201 * s)),
+                               top + static_cast<int>(std::ceil(121 * s)));
     ASSERT_TRUE(pumpUntil([&] { return !only(hwnd_, WM_DPICHANGED).empty(); }, 3000));
     EXPECT_EQ(only(hwnd_, WM_DPICHANGED)[0].wParam, WPARAM{dpi});
     EXPECT_DOUBLE_EQ(backend_->scale(hwnd_), s);
     ASSERT_DOUBLE_EQ(GetWindowScale(hwnd_), s);
+    RECT units{};
+    GetWindowRect(hwnd_, &units);
+    EXPECT_EQ(units.width(), 201);
+    EXPECT_EQ(units.height(), 121);
     // Repainted at the new scale: two halves meeting at unit 100 with no pixel between.
-    platform::gfx::Surface halves = createWindowSurface(200, 120, GetWindowScale(hwnd_));
+    platform::gfx::Surface halves = createWindowSurface(201, 121, GetWindowScale(hwnd_));
     {
       platform::gfx::Graphics g(halves);
       g.clear(kBlue);
-      g.fillRectangle(platform::gfx::Brush::solid(kRed), platform::gfx::RectF{0, 0, 100, 120});
+      g.fillRectangle(platform::gfx::Brush::solid(kRed), platform::gfx::RectF{0, 0, 100, 121});
     }
     UpdateLayeredWindow(hwnd_, nullptr, nullptr, pixelViewOf(halves), {0, 0});
     pumpUntil([] { return false; }, 300);
     int l, t, r, b;
     win32probe::frameOf(native, l, t, r, b);
-    EXPECT_EQ(r - l, px(200));
-    EXPECT_EQ(b - t, px(120));
+    EXPECT_EQ(r - l, static_cast<int>(std::ceil(201 * s)));
+    EXPECT_EQ(b - t, static_cast<int>(std::ceil(121 * s)));
     EXPECT_EQ(win32probe::screenColourAt(native, px(100) - 1, px(60)), kRed & 0xFFFFFFu);
     EXPECT_EQ(win32probe::screenColourAt(native, px(100), px(60)), kBlue & 0xFFFFFFu);
   }
