@@ -157,6 +157,16 @@ TEST_F(Win32Windows, LayeredPixelsReachTheScreenAndTheScaleIsTheWindowsDpi) {
   UpdateLayeredWindow(hwnd_, nullptr, nullptr, pixelViewOf(red), {0, 0});
   pumpUntil([] { return false; }, 300);
   EXPECT_EQ(win32probe::screenColourAt(native, px(100), px(60)), 0xE02010u);
+  // A rectangle alone travels: it lands in its place, and the rest stays as it was.
+  platform::gfx::Surface blue = createWindowSurface(200, 120, GetWindowScale(hwnd_));
+  blue.clear(0xFF1030C0u);
+  const RECT dirty{133, 41, 171, 77};
+  UpdateLayeredWindow(hwnd_, nullptr, nullptr, pixelViewOf(blue), {0, 0}, 255, &dirty);
+  pumpUntil([] { return false; }, 300);
+  EXPECT_EQ(win32probe::screenColourAt(native, px(133), px(41)), 0x1030C0u);
+  EXPECT_EQ(win32probe::screenColourAt(native, px(171) - 1, px(77) - 1), 0x1030C0u);
+  EXPECT_EQ(win32probe::screenColourAt(native, px(133) - 1, px(60)), 0xE02010u);
+  EXPECT_EQ(win32probe::screenColourAt(native, px(150), px(77) + 1), 0xE02010u);
   int l, t, r, b;
   win32probe::frameOf(native, l, t, r, b);
   EXPECT_EQ(r - l, px(200));
