@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Tunora for 64-bit Windows into build/windows; with --test also runs the
-# Windows suites under Wine (a prefix of its own under the build folder, no display).
+# Windows suites under Wine (a prefix of its own under the build folder) on a private
+# display: Xvfb with a compositor, which layered windows need for their per-pixel alpha.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -36,14 +37,38 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/WindowsToolchain.cmak
 cmake --build "$build" -j "$jobs"
 [ "$run_tests" = 1 ] || exit 0
 
-# Wine: a fresh prefix of its own, no display, no downloads of Mono or Gecko, quiet.
+# Wine: a fresh prefix of its own, no downloads of Mono or Gecko, quiet.
 export WINEPREFIX=$build/wine WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
+xvfb_pid= compositor_pid=
+display_file=$(mktemp)
+stop_all() {
+  wineserver -k 2> /dev/null || true
+  [ -z "$compositor_pid" ] || kill "$compositor_pid" 2> /dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2> /dev/null || true
+  rm -f "$display_file"
+}
+trap stop_all EXIT
+trap 'exit 130' INT TERM
+# Xvfb picks a free display number itself, so parallel runs never share one; -noreset
+# keeps it up between the test programs that come and go.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3> "$display_file" > /dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$display_file" ] && break
+  kill -0 "$xvfb_pid" 2> /dev/null || break
+  sleep 0.1
+done
+display_number=$(head -n 1 "$display_file")
+[ -n "$display_number" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$display_number
+xcompmgr -d "$DISPLAY" > /dev/null 2>&1 &
+compositor_pid=$!
+echo "Wine runs on display $DISPLAY (Xvfb $xvfb_pid, xcompmgr $compositor_pid)"
 # A persistent server spares each test program Wine's start-up; warming the prefix first
 # keeps Wine's services from holding ctest's output pipe open.
-trap 'wineserver -k 2> /dev/null || true' EXIT
 wineserver -k 2> /dev/null || true
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
