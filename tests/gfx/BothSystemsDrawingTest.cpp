@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,10 @@ TEST(GfxBothSystems, FillsGradientsAndClipsLandInPlace) {
   EXPECT_TRUE(near(s.pixel(50, 7), 0xFF00C000));
   EXPECT_TRUE(near(s.pixel(35, 7), 0xFFFFFFFF));  // inside the ellipse, outside the clip
   g.resetClip();
+  // Clamped gradients (slider bars, list rows) fill too, though GDI+'s line brush cannot clamp.
+  g.fillRectangle(Brush::linearGradient(RectF{0, 30, 60, 4}, 0xFF0000C0, 0xFF0000C0, kGradientHorizontal, kWrapClamp),
+                  RectF{0, 30, 60, 4});
+  EXPECT_TRUE(near(s.pixel(45, 32), 0xFF0000C0));
   g.drawLine(Pen{0xFF000000, 3}, 0, 36, 59, 36);
   EXPECT_TRUE(near(s.pixel(30, 36), 0xFF000000));
 }
@@ -102,4 +108,27 @@ TEST(GfxBothSystems, TextMeasuresAsOnTheOtherSystemAndDrawsInsideItsBounds) {
   }
   EXPECT_GT(inked, 50);
   EXPECT_EQ(outside, 0);
+}
+
+// The default font's last resort: where the system lacks its generic sans family, a face
+// with both scripts stands in. A missing glyph would draw the same box for both letters.
+TEST(GfxBothSystems, TheGenericSansFamilyDrawsLatinAndChineseGlyphs) {
+  auto font = Font::create("sans-serif", 16);
+  ASSERT_NE(font, nullptr);
+  auto drawn = [&font](const char16_t* text) {
+    Surface s = Surface::create(40, 40);
+    {
+      Graphics g(s);
+      g.clear(0xFFFFFFFF);
+      g.drawString(text, font.get(), RectF{2, 2, 36, 36}, StringFormat{}, 0xFF000000);
+    }
+    std::vector<Argb> pixels(s.pixels(), s.pixels() + 40 * 40);
+    return pixels;
+  };
+  const std::vector<Argb> blank(40 * 40, 0xFFFFFFFF);
+  for (auto [a, b] : {std::pair{u"A", u"B"}, std::pair{u"中", u"文"}}) {
+    const auto first = drawn(a);
+    EXPECT_NE(first, blank);
+    EXPECT_NE(first, drawn(b));
+  }
 }

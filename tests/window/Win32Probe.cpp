@@ -1,6 +1,7 @@
 #include "tests/window/Win32Probe.h"
 
 #include <windows.h>
+#include <imm.h>
 
 namespace win32probe {
 
@@ -59,6 +60,23 @@ void postWheel(void* native, int delta, int x, int y) {
 }
 
 void postEscape(void* native) { postKey(native, VK_ESCAPE, true); }
+
+bool completeComposition(void* native, const std::u16string& text) {
+  HIMC context = ImmGetContext(h(native));
+  if (context == nullptr) return false;
+  ImmSetOpenStatus(context, TRUE);
+  const bool done =
+      ImmSetCompositionStringW(context, SCS_SETSTR, const_cast<char16_t*>(text.data()),
+                               static_cast<DWORD>(text.size() * sizeof(char16_t)), nullptr, 0) &&
+      ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+  ImmReleaseContext(h(native), context);
+  return done;
+}
+
+void sendDpiChanged(void* native, unsigned dpi, int left, int top, int right, int bottom) {
+  RECT suggested{left, top, right, bottom};
+  SendMessageW(h(native), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
 
 std::uint32_t screenColourAt(void* native, int x, int y) {
   POINT p{x, y};

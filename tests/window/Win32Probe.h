@@ -19,6 +19,10 @@ void postChar(void* native, char16_t unit);
 void postImeChar(void* native, char16_t unit);
 void postWheel(void* native, int delta, int x, int y);
 void postEscape(void* native);
+// The input method's way: the string set as the composition, then the composition completed.
+bool completeComposition(void* native, const std::u16string& text);
+// As the system tells a window moved to a monitor of another DPI, with its suggested frame.
+void sendDpiChanged(void* native, unsigned dpi, int left, int top, int right, int bottom);
 // The screen's colour at a client pixel, as 0xRRGGBB.
 std::uint32_t screenColourAt(void* native, int x, int y);
 // The window's frame on the screen, in pixels.

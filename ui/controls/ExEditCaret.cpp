@@ -111,8 +111,11 @@ void ExEdit::showCaret() {
   const float x = static_cast<float>(column.x);
   g->setClip(RectF{x, static_cast<float>(column.y), 1, static_cast<float>(column.height)});
   // In the text's colour: a black caret vanishes on a dark box, the text's colour shows
-  // wherever the text does.
-  drawLine(*g, withAlpha(textColor_, kCaretAlpha), x, std::floor(textTop_), x, std::floor(textTop_ + lineHeight_) - 2);
+  // wherever the text does. Filled where a one-unit stroke would lie: which pixels a stroke
+  // takes is the rasteriser's choice, and one that rounds to the next column leaves nothing
+  // inside the clip.
+  const float from = std::floor(textTop_), to = std::floor(textTop_ + lineHeight_) - 2;
+  g->fillRectangle(createSolidBrush(withAlpha(textColor_, kCaretAlpha)), RectF{x, from + 0.5f, 1, to - from});
   g->resetClip();
   window->presentRect(column);
   std::uint32_t* out = surface->mutablePixels();

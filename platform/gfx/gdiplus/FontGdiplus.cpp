@@ -1,8 +1,12 @@
 #include "platform/gfx/Font.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <map>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Graphics.h"
@@ -37,12 +41,61 @@ bool sameText(const std::string& a, const char* b) {
   return i == a.size() && b[i] == '\0';
 }
 
+Gdiplus::GpFontFamily* familyNamed(const wchar_t* name) {
+  Gdiplus::GpFontFamily* family = nullptr;
+  if (name[0] == L'\0' || gp::GdipCreateFontFamilyFromName(name, nullptr, &family) != Gdiplus::Ok) return nullptr;
+  return family;
+}
+
+int CALLBACK collectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
+  // Faces named with '@' are the vertical forms.
+  if (font->lfFaceName[0] != L'@') reinterpret_cast<std::vector<std::wstring>*>(faces)->push_back(font->lfFaceName);
+  return 1;
+}
+
+// GDI+ borrows no glyphs from other faces here: a face for mixed texts needs both scripts.
+bool hasLatinAndChinese(HDC dc, const std::wstring& face) {
+  LOGFONTW wanted{};
+  wanted.lfHeight = -12;
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  HFONT font = CreateFontIndirectW(&wanted);
+  if (font == nullptr) return false;
+  HGDIOBJ old = SelectObject(dc, font);
+  WORD glyphs[4] = {};
+  const bool all = GetGlyphIndicesW(dc, L"Aa/\u4E2D", 4, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 4 &&
+                   std::find(std::begin(glyphs), std::end(glyphs), WORD{0xFFFF}) == std::end(glyphs);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  return all;
+}
+
+// When GDI+'s generic sans family is not installed (a stripped-down system), the face the
+// system shows its messages in, else a face with both Latin and Chinese glyphs: without
+// one, every text drawn in the default font would be blank.
+Gdiplus::GpFontFamily* systemSansFamily() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    if (Gdiplus::GpFontFamily* family = familyNamed(metrics.lfMessageFont.lfFaceName)) return family;
+  }
+  std::vector<std::wstring> faces;
+  LOGFONTW wanted{};
+  wanted.lfCharSet = GB2312_CHARSET;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &wanted, collectFace, reinterpret_cast<LPARAM>(&faces), 0);
+  auto chosen = std::find_if(faces.begin(), faces.end(), [screen](const std::wstring& f) { return hasLatinAndChinese(screen, f); });
+  ReleaseDC(nullptr, screen);
+  if (chosen == faces.end()) chosen = faces.begin();
+  return chosen == faces.end() ? nullptr : familyNamed(chosen->c_str());
+}
+
 // The generic names go to GDI+'s own generic families.
 Gdiplus::GpFontFamily* openFamily(const std::string& name) {
   if (!gdiplusReady() || name.empty()) return nullptr;
   Gdiplus::GpFontFamily* family = nullptr;
   if (sameText(name, "sans-serif") || sameText(name, "sans")) {
-    gp::GdipGetGenericFontFamilySansSerif(&family);
+    if (gp::GdipGetGenericFontFamilySansSerif(&family) != Gdiplus::Ok || family == nullptr) family = systemSansFamily();
   } else if (sameText(name, "serif")) {
     gp::GdipGetGenericFontFamilySerif(&family);
   } else if (sameText(name, "monospace")) {

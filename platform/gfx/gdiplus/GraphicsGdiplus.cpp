@@ -22,8 +22,11 @@ detail::GpBrushPtr brushOf(const Brush& brush) {
   const RectF r = brush.rect();
   const Gdiplus::GpRectF rect(r.x, r.y, r.width, r.height);
   Gdiplus::GpLineGradient* line = nullptr;
+  // A line brush refuses to clamp (no brush, nothing filled); mirrored tiling is the same
+  // inside the brush's rectangle, which is where the clamped fills stay.
+  const int wrap = brush.wrap() == kWrapClamp ? kWrapTileFlipXY : brush.wrap();
   gp::GdipCreateLineBrushFromRect(&rect, brush.from(), brush.to(), static_cast<Gdiplus::LinearGradientMode>(brush.mode()),
-                                  static_cast<Gdiplus::GpWrapMode>(brush.wrap()), &line);
+                                  static_cast<Gdiplus::GpWrapMode>(wrap), &line);
   return detail::GpBrushPtr(line);
 }
 

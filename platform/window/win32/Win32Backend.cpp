@@ -190,7 +190,7 @@ void Win32Backend::present(HWND hwnd, const RECT& dirty) {
   if (n == nullptr) return;
   const RECT r{std::max(dirty.left, 0), std::max(dirty.top, 0), std::min(dirty.right, n->image.width()),
                std::min(dirty.bottom, n->image.height())};
-  if (!r.empty()) pushImage(*n);
+  if (!r.empty()) pushImage(*n, &r);
 }
 
 void Win32Backend::setCursor(HWND hwnd, int cursorId) {

@@ -89,13 +89,14 @@ void limitSize(const Native& n, MINMAXINFO* info) {
 }
 
 // The window moved to a monitor of another DPI: take the size the system suggests, then
-// let the layer redraw at the new scale.
+// let the layer redraw at the new scale. The image shown is still the old scale's, and
+// pushing it now would size the window back.
 void changeDpi(Native& n, WPARAM wParam, LPARAM lParam) {
   n.scale = HIWORD(wParam) / 96.0;
   const auto* suggested = reinterpret_cast<const ::RECT*>(lParam);
   SetWindowPos(n.native, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  applyRegion(n);
+  cutRegion(n);
   n.owner->queue(event::ScaleChanged{n.hwnd});
 }
 

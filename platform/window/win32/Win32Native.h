@@ -38,9 +38,12 @@ bool handleInputMethod(Win32Backend::Native& n, UINT message, WPARAM wParam, LPA
                        LRESULT* result);
 // Opens the candidate window at the caret, and moves an open one along with it.
 void placeCandidateWindow(Win32Backend::Native& n);
-// Puts the whole image on the screen through the layered update.
-void pushImage(Win32Backend::Native& n);
+// Puts the image on the screen through the layered update: the whole of it, or only the
+// pixels of dirty (window units) where the window kept its size since the last push.
+void pushImage(Win32Backend::Native& n, const RECT* dirty = nullptr);
 void applyRegion(Win32Backend::Native& n);
+// The native region alone, at the window's scale: the pixels follow with the next push.
+void cutRegion(Win32Backend::Native& n);
 
 }  // namespace platform::window::win32
 

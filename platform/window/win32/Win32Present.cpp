@@ -1,5 +1,6 @@
 // Pixels to the screen: the shown image is copied into a DIB of the window's size and
-// handed to the layered update, per-pixel alpha and all.
+// handed to the layered update, per-pixel alpha and all; after the first push only the
+// changed rectangle is copied and passed on.
 
 #include <algorithm>
 #include <cstring>
@@ -37,7 +38,7 @@ bool ensureDib(Win32Backend::Native& n, int width, int height) {
 
 // The region cuts the pixels too: not every system applies a window region to a layered
 // window, and a pixel of alpha 0 lets clicks through as the cut-away part should.
-void maskOutsideRegion(Win32Backend::Native& n, std::uint32_t* pixels, int width, int height) {
+void maskOutsideRegion(Win32Backend::Native& n, std::uint32_t* pixels, int width, int height, const ::RECT& area) {
   if (!n.region) return;
   const std::size_t count = static_cast<std::size_t>(width) * height;
   if (n.regionMask.size() != count) {
@@ -51,35 +52,53 @@ void maskOutsideRegion(Win32Backend::Native& n, std::uint32_t* pixels, int width
       }
     }
   }
-  for (std::size_t i = 0; i < count; ++i) {
-    if (n.regionMask[i] == 0) pixels[i] = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      const std::size_t i = static_cast<std::size_t>(y) * width + x;
+      if (n.regionMask[i] == 0) pixels[i] = 0;
+    }
   }
 }
 
 }  // namespace
 
-void pushImage(Win32Backend::Native& n) {
+void pushImage(Win32Backend::Native& n, const RECT* dirty) {
   const PixelView view = n.image.view();
   if (view.pixels == nullptr || view.width <= 0 || view.height <= 0) return;
+  const bool sameDib = n.dib != nullptr && n.dibWidth == view.width && n.dibHeight == view.height;
   if (!ensureDib(n, view.width, view.height)) return;
+  ::RECT frame{};
+  GetWindowRect(n.native, &frame);
+  // Only the changed pixels travel while the window keeps its size and the DIB holds the rest.
+  const bool partial = dirty != nullptr && sameDib && n.everPushed && frame.right - frame.left == view.width &&
+                       frame.bottom - frame.top == view.height;
+  ::RECT area{0, 0, view.width, view.height};
+  if (partial) {
+    const ::RECT p = pixelEdges(*dirty, n.scale);
+    area = {std::max<LONG>(p.left, 0), std::max<LONG>(p.top, 0), std::min<LONG>(p.right, view.width),
+            std::min<LONG>(p.bottom, view.height)};
+    if (area.left >= area.right || area.top >= area.bottom) return;
+  }
   // Both are premultiplied BGRA in memory, as the layered update wants them.
   auto* dst = static_cast<std::uint8_t*>(n.dibBits);
   const auto* src = reinterpret_cast<const std::uint8_t*>(view.pixels);
-  for (int y = 0; y < view.height; ++y) {
-    std::memcpy(dst + static_cast<std::size_t>(y) * view.width * 4,
-                src + static_cast<std::size_t>(y) * view.strideBytes, static_cast<std::size_t>(view.width) * 4);
+  for (int y = area.top; y < area.bottom; ++y) {
+    std::memcpy(dst + (static_cast<std::size_t>(y) * view.width + area.left) * 4,
+                src + static_cast<std::size_t>(y) * view.strideBytes + static_cast<std::size_t>(area.left) * 4,
+                static_cast<std::size_t>(area.right - area.left) * 4);
   }
-  maskOutsideRegion(n, static_cast<std::uint32_t*>(n.dibBits), view.width, view.height);
+  maskOutsideRegion(n, static_cast<std::uint32_t*>(n.dibBits), view.width, view.height, area);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HGDIOBJ old = SelectObject(memory, n.dib);
-  ::RECT frame{};
-  GetWindowRect(n.native, &frame);
   ::POINT position{frame.left, frame.top};
   ::SIZE size{view.width, view.height};
   ::POINT origin{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, n.alpha, AC_SRC_ALPHA};
-  if (UpdateLayeredWindow(n.native, screen, &position, &size, memory, &origin, 0, &blend, ULW_ALPHA)) {
+  UPDATELAYEREDWINDOWINFO info{sizeof info, screen, &position, &size, memory, &origin, 0, &blend, ULW_ALPHA,
+                               partial ? &area : nullptr};
+  if (UpdateLayeredWindowIndirect(n.native, &info) ||
+      (partial && UpdateLayeredWindow(n.native, screen, &position, &size, memory, &origin, 0, &blend, ULW_ALPHA))) {
     n.everPushed = true;
   }
   SelectObject(memory, old);
@@ -90,6 +109,11 @@ void pushImage(Win32Backend::Native& n) {
 void applyRegion(Win32Backend::Native& n) {
   n.regionMask.clear();
   if (n.everPushed) pushImage(n);
+  cutRegion(n);
+}
+
+void cutRegion(Win32Backend::Native& n) {
+  n.regionMask.clear();
   if (!n.region) {
     SetWindowRgn(n.native, nullptr, TRUE);
     return;

@@ -29,10 +29,12 @@ int toUnits(int pixels, double scale) {
   return {left, top, left + gfx::pixelsCeil(units.width(), scale), top + gfx::pixelsCeil(units.height(), scale)};
 }
 
+// Sizes go back to the most units that fit: a size of u units is ceil(u * scale) pixels,
+// and rounding to the nearest would grow a window by a unit on every round trip.
 RECT toUnits(const ::RECT& pixels, double scale) {
   const int left = toUnits(pixels.left, scale), top = toUnits(pixels.top, scale);
-  return {left, top, left + static_cast<int>(std::lround((pixels.right - pixels.left) / scale)),
-          top + static_cast<int>(std::lround((pixels.bottom - pixels.top) / scale))};
+  auto size = [scale](LONG px) { return static_cast<int>(std::floor(px / scale + 1e-7)); };
+  return {left, top, left + size(pixels.right - pixels.left), top + size(pixels.bottom - pixels.top)};
 }
 
 }  // namespace platform::window::win32
