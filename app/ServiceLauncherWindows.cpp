@@ -1,13 +1,97 @@
-// Windows's half of the launcher. The song service there is installed and started on its
-// own, so the client only talks to the address it is given and never starts one.
+// Windows's half of the launcher: the service is a child without a console window, held in
+// a job object that ends it when the client's last handle to the job goes, so it ends even
+// when the client is killed.
 
 #include <winsock2.h>
+#include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <chrono>
+#include <string_view>
+
 #include "app/ServiceLauncher.h"
+#include "platform/system/OwnedHandle.h"
 #include "platform/system/WideText.h"
 
 namespace app {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Handle = platform::system::OwnedHandle<void, ::CloseHandle>;
+
+// A service that indexes a large library may take longer; the client does not wait for it.
+constexpr auto kListenWait = std::chrono::milliseconds(2000);
+constexpr DWORD kStopWaitMs = 3000;
+
+// Appends one argument so that CommandLineToArgvW and the C runtime read it back unchanged:
+// quoted when it holds blanks or quotes, with backslashes doubled only before a quote.
+void appendArgument(std::wstring& line, std::wstring_view argument) {
+  line += L' ';
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
+    line += argument;
+    return;
+  }
+  line += L'"';
+  std::size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    line += c;
+  }
+  line.append(backslashes * 2, L'\\');
+  line += L'"';
+}
+
+bool ended(HANDLE process) { return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
+
+struct Child {
+  Handle job;
+  Handle process;
+  DWORD id = 0;
+};
+
+// Starts the command line suspended, puts it in a job that kills it when the job's last
+// handle closes, then lets it run; an empty Child on failure.
+Child spawnChild(const std::vector<std::string>& commandLine) {
+  std::wstring program = platform::system::widen(commandLine.front());
+  std::replace(program.begin(), program.end(), L'/', L'\\');
+  // The program's own name is read up to the next quote, without escapes; a path has none.
+  std::wstring line = L"\"" + program + L"\"";
+  for (std::size_t i = 1; i < commandLine.size(); ++i) appendArgument(line, platform::system::widen(commandLine[i]));
+
+  Child child;
+  child.job.reset(::CreateJobObjectW(nullptr, nullptr));
+  if (!child.job) return {};
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!::SetInformationJobObject(child.job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+    return {};
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &process))
+    return {};
+  child.process.reset(process.hProcess);
+  Handle thread(process.hThread);
+  // Suspended until it is in the job, so nothing it starts escapes the job either. A client
+  // that already runs in a job that forbids another one still gets its service, ended
+  // by stop() alone.
+  ::AssignProcessToJobObject(child.job.get(), process.hProcess);
+  ::ResumeThread(process.hThread);
+  child.id = process.dwProcessId;
+  return child;
+}
+
+}  // namespace
+
+const char kServiceProgram[] = "tunora-song-service.exe";
 
 bool SomethingListens(int port, int timeoutMs) {
   WSADATA data;
@@ -47,6 +131,43 @@ std::string UserMusicFolder() {
   return music;
 }
 
-void ServiceLauncher::run(platform::system::ProgramFiles, std::string) { markReady(); }
+void ServiceLauncher::run(platform::system::ProgramFiles files, std::string address) {
+  const int port = *PortOnThisMachine(address);
+  if (SomethingListens(port, 500)) {
+    markReady();
+    return;
+  }
+  Child service = spawnChild(ServiceCommandLine(files, port, UserMusicFolder()));
+  if (!service.process) {
+    markReady();
+    return;
+  }
+  const HANDLE process = service.process.get();
+  bool gone = false;
+  {
+    std::lock_guard lock(mutex_);
+    child_ = static_cast<pid_t>(service.id);
+  }
+  for (const auto end = Clock::now() + kListenWait; Clock::now() < end;) {
+    if (SomethingListens(port, 100)) break;
+    if ((gone = ended(process))) break;  // a taken port, a missing catalogue
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  markReady();
+
+  std::unique_lock lock(mutex_);
+  while (!gone && !stopping_) {
+    changed_.wait_for(lock, std::chrono::milliseconds(500));
+    gone = ended(process);
+  }
+  child_ = 0;
+  lock.unlock();
+  // Its index and preset file are written so that a cut-off write loses nothing kept, so
+  // ending it at once is safe; Windows offers a console-less child no gentler request.
+  if (!gone) {
+    ::TerminateProcess(process, 0);
+    ::WaitForSingleObject(process, kStopWaitMs);
+  }
+}
 
 }  // namespace app
