@@ -8,9 +8,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <string_view>
+#include <string>
 
 #include "app/ServiceLauncher.h"
+#include "platform/system/CommandLine.h"
 #include "platform/system/OwnedHandle.h"
 #include "platform/system/WideText.h"
 
@@ -24,29 +25,6 @@ using Handle = platform::system::OwnedHandle<void, ::CloseHandle>;
 constexpr auto kListenWait = std::chrono::milliseconds(2000);
 constexpr DWORD kStopWaitMs = 3000;
 
-// Appends one argument so that CommandLineToArgvW and the C runtime read it back unchanged:
-// quoted when it holds blanks or quotes, with backslashes doubled only before a quote.
-void appendArgument(std::wstring& line, std::wstring_view argument) {
-  line += L' ';
-  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
-    line += argument;
-    return;
-  }
-  line += L'"';
-  std::size_t backslashes = 0;
-  for (wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(backslashes * 2, L'\\');
-  line += L'"';
-}
-
 bool ended(HANDLE process) { return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
 
 struct Child {
@@ -58,11 +36,9 @@ struct Child {
 // Starts the command line suspended, puts it in a job that kills it when the job's last
 // handle closes, then lets it run; an empty Child on failure.
 Child spawnChild(const std::vector<std::string>& commandLine) {
+  std::wstring line = platform::system::commandLine(commandLine);
   std::wstring program = platform::system::widen(commandLine.front());
   std::replace(program.begin(), program.end(), L'/', L'\\');
-  // The program's own name is read up to the next quote, without escapes; a path has none.
-  std::wstring line = L"\"" + program + L"\"";
-  for (std::size_t i = 1; i < commandLine.size(); ++i) appendArgument(line, platform::system::widen(commandLine[i]));
 
   Child child;
   child.job.reset(::CreateJobObjectW(nullptr, nullptr));
@@ -87,6 +63,18 @@ Child spawnChild(const std::vector<std::string>& commandLine) {
   ::ResumeThread(process.hThread);
   child.id = process.dwProcessId;
   return child;
+}
+
+// The service's end event, its SIGTERM; ended outright when it does not end in time.
+void askToEnd(HANDLE process) {
+  const std::wstring name = L"Local\\tunora-song-service-end-" + std::to_wstring(::GetProcessId(process));
+  if (HANDLE end = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str())) {
+    ::SetEvent(end);
+    ::CloseHandle(end);
+    if (::WaitForSingleObject(process, kStopWaitMs) == WAIT_OBJECT_0) return;
+  }
+  ::TerminateProcess(process, 1);
+  ::WaitForSingleObject(process, kStopWaitMs);
 }
 
 }  // namespace
@@ -162,12 +150,7 @@ void ServiceLauncher::run(platform::system::ProgramFiles files, std::string addr
   }
   child_ = 0;
   lock.unlock();
-  // Its index and preset file are written so that a cut-off write loses nothing kept, so
-  // ending it at once is safe; Windows offers a console-less child no gentler request.
-  if (!gone) {
-    ::TerminateProcess(process, 0);
-    ::WaitForSingleObject(process, kStopWaitMs);
-  }
+  if (!gone) askToEnd(process);
 }
 
 }  // namespace app

@@ -93,7 +93,7 @@ class InstalledService : public ::testing::Test {
 // Opens the launcher's child, so that its end can be seen after the launcher has let it go.
 HANDLE openChild(app::ServiceLauncher& launcher) {
   const auto pid = static_cast<DWORD>(launcher.child());
-  return pid == 0 ? nullptr : ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+  return pid == 0 ? nullptr : ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
 }
 
 TEST_F(InstalledService, ServesTheMusicFolderWithItsPresetsAndEndsWithTheLauncher) {
@@ -115,6 +115,8 @@ TEST_F(InstalledService, ServesTheMusicFolderWithItsPresetsAndEndsWithTheLaunche
     EXPECT_TRUE(fs::exists(wide(files_.userPath("\\plugins\\js_rilu.txt"))));
   }
   EXPECT_TRUE(endsWithin(child, 0));
+  DWORD code = 1;
+  EXPECT_TRUE(::GetExitCodeProcess(child, &code) && code == 0) << "asked to end, not cut off";
   ::CloseHandle(child);
 }
 
