@@ -15,8 +15,13 @@ namespace fs = std::filesystem;
 constexpr int kMostEntriesLooked = 5000;
 constexpr const char* kPlayableExtensions[] = {".mp3", ".ogg", ".oga", ".opus", ".flac", ".wav"};
 
+// UTF-8 in and out on every system: a narrow path on Windows means the ANSI code page, in
+// which a name outside it cannot be written at all.
+fs::path pathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
 bool isPlayableName(const fs::path& path) {
-  std::string extension = path.extension().string();
+  const std::u8string text = path.extension().u8string();
+  std::string extension(text.begin(), text.end());
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return std::find_if(std::begin(kPlayableExtensions), std::end(kPlayableExtensions),
@@ -36,12 +41,12 @@ std::optional<int> PortOnThisMachine(const std::string& address) {
 
 bool HoldsPlayableFile(const std::string& folder) {
   std::error_code error;
-  fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
+  fs::recursive_directory_iterator it(pathOf(folder), fs::directory_options::skip_permission_denied, error);
   int looked = 0;
   for (const fs::recursive_directory_iterator end; !error && it != end && looked < kMostEntriesLooked;
        it.increment(error), ++looked) {
     const fs::directory_entry& entry = *it;
-    const bool hidden = entry.path().filename().string().rfind('.', 0) == 0;
+    const bool hidden = entry.path().filename().u8string().rfind(u8'.', 0) == 0;
     std::error_code ignored;
     if (entry.is_directory(ignored)) {
       if (hidden || entry.is_symlink(ignored)) it.disable_recursion_pending();
@@ -54,7 +59,7 @@ bool HoldsPlayableFile(const std::string& folder) {
 
 std::vector<std::string> ServiceCommandLine(const platform::system::ProgramFiles& files, int port,
                                             const std::string& musicFolder) {
-  std::vector<std::string> line{files.programFolder() + "/tunora-song-service", "--port", std::to_string(port)};
+  std::vector<std::string> line{files.programFolder() + "/" + kServiceProgram, "--port", std::to_string(port)};
   if (!musicFolder.empty() && HoldsPlayableFile(musicFolder)) {
     line.insert(line.end(), {"--library", musicFolder});
     const std::string presets = files.userPath("\\plugins\\js_rilu.txt");

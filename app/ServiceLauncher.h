@@ -25,8 +25,12 @@ std::optional<int> PortOnThisMachine(const std::string& address);
 // Whether something accepts a connection on 127.0.0.1:port within timeoutMs.
 bool SomethingListens(int port, int timeoutMs);
 
-// The user's music folder: the desktop's own name for it (user-dirs.dirs), else ~/Music.
+// The user's music folder: the desktop's own name for it (user-dirs.dirs, else ~/Music; the
+// Music known folder on Windows).
 std::string UserMusicFolder();
+
+// The service's program file name, as installed beside the client.
+extern const char kServiceProgram[];
 
 // Whether the folder or one below it holds a file the client plays (MP3, Ogg Vorbis,
 // Opus, FLAC, WAV). Hidden folders and linked folders are not entered, and the look ends after a
@@ -51,8 +55,8 @@ class ServiceLauncher {
   // Returns once a service started here listens, has failed, or has had its time to come
   // up; at once when none is started. Any thread.
   void waitUntilReady();
-  // Stops a service started here (SIGTERM, then reaped) and waits for that. Any thread
-  // but the launcher's; safe to call again.
+  // Stops a service started here (SIGTERM, then reaped; on Windows ended with its job) and
+  // waits for that. Any thread but the launcher's; safe to call again.
   void stop();
   // The child's process id while it runs, else 0. Any thread.
   pid_t child();

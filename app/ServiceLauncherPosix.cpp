@@ -73,6 +73,8 @@ void terminate(pid_t pid) {
 
 }  // namespace
 
+const char kServiceProgram[] = "tunora-song-service";
+
 bool SomethingListens(int port, int timeoutMs) {
   const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (socket < 0) return false;

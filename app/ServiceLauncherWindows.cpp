@@ -1,13 +1,85 @@
-// Windows's half of the launcher. The song service there is installed and started on its
-// own, so the client only talks to the address it is given and never starts one.
+// Windows's half of the launcher: the service is a child without a console window, held in
+// a job object that ends it when the client's last handle to the job goes, so it ends even
+// when the client is killed.
 
 #include <winsock2.h>
+#include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <chrono>
+#include <string>
+
 #include "app/ServiceLauncher.h"
+#include "platform/system/CommandLine.h"
+#include "platform/system/OwnedHandle.h"
 #include "platform/system/WideText.h"
 
 namespace app {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Handle = platform::system::OwnedHandle<void, ::CloseHandle>;
+
+// A service that indexes a large library may take longer; the client does not wait for it.
+constexpr auto kListenWait = std::chrono::milliseconds(2000);
+constexpr DWORD kStopWaitMs = 3000;
+
+bool ended(HANDLE process) { return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
+
+struct Child {
+  Handle job;
+  Handle process;
+  DWORD id = 0;
+};
+
+// Starts the command line suspended, puts it in a job that kills it when the job's last
+// handle closes, then lets it run; an empty Child on failure.
+Child spawnChild(const std::vector<std::string>& commandLine) {
+  std::wstring line = platform::system::commandLine(commandLine);
+  std::wstring program = platform::system::widen(commandLine.front());
+  std::replace(program.begin(), program.end(), L'/', L'\\');
+
+  Child child;
+  child.job.reset(::CreateJobObjectW(nullptr, nullptr));
+  if (!child.job) return {};
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!::SetInformationJobObject(child.job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+    return {};
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &process))
+    return {};
+  child.process.reset(process.hProcess);
+  Handle thread(process.hThread);
+  // Suspended until it is in the job, so nothing it starts escapes the job either. A client
+  // that already runs in a job that forbids another one still gets its service, ended
+  // by stop() alone.
+  ::AssignProcessToJobObject(child.job.get(), process.hProcess);
+  ::ResumeThread(process.hThread);
+  child.id = process.dwProcessId;
+  return child;
+}
+
+// The service's end event, its SIGTERM; ended outright when it does not end in time.
+void askToEnd(HANDLE process) {
+  const std::wstring name = L"Local\\tunora-song-service-end-" + std::to_wstring(::GetProcessId(process));
+  if (HANDLE end = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str())) {
+    ::SetEvent(end);
+    ::CloseHandle(end);
+    if (::WaitForSingleObject(process, kStopWaitMs) == WAIT_OBJECT_0) return;
+  }
+  ::TerminateProcess(process, 1);
+  ::WaitForSingleObject(process, kStopWaitMs);
+}
+
+}  // namespace
+
+const char kServiceProgram[] = "tunora-song-service.exe";
 
 bool SomethingListens(int port, int timeoutMs) {
   WSADATA data;
@@ -47,6 +119,38 @@ std::string UserMusicFolder() {
   return music;
 }
 
-void ServiceLauncher::run(platform::system::ProgramFiles, std::string) { markReady(); }
+void ServiceLauncher::run(platform::system::ProgramFiles files, std::string address) {
+  const int port = *PortOnThisMachine(address);
+  if (SomethingListens(port, 500)) {
+    markReady();
+    return;
+  }
+  Child service = spawnChild(ServiceCommandLine(files, port, UserMusicFolder()));
+  if (!service.process) {
+    markReady();
+    return;
+  }
+  const HANDLE process = service.process.get();
+  bool gone = false;
+  {
+    std::lock_guard lock(mutex_);
+    child_ = static_cast<pid_t>(service.id);
+  }
+  for (const auto end = Clock::now() + kListenWait; Clock::now() < end;) {
+    if (SomethingListens(port, 100)) break;
+    if ((gone = ended(process))) break;  // a taken port, a missing catalogue
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  markReady();
+
+  std::unique_lock lock(mutex_);
+  while (!gone && !stopping_) {
+    changed_.wait_for(lock, std::chrono::milliseconds(500));
+    gone = ended(process);
+  }
+  child_ = 0;
+  lock.unlock();
+  if (!gone) askToEnd(process);
+}
 
 }  // namespace app

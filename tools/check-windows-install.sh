@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Windows installer under Wine in a prefix of its own: a silent install leaves
-# the program, the Start-menu entry, the uninstaller and the song service's address in the
-# user's settings; a silent uninstall removes them and keeps the user's files.
+# the program, its song service with the demo catalogue, the Start-menu entry and the
+# uninstaller, and no service address unless one is given (/SERVICE=); a silent uninstall
+# removes them and keeps the user's files.
 #   tools/check-windows-install.sh SETUP_EXE
 set -euo pipefail
 setup=$(realpath "${1:?usage: check-windows-install.sh SETUP_EXE}")
@@ -23,11 +24,16 @@ menu=$(unix '%ProgramData%')/Microsoft/Windows/Start\ Menu/Programs/Tunora.lnk
 settings=$(unix '%APPDATA%')/Tunora/program\ parameter.ini
 
 echo "-- install /S"
-timeout 120 wine "$setup" /S /SERVICE=192.168.1.20:8725 || fail "the installer failed"
-for file in tunora.exe uninstall.exe Resource/Resu.rdb Resource/skin.png plugins/js_rilu.txt; do
+timeout 120 wine "$setup" /S || fail "the installer failed"
+for file in tunora.exe tunora-song-service.exe catalogue/index.txt uninstall.exe Resource/Resu.rdb \
+            Resource/skin.png plugins/js_rilu.txt; do
   [ -s "$program/$file" ] || fail "$file is not installed"
 done
 [ -f "$menu" ] || fail "no Start-menu entry"
+! grep -q '^service address' "$settings" 2> /dev/null || fail "an address was set, not the local service"
+
+echo "-- install /S /SERVICE=192.168.1.20:8725 (a service on another computer)"
+timeout 120 wine "$setup" /S /SERVICE=192.168.1.20:8725 || fail "the installer failed"
 grep -q '^service address=192.168.1.20:8725' "$settings" 2> /dev/null || fail "the service address is not in the settings"
 
 echo "-- uninstall /S"

@@ -1,7 +1,8 @@
-; The Windows installer: Tunora into Program Files with a Start-menu entry and an
-; uninstaller beside the program. The uninstaller beside it is what tells the program it is
+; The Windows installer: Tunora and its song service into Program Files with a Start-menu
+; entry and an uninstaller beside the program. The uninstaller beside it is what tells the program it is
 ; installed, so it keeps the user's files in %APPDATA%\Tunora, which uninstalling leaves.
-; makensis -DVERSION=x.y.z -DSTAGE=<folder with tunora.exe, Resource\, plugins\> -DOUTFILE=...
+; makensis -DVERSION=x.y.z -DSTAGE=<folder with tunora.exe, tunora-song-service.exe, catalogue\,
+;   Resource\, plugins\> -DOUTFILE=...
 
 ; A 64-bit installer for a 64-bit program: it runs where the program does, needing no 32-bit layer.
 Target amd64-unicode
@@ -11,6 +12,7 @@ Target amd64-unicode
 !include "LogicLib.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tunora"
+; What the program uses with no address set: the service it starts on this computer.
 !define DEFAULT_SERVICE "127.0.0.1:8725"
 
 Name "Tunora"
@@ -48,11 +50,12 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "The Tunora developers"
 !define SETTINGS "$APPDATA\Tunora\program parameter.ini"
 
 Function .onInit
-  ; The user's own settings: the address they gave before, or /SERVICE=host:port, or the default.
+  ; The address the user gave before, or /SERVICE=host:port; empty for the service Tunora
+  ; starts itself, which is also what an older installer's default address meant.
   SetShellVarContext current
   ReadINIStr $ServiceAddress "${SETTINGS}" "parameter" "service address"
-  ${If} $ServiceAddress == ""
-    StrCpy $ServiceAddress "${DEFAULT_SERVICE}"
+  ${If} $ServiceAddress == "${DEFAULT_SERVICE}"
+    StrCpy $ServiceAddress ""
   ${EndIf}
   ${GetParameters} $0
   ClearErrors
@@ -66,18 +69,17 @@ Function ServicePageShow
   !insertmacro MUI_HEADER_TEXT "Song service" "Where Tunora finds its songs."
   nsDialogs::Create 1018
   Pop $0
-  ${NSD_CreateLabel} 0 0 100% 36u "The address of the song service, as host:port. The service may run on this computer or on another one."
+  ${NSD_CreateLabel} 0 0 100% 36u "Tunora plays the songs in your Music folder (or demo songs while it holds none) through a song service it starts on this computer. To use a song service on another computer instead, enter its address as host:port."
   Pop $0
   ${NSD_CreateText} 0 40u 100% 13u "$ServiceAddress"
   Pop $ServiceField
+  ${NSD_CreateLabel} 0 58u 100% 12u "Leave it empty for the service on this computer."
+  Pop $0
   nsDialogs::Show
 FunctionEnd
 
 Function ServicePageLeave
   ${NSD_GetText} $ServiceField $ServiceAddress
-  ${If} $ServiceAddress == ""
-    StrCpy $ServiceAddress "${DEFAULT_SERVICE}"
-  ${EndIf}
 FunctionEnd
 
 Function StartAsUser
@@ -91,7 +93,11 @@ Section "Tunora"
 
   SetShellVarContext current
   CreateDirectory "$APPDATA\Tunora"
-  WriteINIStr "${SETTINGS}" "parameter" "service address" "$ServiceAddress"
+  ${If} $ServiceAddress == ""
+    DeleteINIStr "${SETTINGS}" "parameter" "service address"
+  ${Else}
+    WriteINIStr "${SETTINGS}" "parameter" "service address" "$ServiceAddress"
+  ${EndIf}
 
   SetShellVarContext all
   CreateShortcut "$SMPROGRAMS\Tunora.lnk" "$INSTDIR\tunora.exe"
@@ -108,6 +114,8 @@ SectionEnd
 ; Only what the installer put there goes; the user's settings, skin and preset file stay.
 Section "Uninstall"
   Delete "$INSTDIR\tunora.exe"
+  Delete "$INSTDIR\tunora-song-service.exe"
+  RMDir /r "$INSTDIR\catalogue"
   RMDir /r "$INSTDIR\Resource"
   RMDir /r "$INSTDIR\plugins"
   Delete "$INSTDIR\uninstall.exe"

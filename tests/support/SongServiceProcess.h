@@ -1,9 +1,8 @@
 #pragma once
 // The demo song service run as a child process for a test: started on a free port with the
-// given flags, stopped with SIGTERM when the object goes.
+// given flags, asked to end (SIGTERM, or its end event on Windows) when the object goes.
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,12 +23,12 @@ class SongServiceProcess {
     return "http://127.0.0.1:" + std::to_string(port_) + pathAndQuery;
   }
 
-  // Sends SIGTERM and waits; the exit status as waitpid gives it, or -1 when the process
-  // did not end within timeoutMs (it is then killed).
+  // Asks it to end and waits; its exit code, or -1 when it did not end within timeoutMs (it
+  // is then killed) or ended by a signal.
   int stop(int timeoutMs = 5000);
 
  private:
-  pid_t pid_ = -1;
+  std::intptr_t child_ = -1;  // the pid; on Windows the process's handle
   int port_ = 0;
 };
 

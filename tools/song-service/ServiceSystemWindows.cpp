@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include <atomic>
+#include <string>
 
 #include "platform/system/ProgramFolder.h"
 #include "platform/system/WideText.h"
@@ -27,7 +28,10 @@ std::string withSlashes(std::string path) {
 }  // namespace
 
 void prepareProcess() {
-  endEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  // Named after the process, so that whoever started it can ask it to end when no console
+  // joins them (a console-less child gets no Ctrl events).
+  const std::wstring name = L"Local\\tunora-song-service-end-" + std::to_wstring(::GetCurrentProcessId());
+  endEvent = ::CreateEventW(nullptr, TRUE, FALSE, name.c_str());
   ::SetConsoleCtrlHandler(onConsoleEnd, TRUE);
 }
 

@@ -28,13 +28,15 @@ SongServiceProcess::SongServiceProcess(const std::string& executable, const std:
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-  if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  child_ = pid;
   posix_spawn_file_actions_destroy(&actions);
   ::close(pipeFds[1]);
 
   std::string line;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (pid_ > 0 && line.find('\n') == std::string::npos &&
+  while (child_ > 0 && line.find('\n') == std::string::npos &&
          std::chrono::steady_clock::now() < deadline) {
     pollfd waiting{pipeFds[0], POLLIN, 0};
     if (::poll(&waiting, 1, 200) <= 0) continue;
@@ -50,21 +52,21 @@ SongServiceProcess::SongServiceProcess(const std::string& executable, const std:
 SongServiceProcess::~SongServiceProcess() { stop(); }
 
 int SongServiceProcess::stop(int timeoutMs) {
-  if (pid_ <= 0) return -1;
-  ::kill(pid_, SIGTERM);
+  if (child_ <= 0) return -1;
+  const auto pid = static_cast<pid_t>(child_);
+  child_ = -1;
+  ::kill(pid, SIGTERM);
   int status = 0;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (::waitpid(pid_, &status, WNOHANG) == 0) {
+  while (::waitpid(pid, &status, WNOHANG) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, &status, 0);
-      pid_ = -1;
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
       return -1;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  pid_ = -1;
-  return status;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace testsupport
