@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/controls/ControlTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ExEdit.h"
 #include "ui/controls/ExImageButton.h"
 #include "ui/controls/ExList.h"

@@ -10,7 +10,7 @@
 
 #include "platform/text/CodePage.h"
 #include "tests/controls/ControlTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ExImageList.h"
 #include "ui/controls/ExList.h"
 

@@ -12,7 +12,7 @@
 #include "platform/gfx/Image.h"
 #include "platform/text/CodePage.h"
 #include "tests/controls/ControlTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ExButton.h"
 #include "ui/controls/ExLabel.h"
 #include "ui/framework/Framework.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/controls/ControlTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ExPicture.h"
 
 using namespace controltest;

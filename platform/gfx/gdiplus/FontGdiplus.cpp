@@ -1,6 +1,7 @@
 #include "platform/gfx/Font.h"
 
 #include <cctype>
+#include <cwchar>
 #include <map>
 #include <mutex>
 
@@ -37,12 +38,44 @@ bool sameText(const std::string& a, const char* b) {
   return i == a.size() && b[i] == '\0';
 }
 
+struct FaceSearch {
+  HDC dc = nullptr;
+  std::wstring found;
+};
+
+// Whether the face has glyphs for Latin and Chinese letters alike (a fallback-only face may
+// lack the Latin ones).
+bool drawsLatinAndChinese(HDC dc, const wchar_t* face) {
+  LOGFONTW wanted{};
+  wanted.lfHeight = -16;
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
+  HFONT font = CreateFontIndirectW(&wanted);
+  if (font == nullptr) return false;
+  HGDIOBJ previous = SelectObject(dc, font);
+  WORD glyphs[3] = {};
+  const bool all = GetGlyphIndicesW(dc, L"M\u6B4C\u66F2", 3, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 3 &&
+                   glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF && glyphs[2] != 0xFFFF;
+  SelectObject(dc, previous);
+  DeleteObject(font);
+  return all;
+}
+
+int CALLBACK firstFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM search) {
+  auto* s = reinterpret_cast<FaceSearch*>(search);
+  // '@' marks the vertical-writing twin of a face.
+  if (font->lfFaceName[0] == L'@' || !drawsLatinAndChinese(s->dc, font->lfFaceName)) return 1;
+  s->found = font->lfFaceName;
+  return 0;
+}
+
 // The generic names go to GDI+'s own generic families.
 Gdiplus::GpFontFamily* openFamily(const std::string& name) {
   if (!gdiplusReady() || name.empty()) return nullptr;
   Gdiplus::GpFontFamily* family = nullptr;
   if (sameText(name, "sans-serif") || sameText(name, "sans")) {
-    gp::GdipGetGenericFontFamilySansSerif(&family);
+    // A system without the generic face (Wine without its own fonts) still has a sans face.
+    if (gp::GdipGetGenericFontFamilySansSerif(&family) != Gdiplus::Ok) family = openFamily(chineseFamily());
   } else if (sameText(name, "serif")) {
     gp::GdipGetGenericFontFamilySerif(&family);
   } else if (sameText(name, "monospace")) {
@@ -83,6 +116,34 @@ std::string resolveFamily(const std::string& pattern) {
   gp::GdipGetFamilyName(family, name, LANG_NEUTRAL);
   gp::GdipDeleteFontFamily(family);
   return utf8Of(name);
+}
+
+std::string desktopFamily() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return {};
+  return utf8Of(metrics.lfCaptionFont.lfFaceName);
+}
+
+std::string chineseFamily() {
+  static const std::string family = [] {
+    // Windows' own Chinese interface faces first, then any face for the Chinese character set.
+    for (const char* known : {"Microsoft YaHei UI", "Microsoft YaHei", "SimSun", "NSimSun", "SimHei", "DengXian"}) {
+      if (Gdiplus::GpFontFamily* opened = openFamily(known)) {
+        gp::GdipDeleteFontFamily(opened);
+        return std::string(known);
+      }
+    }
+    FaceSearch search;
+    search.dc = CreateCompatibleDC(nullptr);
+    if (search.dc == nullptr) return std::string();
+    LOGFONTW wanted{};
+    wanted.lfCharSet = GB2312_CHARSET;
+    EnumFontFamiliesExW(search.dc, &wanted, firstFace, reinterpret_cast<LPARAM>(&search), 0);
+    DeleteDC(search.dc);
+    return utf8Of(search.found.c_str());
+  }();
+  return family;
 }
 
 std::string familyOfFontName(const std::string& name) {
