@@ -40,6 +40,8 @@ Bytes streamBytes(IStream* stream) {
 
 }  // namespace
 
+bool exactPixels() { return false; }
+
 Bytes writePicture(const std::string& type, int width, int height, const std::vector<std::uint32_t>& argb,
                    bool alpha) {
   // GDI+ writes no icons.

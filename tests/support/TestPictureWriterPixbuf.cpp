@@ -4,6 +4,8 @@
 
 namespace testpictures {
 
+bool exactPixels() { return true; }
+
 Bytes writePicture(const std::string& type, int width, int height, const std::vector<std::uint32_t>& argb,
                    bool alpha) {
   GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, alpha, 8, width, height);

@@ -24,6 +24,10 @@ Bytes encodeGrain(const std::string& type, int width, int height, unsigned seed 
 // delays (hundredths of a second) in the graphic control blocks; without loop it plays once.
 Bytes encodeGif(const std::vector<std::uint32_t>& frameRgb, const std::vector<int>& delays, bool loop = true);
 
+// Whether drawing is cairo's, from whose pixels the exact checks were written. GDI+ under
+// Wine neither smooths fills nor offsets one-pixel strokes as Windows does.
+bool exactPixels();
+
 // A surface's pixels as a PNG with alpha; saveSurface writes it to a file (false on failure),
 // for a person to look at.
 Bytes encodeSurface(const platform::gfx::Surface& surface);
