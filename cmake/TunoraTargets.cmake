@@ -46,10 +46,11 @@ function(tunora_add_executable name)
   target_link_libraries(${name} PRIVATE ${E_LIBS})
 endfunction()
 
-# tunora_add_test(name SOURCES ... [LIBS ...] [LABELS ...] [TSAN])
-# TSAN marks a test that also runs in the thread-sanitizer build.
+# tunora_add_test(name SOURCES ... [LIBS ...] [LABELS ...] [TSAN] [WHOLE_UNDER_WINE])
+# TSAN marks a test that also runs in the thread-sanitizer build. WHOLE_UNDER_WINE runs a
+# cross-built suite as one test: Wine's start-up per case would cost minutes.
 function(tunora_add_test name)
-  cmake_parse_arguments(T "TSAN" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(T "TSAN;WHOLE_UNDER_WINE" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   if(TUNORA_SANITIZE STREQUAL "thread" AND NOT T_TSAN)
     return()
   endif()
@@ -65,6 +66,11 @@ function(tunora_add_test name)
   # Test discovery cannot carry a list into the test properties, so the labels become one
   # word ("unit+tsan"); ctest -L takes a pattern, so -L tsan still selects them.
   list(JOIN labels "+" label_word)
+  if(CMAKE_CROSSCOMPILING AND T_WHOLE_UNDER_WINE)
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES LABELS "${label_word}" ${T_PROPERTIES})
+    return()
+  endif()
   # A cross-built program is listed when ctest runs (under Wine), so building needs no Wine.
   if(CMAKE_CROSSCOMPILING)
     set(discovery PRE_TEST)

@@ -58,5 +58,11 @@ class Font {
 std::string resolveFamily(const std::string& patternUtf8);
 // The family of a font name such as "Noto Sans Bold 10"; empty when it names none.
 std::string familyOfFontName(const std::string& nameUtf8);
+// The family the desktop shows its interface text in (GTK's font setting, else fontconfig's
+// "sans-serif"; the caption font on Windows); empty when it names none.
+std::string desktopFamily();
+// The family the system shows Chinese interface text in; empty when no installed family
+// has Chinese glyphs.
+std::string chineseFamily();
 
 }  // namespace platform::gfx

@@ -16,7 +16,7 @@
 #include "platform/text/CodePage.h"
 #include "tests/app/ClientHeard.h"
 #include "tests/app/ClientScreen.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "tests/platform_audio/AudioTestSupport.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/GeneratedLibrary.h"

@@ -9,7 +9,7 @@
 #include "app/MainWindowControls.h"
 #include "app/MainWindowStart.h"
 #include "resources/ResourcePackageWriter.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ControlsStart.h"
 
 namespace apptest {

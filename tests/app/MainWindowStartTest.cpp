@@ -14,7 +14,7 @@
 #include "app/MainWindowTabs.h"
 #include "platform/text/CodePage.h"
 #include "resources/ResourcePackageWriter.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "tests/app/MainWindowFixture.h"
 
 namespace apptest {

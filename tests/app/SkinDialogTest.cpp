@@ -19,7 +19,7 @@
 #include "platform/text/CodePage.h"
 #include "resources/ResourcePackageWriter.h"
 #include "tests/app/MainWindowFixture.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "tests/support/FileContents.h"
 
 // The controls measure text through Pango, which loads fonts on a fontconfig thread of its

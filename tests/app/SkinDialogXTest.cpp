@@ -14,7 +14,7 @@
 #include "resources/ResourcePackageWriter.h"
 #include "tests/app/ClientScreen.h"
 #include "tests/app/ClientSession.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "tests/support/FileContents.h"
 #include "tests/window/XSession.h"
 

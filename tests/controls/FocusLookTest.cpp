@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/controls/ControlTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ExEdit.h"
 #include "ui/controls/ExImageButton.h"
 #include "ui/controls/ExList.h"
@@ -57,6 +57,7 @@ TEST_F(FocusLook, EveryKindShowsItFromTheKeyboardAndDropsItWithTheFocusOrAPress)
   const std::vector<ui::controls::ExControl*> all{&button, &slider, &edit, &list};
   for (ui::controls::ExControl* c : all) ASSERT_FALSE(ringAt(*c)) << c->id();
 
+  if (!testpictures::exactPixels()) GTEST_SKIP() << "the focus ring is a one-pixel stroke: Wine's GDI+ strokes one-pixel lines a pixel right of and below their place";
   for (ui::controls::ExControl* c : all) {
     ASSERT_TRUE(window->focusControl(c->id()));
     desk->advance(500);  // past any fade

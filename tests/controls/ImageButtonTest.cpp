@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/controls/ControlTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ExImageButton.h"
 
 using namespace controltest;

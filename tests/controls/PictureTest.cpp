@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/controls/ControlTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ExPicture.h"
 
 using namespace controltest;
@@ -41,6 +41,7 @@ TEST_F(Pictures, StillPictureIsStretchedInsideItsBorder) {
   options.borderColour = 0xFFFFFFFF;
   ASSERT_NE(p.create(hwnd, {20, 20, 30, 30}, picture(testpictures::encodeSolid("png", 3, 2, kRed)), options), 0);
   window->redraw();
+  if (!testpictures::exactPixels()) GTEST_SKIP() << "the border is a one-pixel stroke: Wine's GDI+ strokes one-pixel lines a pixel right of and below their place";
   EXPECT_EQ(shown(20, 20), 0xFFFFFFFFu);
   EXPECT_EQ(shown(49, 49), 0xFFFFFFFFu);
   EXPECT_EQ(shown(35, 21), kRed);
@@ -118,6 +119,7 @@ TEST_F(Pictures, UndecodableBytesShowOnlyTheBorder) {
             0);
   window->redraw();
   EXPECT_EQ(p.frameCount(), 0);
+  if (!testpictures::exactPixels()) GTEST_SKIP() << "the border is a one-pixel stroke: Wine's GDI+ strokes one-pixel lines a pixel right of and below their place";
   EXPECT_EQ(shown(10, 10), kGreen);
   EXPECT_EQ(shown(25, 25), kBackgroundArgb);
   desk->advance(500);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "ui/controls/ExImageList.h"
 #include "ui/controls/TextFormat.h"
 

@@ -1,10 +1,9 @@
-#include <fstream>
-
 #include <gtest/gtest.h>
 
 #include "platform/text/CodePage.h"
 #include "resources/ExImage.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/TestPictures.h"
 
 using resources::ExImage;
 namespace gfx = platform::gfx;
@@ -50,8 +49,7 @@ TEST(ExImageLoading, BytesFilesAndFailuresLeaveTheObjectEmpty) {
   // A file whose name holds Chinese: the path is a program text.
   const std::string utf8Path = ::testing::TempDir() + "/皮肤-test.png";
   const auto bytes = png(8, 8);
-  std::ofstream(utf8Path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                  static_cast<std::streamsize>(bytes.size()));
+  testsupport::writeFile(utf8Path, std::string(bytes.begin(), bytes.end()));
   ASSERT_NE(image.LoadFromFile(platform::text::utf8ToAnsi(utf8Path)), nullptr);
   EXPECT_EQ(image.GetWidth(), 8);
   image.Release();

@@ -1,13 +1,11 @@
 // Close effects, read back from the headless frame log. A few frames of each are written
 // to close-effects/ under the test's temporary folder for a person to look at.
 
-#include <cairo.h>
-
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/gfx/cairo/CairoHandles.h"
 #include "tests/framework/HostTestSupport.h"
+#include "tests/support/TestPictures.h"
 
 using namespace hosttest;
 
@@ -25,7 +23,7 @@ void save(const platform::gfx::Surface& s, int kind, std::size_t frame) {
   const std::string folder = ::testing::TempDir() + "close-effects";
   std::filesystem::create_directories(folder);
   const std::string path = folder + "/effect" + std::to_string(kind) + "-frame" + std::to_string(frame) + ".png";
-  cairo_surface_write_to_png(platform::gfx::cairoSurfaceOf(s), path.c_str());
+  testpictures::saveSurface(s, path);
   if (kind == 1 && frame == 0) std::printf("close effect frames: %s\n", folder.c_str());
 }
 

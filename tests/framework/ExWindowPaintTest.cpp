@@ -3,7 +3,7 @@
 
 #include "platform/gfx/Graphics.h"
 #include "tests/framework/HostTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 
 using namespace hosttest;
 

@@ -2,7 +2,7 @@
 // table entry, the hook and the fall-through, the framework messages, sizes and detach.
 
 #include "tests/framework/HostTestSupport.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 
 using namespace hosttest;
 

@@ -1,5 +1,10 @@
+#include <algorithm>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "platform/gfx/Graphics.h"
+#include "platform/gfx/StringFormat.h"
 #include "platform/text/CodePage.h"
 #include "ui/framework/Colours.h"
 #include "ui/framework/Fonts.h"
@@ -50,6 +55,32 @@ TEST(FrameworkBootstrap, FontsByNameFallBackToTheDefaultFamily) {
   EXPECT_EQ(bold->family(), framework().defaultFont->family());
   EXPECT_FLOAT_EQ(bold->sizePx(), 14);
   EXPECT_EQ(fontFamilyName(nullptr), "");
+}
+
+// A face that is missing, or the default font itself, must still draw Chinese glyphs (a font
+// without them draws the same empty box for every character) and Latin ones.
+TEST(FrameworkBootstrap, ChineseTextsDrawInAFontWithChineseGlyphs) {
+  start();
+  auto drawn = [](const platform::gfx::Font* font, std::u16string_view text) {
+    platform::gfx::Surface s = platform::gfx::Surface::create(40, 30);
+    platform::gfx::Graphics g(s);
+    g.drawString(text, font, {2, 2, 36, 26}, platform::gfx::StringFormat::genericTypographic(),
+                 0xFF000000);
+    std::vector<std::uint32_t> alpha;
+    for (int y = 0; y < s.height(); ++y) {
+      for (int x = 0; x < s.width(); ++x) alpha.push_back(s.rawPixel(x, y) >> 24);
+    }
+    return alpha;
+  };
+  auto missing = createFontByName("No Such Face", 16, platform::gfx::kFontStyleRegular);
+  for (const platform::gfx::Font* font : {framework().defaultFont.get(), missing.get()}) {
+    ASSERT_NE(font, nullptr);
+    const auto song = drawn(font, u"\u6B4C"), tune = drawn(font, u"\u66F2");
+    EXPECT_GT(std::count_if(song.begin(), song.end(), [](std::uint32_t a) { return a > 128; }), 10) << font->family();
+    EXPECT_NE(song, tune) << font->family();
+    const auto latin = drawn(font, u"M");
+    EXPECT_GT(std::count_if(latin.begin(), latin.end(), [](std::uint32_t a) { return a > 128; }), 10) << font->family();
+  }
 }
 
 TEST(FrameworkConversions, ColoursAndWideText) {

@@ -47,6 +47,13 @@ TEST(GfxBothSystems, FillsGradientsAndClipsLandInPlace) {
                   RectF{0, 20, 60, 10});
   EXPECT_LT(redOf(s.pixel(5, 25)), redOf(s.pixel(30, 25)));
   EXPECT_LT(redOf(s.pixel(30, 25)), redOf(s.pixel(55, 25)));
+  // A clamped gradient keeps its end colours beyond its rectangle (GDI+'s line brushes
+  // cannot clamp by themselves).
+  g.fillRectangle(Brush::linearGradient(RectF{20, 0, 20, 4}, 0xFF0000FF, 0xFFFF0000, kGradientHorizontal, kWrapClamp),
+                  RectF{0, 0, 60, 4});
+  EXPECT_TRUE(near(s.pixel(5, 2), 0xFF0000FF));
+  EXPECT_TRUE(near(s.pixel(55, 2), 0xFFFF0000));
+  EXPECT_GT(redOf(s.pixel(35, 2)), redOf(s.pixel(25, 2)) + 100);
   ASSERT_TRUE(g.setClip(RectF{40, 0, 20, 15}));
   g.fillEllipse(Brush::solid(0xFF00C000), RectF{30, 0, 30, 15});
   EXPECT_TRUE(near(s.pixel(50, 7), 0xFF00C000));

@@ -7,7 +7,7 @@
 #include "platform/gfx/GifStructure.h"
 #include "platform/gfx/Image.h"
 #include "platform/gfx/ImageDecoder.h"
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 
 using namespace platform::gfx;
 using testpictures::Bytes;

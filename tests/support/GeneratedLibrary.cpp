@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 #include "tests/support/FileContents.h"
 
 extern char** environ;

@@ -1,38 +1,10 @@
 #include "ui/framework/Fonts.h"
 
-#include <cstdlib>
-#include <fstream>
-
 #include "platform/text/CodePage.h"
 #include "ui/framework/Framework.h"
 #include "ui/framework/WideText.h"
 
 namespace ui {
-
-namespace {
-
-// Reads "gtk-font-name = Family Style Size" from a GTK settings file.
-std::optional<std::string> fontNameFromSettings(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  while (std::getline(in, line)) {
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq);
-    key.erase(key.find_last_not_of(" \t") + 1);
-    key.erase(0, key.find_first_not_of(" \t"));
-    if (key != "gtk-font-name") continue;
-    std::string value = line.substr(eq + 1);
-    value.erase(0, value.find_first_not_of(" \t\""));
-    value.erase(value.find_last_not_of(" \t\r\"") + 1);
-    std::string family = platform::gfx::familyOfFontName(value);
-    if (family.empty()) return std::nullopt;
-    return family;
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 const std::string& songTypefaceName() {
   static const std::string name = platform::text::utf8ToAnsi("宋体");
@@ -40,19 +12,9 @@ const std::string& songTypefaceName() {
 }
 
 std::optional<std::string> desktopFontFace() {
-  std::vector<std::string> files;
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-    files.push_back(std::string(config) + "/gtk-3.0/settings.ini");
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    files.push_back(std::string(home) + "/.config/gtk-3.0/settings.ini");
-  }
-  files.push_back("/etc/gtk-3.0/settings.ini");
-  for (const std::string& file : files) {
-    if (auto family = fontNameFromSettings(file)) return platform::text::utf8ToAnsi(*family);
-  }
-  const std::string sans = platform::gfx::resolveFamily("sans-serif");
-  if (sans.empty()) return std::nullopt;
-  return platform::text::utf8ToAnsi(sans);
+  const std::string family = platform::gfx::desktopFamily();
+  if (family.empty()) return std::nullopt;
+  return platform::text::utf8ToAnsi(family);
 }
 
 std::string systemFontFaceFrom(const std::optional<std::string>& desktopFace) {

@@ -25,8 +25,7 @@ std::string systemFontFace(int which = 2);
 // The rules applied to the face the desktop reports (empty when it reports none):
 // "宋体" stands in for a missing face, for "Tahoma" and for a face no font can be made of.
 std::string systemFontFaceFrom(const std::optional<std::string>& desktopFace);
-// The interface font family of the desktop in the ANSI code page: the gtk-font-name
-// setting of the GTK settings files, else what fontconfig picks for "sans-serif".
+// The interface font family of the desktop in the ANSI code page.
 std::optional<std::string> desktopFontFace();
 
 // The first face of the list that exists, as a 12 px regular font; nullptr if none does.

@@ -1,6 +1,7 @@
 #include "ui/framework/Framework.h"
 
 #include "assets/EmbeddedArtwork.h"
+#include "platform/text/CodePage.h"
 #include "platform/window/Tooltips.h"
 #include "ui/framework/Fonts.h"
 #include "ui/framework/WindowClass.h"
@@ -28,7 +29,10 @@ void start(int /*gdiplusVersion*/) {
   state.started = true;
   // The drawing libraries start themselves on first use; nothing to bring up here.
   state.osMajorVersion = kModernOsMajorVersion;
-  state.defaultFont = chooseDefaultFont({songTypefaceName(), systemFontFace(2)});
+  // Without either face (a system lacking "宋体" whose caption font cannot be made) the
+  // Chinese texts still need a font that has their glyphs.
+  state.defaultFont = chooseDefaultFont(
+      {songTypefaceName(), systemFontFace(2), platform::text::utf8ToAnsi(platform::gfx::chineseFamily())});
   platform::window::setTooltipFont(state.defaultFont.get());
   state.defaultInterval = kDefaultTimerInterval;
   const auto sprite = assets::captionSpritePng();

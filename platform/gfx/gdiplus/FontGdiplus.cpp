@@ -1,12 +1,9 @@
 #include "platform/gfx/Font.h"
 
-#include <algorithm>
 #include <cctype>
-#include <iterator>
+#include <cwchar>
 #include <map>
 #include <mutex>
-#include <string>
-#include <vector>
 
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Graphics.h"
@@ -41,53 +38,35 @@ bool sameText(const std::string& a, const char* b) {
   return i == a.size() && b[i] == '\0';
 }
 
-Gdiplus::GpFontFamily* familyNamed(const wchar_t* name) {
-  Gdiplus::GpFontFamily* family = nullptr;
-  if (name[0] == L'\0' || gp::GdipCreateFontFamilyFromName(name, nullptr, &family) != Gdiplus::Ok) return nullptr;
-  return family;
-}
+struct FaceSearch {
+  HDC dc = nullptr;
+  std::wstring found;
+};
 
-int CALLBACK collectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
-  // Faces named with '@' are the vertical forms.
-  if (font->lfFaceName[0] != L'@') reinterpret_cast<std::vector<std::wstring>*>(faces)->push_back(font->lfFaceName);
-  return 1;
-}
-
-// GDI+ borrows no glyphs from other faces here: a face for mixed texts needs both scripts.
-bool hasLatinAndChinese(HDC dc, const std::wstring& face) {
+// Whether the face has glyphs for Latin and Chinese letters alike (a fallback-only face may
+// lack the Latin ones).
+bool drawsLatinAndChinese(HDC dc, const wchar_t* face) {
   LOGFONTW wanted{};
-  wanted.lfHeight = -12;
+  wanted.lfHeight = -16;
   wanted.lfCharSet = DEFAULT_CHARSET;
-  face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  wcsncpy(wanted.lfFaceName, face, LF_FACESIZE - 1);
   HFONT font = CreateFontIndirectW(&wanted);
   if (font == nullptr) return false;
-  HGDIOBJ old = SelectObject(dc, font);
-  WORD glyphs[4] = {};
-  const bool all = GetGlyphIndicesW(dc, L"Aa/\u4E2D", 4, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 4 &&
-                   std::find(std::begin(glyphs), std::end(glyphs), WORD{0xFFFF}) == std::end(glyphs);
-  SelectObject(dc, old);
+  HGDIOBJ previous = SelectObject(dc, font);
+  WORD glyphs[3] = {};
+  const bool all = GetGlyphIndicesW(dc, L"M\u6B4C\u66F2", 3, glyphs, GGI_MARK_NONEXISTING_GLYPHS) == 3 &&
+                   glyphs[0] != 0xFFFF && glyphs[1] != 0xFFFF && glyphs[2] != 0xFFFF;
+  SelectObject(dc, previous);
   DeleteObject(font);
   return all;
 }
 
-// When GDI+'s generic sans family is not installed (a stripped-down system), the face the
-// system shows its messages in, else a face with both Latin and Chinese glyphs: without
-// one, every text drawn in the default font would be blank.
-Gdiplus::GpFontFamily* systemSansFamily() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    if (Gdiplus::GpFontFamily* family = familyNamed(metrics.lfMessageFont.lfFaceName)) return family;
-  }
-  std::vector<std::wstring> faces;
-  LOGFONTW wanted{};
-  wanted.lfCharSet = GB2312_CHARSET;
-  HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExW(screen, &wanted, collectFace, reinterpret_cast<LPARAM>(&faces), 0);
-  auto chosen = std::find_if(faces.begin(), faces.end(), [screen](const std::wstring& f) { return hasLatinAndChinese(screen, f); });
-  ReleaseDC(nullptr, screen);
-  if (chosen == faces.end()) chosen = faces.begin();
-  return chosen == faces.end() ? nullptr : familyNamed(chosen->c_str());
+int CALLBACK firstFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM search) {
+  auto* s = reinterpret_cast<FaceSearch*>(search);
+  // '@' marks the vertical-writing twin of a face.
+  if (font->lfFaceName[0] == L'@' || !drawsLatinAndChinese(s->dc, font->lfFaceName)) return 1;
+  s->found = font->lfFaceName;
+  return 0;
 }
 
 // The generic names go to GDI+'s own generic families.
@@ -95,7 +74,8 @@ Gdiplus::GpFontFamily* openFamily(const std::string& name) {
   if (!gdiplusReady() || name.empty()) return nullptr;
   Gdiplus::GpFontFamily* family = nullptr;
   if (sameText(name, "sans-serif") || sameText(name, "sans")) {
-    if (gp::GdipGetGenericFontFamilySansSerif(&family) != Gdiplus::Ok || family == nullptr) family = systemSansFamily();
+    // A system without the generic face (Wine without its own fonts) still has a sans face.
+    if (gp::GdipGetGenericFontFamilySansSerif(&family) != Gdiplus::Ok) family = openFamily(chineseFamily());
   } else if (sameText(name, "serif")) {
     gp::GdipGetGenericFontFamilySerif(&family);
   } else if (sameText(name, "monospace")) {
@@ -136,6 +116,34 @@ std::string resolveFamily(const std::string& pattern) {
   gp::GdipGetFamilyName(family, name, LANG_NEUTRAL);
   gp::GdipDeleteFontFamily(family);
   return utf8Of(name);
+}
+
+std::string desktopFamily() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return {};
+  return utf8Of(metrics.lfCaptionFont.lfFaceName);
+}
+
+std::string chineseFamily() {
+  static const std::string family = [] {
+    // Windows' own Chinese interface faces first, then any face for the Chinese character set.
+    for (const char* known : {"Microsoft YaHei UI", "Microsoft YaHei", "SimSun", "NSimSun", "SimHei", "DengXian"}) {
+      if (Gdiplus::GpFontFamily* opened = openFamily(known)) {
+        gp::GdipDeleteFontFamily(opened);
+        return std::string(known);
+      }
+    }
+    FaceSearch search;
+    search.dc = CreateCompatibleDC(nullptr);
+    if (search.dc == nullptr) return std::string();
+    LOGFONTW wanted{};
+    wanted.lfCharSet = GB2312_CHARSET;
+    EnumFontFamiliesExW(search.dc, &wanted, firstFace, reinterpret_cast<LPARAM>(&search), 0);
+    DeleteDC(search.dc);
+    return utf8Of(search.found.c_str());
+  }();
+  return family;
 }
 
 std::string familyOfFontName(const std::string& name) {

@@ -20,13 +20,29 @@ detail::GpBrushPtr brushOf(const Brush& brush) {
     return detail::GpBrushPtr(solid);
   }
   const RectF r = brush.rect();
-  const Gdiplus::GpRectF rect(r.x, r.y, r.width, r.height);
+  Gdiplus::GpRectF rect(r.x, r.y, r.width, r.height);
+  const auto mode = static_cast<Gdiplus::LinearGradientMode>(brush.mode());
+  const bool horizontal = mode == Gdiplus::LinearGradientModeHorizontal;
+  // Line brushes refuse to clamp: the brush is stretched far along its axis instead, and
+  // keeps the end colours outside the given rectangle.
+  const bool clamp = brush.wrap() == kWrapClamp && (horizontal || mode == Gdiplus::LinearGradientModeVertical);
+  constexpr float kClampReach = 10000.0f;
+  const float length = horizontal ? r.width : r.height;
+  if (clamp) {
+    (horizontal ? rect.X : rect.Y) -= kClampReach;
+    (horizontal ? rect.Width : rect.Height) += 2 * kClampReach;
+  }
   Gdiplus::GpLineGradient* line = nullptr;
-  // A line brush refuses to clamp (no brush, nothing filled); mirrored tiling is the same
-  // inside the brush's rectangle, which is where the clamped fills stay.
-  const int wrap = brush.wrap() == kWrapClamp ? kWrapTileFlipXY : brush.wrap();
-  gp::GdipCreateLineBrushFromRect(&rect, brush.from(), brush.to(), static_cast<Gdiplus::LinearGradientMode>(brush.mode()),
-                                  static_cast<Gdiplus::GpWrapMode>(wrap), &line);
+  gp::GdipCreateLineBrushFromRect(&rect, brush.from(), brush.to(), mode,
+                                  clamp || brush.wrap() == kWrapClamp ? Gdiplus::WrapModeTile
+                                                                      : static_cast<Gdiplus::GpWrapMode>(brush.wrap()),
+                                  &line);
+  if (clamp && line != nullptr) {
+    const float whole = length + 2 * kClampReach;
+    Gdiplus::ARGB colours[4] = {brush.from(), brush.from(), brush.to(), brush.to()};
+    Gdiplus::REAL positions[4] = {0, kClampReach / whole, (kClampReach + length) / whole, 1};
+    gp::GdipSetLinePresetBlend(line, colours, positions, 4);
+  }
   return detail::GpBrushPtr(line);
 }
 

@@ -1,44 +1,45 @@
-#include "tests/gfx/TestPictures.h"
+#include "tests/support/TestPictures.h"
 
-#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <fstream>
+
+#include "platform/gfx/Surface.h"
+#include "tests/support/TestPictureWriter.h"
 
 namespace testpictures {
-namespace {
-
-// The picture in the given file type; the pixbuf is released.
-Bytes encodeAndRelease(GdkPixbuf* pixbuf, const std::string& type) {
-  gchar* buffer = nullptr;
-  gsize size = 0;
-  GError* error = nullptr;
-  gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, type.c_str(), &error, nullptr);
-  g_clear_error(&error);
-  Bytes bytes(buffer, buffer + size);
-  g_free(buffer);
-  g_object_unref(pixbuf);
-  return bytes;
-}
-
-}  // namespace
 
 Bytes encodeSolid(const std::string& type, int width, int height, std::uint32_t argb) {
   const bool alpha = type == "png" || type == "ico";
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, alpha, 8, width, height);
-  gdk_pixbuf_fill(pixbuf, (argb << 8) | (argb >> 24));
-  return encodeAndRelease(pixbuf, type);
+  const std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, argb);
+  return writePicture(type, width, height, pixels, alpha);
 }
 
 Bytes encodeGrain(const std::string& type, int width, int height, unsigned seed) {
-  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, width, height);
-  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
   unsigned grain = seed * 2654435761u + 1;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width * 3; ++x) {
+  for (std::uint32_t& pixel : pixels) {
+    pixel = 0xFF000000u;
+    for (int shift = 16; shift >= 0; shift -= 8) {
       grain = grain * 1103515245u + 12345u;
-      pixels[y * stride + x] = static_cast<guchar>(grain >> 24);
+      pixel |= (grain >> 24) << shift;
     }
   }
-  return encodeAndRelease(pixbuf, type);
+  return writePicture(type, width, height, pixels, false);
+}
+
+Bytes encodeSurface(const platform::gfx::Surface& surface) {
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(static_cast<std::size_t>(surface.width()) * surface.height());
+  for (int y = 0; y < surface.height(); ++y) {
+    for (int x = 0; x < surface.width(); ++x) pixels.push_back(surface.pixel(x, y));
+  }
+  return writePicture("png", surface.width(), surface.height(), pixels, true);
+}
+
+bool saveSurface(const platform::gfx::Surface& surface, const std::string& path) {
+  const Bytes bytes = encodeSurface(surface);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return !bytes.empty() && out.good();
 }
 
 namespace {
