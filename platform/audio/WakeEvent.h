@@ -17,6 +17,7 @@ class WakeEvent {
   WakeEvent& operator=(const WakeEvent&) = delete;
 
   void set();
+  void wait();
   // True when woken by set(). It may also return a little early or spuriously: callers
   // that pace by it look at their clock again.
   bool waitFor(std::chrono::milliseconds timeout);

@@ -22,6 +22,12 @@ void WakeEvent::set() {
   state_->wake.notify_one();
 }
 
+void WakeEvent::wait() {
+  std::unique_lock lock(state_->mutex);
+  state_->wake.wait(lock, [&] { return state_->set; });
+  state_->set = false;
+}
+
 bool WakeEvent::waitFor(std::chrono::milliseconds timeout) {
   std::unique_lock lock(state_->mutex);
   bool woken = state_->wake.wait_for(lock, timeout, [&] { return state_->set; });

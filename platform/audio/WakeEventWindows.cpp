@@ -20,6 +20,13 @@ void WakeEvent::set() {
   WakeConditionVariable(&state_->wake);
 }
 
+void WakeEvent::wait() {
+  AcquireSRWLockExclusive(&state_->lock);
+  while (!state_->set) SleepConditionVariableSRW(&state_->wake, &state_->lock, INFINITE, 0);
+  state_->set = false;
+  ReleaseSRWLockExclusive(&state_->lock);
+}
+
 bool WakeEvent::waitFor(std::chrono::milliseconds timeout) {
   AcquireSRWLockExclusive(&state_->lock);
   if (!state_->set && timeout.count() > 0) {
