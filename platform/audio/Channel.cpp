@@ -62,6 +62,7 @@ void Channel::shutdown() {
     state_ = State::Stopped;
   }
   ready_.notify_all();
+  decoderWake_.set();
   if (network_ != nullptr) network_->cancel();
   if (decoderThread_.joinable() && decoderThread_.get_id() != std::this_thread::get_id()) {
     decoderThread_.join();
@@ -92,14 +93,18 @@ void Channel::decodeLoop() {
     {
       std::unique_lock lock(mutex_);
       auto work = [&] { return shutdown_ || (!seeking_ && !decoderEnded_ && ring_.room() >= chunkBytes); };
-      decoderWaiting_ = true;
-      // A download can complete while the ring is full; look now and then.
-      if (completionSeen) {
-        ready_.wait(lock, work);
-      } else {
-        ready_.wait_for(lock, 100ms, work);
+      if (!work()) {
+        decoderWaiting_ = true;
+        lock.unlock();
+        // A download can complete while the ring is full; look now and then.
+        if (completionSeen) {
+          decoderWake_.wait();
+        } else {
+          decoderWake_.waitFor(100ms);
+        }
+        lock.lock();
+        decoderWaiting_ = false;
       }
-      decoderWaiting_ = false;
       if (shutdown_) return;
       room = work();
     }
@@ -256,6 +261,7 @@ bool Channel::setPosition(std::uint64_t bytes, int& error) {
     heard_ = decoded_ = (moved ? frame : oldFrame) * frameBytes;
   }
   ready_.notify_all();
+  decoderWake_.set();
   if (!moved) error = BASS_ERROR_POSITION;
   return moved;
 }
@@ -432,7 +438,8 @@ int Channel::render(std::int32_t* mix, int frames, Pace pace, bool* ended) {
   bool wakeDecoder = decoderWaiting_ && ring_.room() >= blockBytes_;
   bool stopped = state_ == State::Stopped;
   lock.unlock();
-  if (wakeDecoder || stopped) ready_.notify_all();
+  if (wakeDecoder) decoderWake_.set();
+  if (stopped) ready_.notify_all();
   return got;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/audio/NetworkSource.h"
 #include "platform/audio/PcmRing.h"
 #include "platform/audio/VolumeSlide.h"
+#include "platform/audio/WakeEvent.h"
 #include "platform/system/OwnedHandle.h"
 
 namespace platform::audio {
@@ -113,7 +114,7 @@ class Channel {
   bool decoderEnded_ = false;
   bool seeking_ = false;
   bool shutdown_ = false;
-  bool decoderWaiting_ = false;   // the decoder thread sleeps until the ring has room
+  bool decoderWaiting_ = false;   // the decoder thread sleeps on decoderWake_ until the ring has room
   std::uint64_t starvedFrames_ = 0;  // frames a live output asked for and did not get
   std::uint64_t generation_ = 0;  // bumped by seeks; stale decoder output is dropped
   std::uint64_t heard_ = 0;       // bytes handed to the output
@@ -127,6 +128,9 @@ class Channel {
   std::vector<std::int16_t> scratch_;
   std::vector<std::uint8_t> raw_;
 
+  // The decoder thread's own wake-up, apart from ready_: it is rung a few times a second,
+  // and on Windows this one costs no kernel object.
+  WakeEvent decoderWake_;
   std::thread decoderThread_;
 };
 

@@ -22,20 +22,14 @@ PacedOutput::PacedOutput(Mixer& mixer, double speed, Sink sink)
 }
 
 PacedOutput::~PacedOutput() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  wake_.notify_all();
+  stopping_ = true;
+  wake_.set();
   thread_.join();
 }
 
 void PacedOutput::channelStarted() {
-  {
-    std::lock_guard lock(mutex_);
-    started_ = true;
-  }
-  wake_.notify_all();
+  started_ = true;
+  wake_.set();
 }
 
 void PacedOutput::run() {
@@ -59,25 +53,18 @@ void PacedOutput::run() {
     auto due = static_cast<std::uint64_t>(Seconds(Clock::now() - start).count() * framesPerSecond);
     while (rendered + static_cast<std::uint64_t>(block) <= due) {
       renderBlock();
-      std::lock_guard lock(mutex_);
       if (stopping_) return;
     }
     auto next = start + std::chrono::duration_cast<Clock::duration>(
                             Seconds(static_cast<double>(rendered + static_cast<std::uint64_t>(block)) / framesPerSecond));
-    bool startNow = false;
-    {
-      std::unique_lock lock(mutex_);
-      // One wait of whole milliseconds, then the loop looks again: where the timed wait
-      // wakes a fraction of a millisecond early (Windows), waiting out that fraction with
-      // a predicate would spin.
-      if (!stopping_ && !started_) {
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
-        if (left.count() > 0) wake_.wait_for(lock, left);
-      }
-      if (stopping_) return;
-      startNow = started_;
-      started_ = false;
+    // One wait of whole milliseconds, then the loop looks again: where the timed wait
+    // wakes a fraction of a millisecond early (Windows), waiting out that fraction would spin.
+    if (!stopping_ && !started_) {
+      auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
+      if (left.count() > 0) wake_.waitFor(left);
     }
+    if (stopping_) return;
+    bool startNow = started_.exchange(false);
     if (startNow) {
       // The new channel's first block starts now instead of up to a block later; the
       // blocks after it fall on a grid that starts here, so the clock never runs ahead.

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "platform/audio/Mixer.h"
 #include "platform/audio/Output.h"
+#include "platform/audio/WakeEvent.h"
 
 namespace platform::audio {
 
@@ -29,11 +29,9 @@ class PacedOutput : public Output {
   Mixer& mixer_;
   const double speed_;
   Sink sink_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  // guarded by mutex_
-  bool stopping_ = false;
-  bool started_ = false;  // a channel started since the last block
+  WakeEvent wake_;
+  std::atomic<bool> stopping_ = false;
+  std::atomic<bool> started_ = false;  // a channel started since the last block
   std::thread thread_;
 };
 

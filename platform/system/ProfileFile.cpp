@@ -121,7 +121,10 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key,
     if (!lines_.empty() && crlf_ && lines_.back().raw.back() != '\r') lines_.back().raw += '\r';
     lines_.push_back(Line{});
   }
-  lines_.back() = classify("[" + std::string(wantedSection) + "]" + lineEnding());
+  // Appended piece by piece: gcc 12 at -O3 warns (-Wrestrict) on a literal + string chain.
+  std::string header = "[";
+  header.append(wantedSection).append("]").append(lineEnding());
+  lines_.back() = classify(header);
   lines_.push_back(std::move(keyLine));
   lines_.push_back(Line{});
   return true;
