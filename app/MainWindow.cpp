@@ -153,10 +153,13 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::loadPresetList() {
+  auto lines = PresetLinesOfFile(launcher_ != nullptr ? launcher_->presetFile(files_) : PresetFilePath(files_));
+  // The same rows again would count as a new list, and a playing row would lose its place.
+  if (presetLines_ == lines) return;
   parts_.presetList.clear();
   ++parts_.presetsVersion;
-  LoadPresetList(PresetLinesOfFile(launcher_ != nullptr ? launcher_->presetFile(files_) : PresetFilePath(files_)),
-                 files_.dataPath("\\Resource\\rilu.jpg"), parts_.presetList, parts_.presetImages);
+  LoadPresetList(lines, files_.dataPath("\\Resource\\rilu.jpg"), parts_.presetList, parts_.presetImages);
+  presetLines_ = std::move(lines);
 }
 
 void MainWindow::onTimer() {

@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/BackgroundWriter.h"
 #include "app/MainWindowParts.h"
@@ -133,6 +135,7 @@ class MainWindow : public PlayerView, public SongLists {
   std::string startKeyword_;
   // UI thread: the service started beside the window has yet to write the preset file.
   bool presetsAwaited_ = false;
+  std::optional<std::vector<std::string>> presetLines_;
 };
 
 }  // namespace app
