@@ -141,14 +141,33 @@ void MainWindow::buildControls() {
     parts_.host.releaseScreenUpdates();
   });
   // The list is hidden until its group opens, so it can wait for a song service started
-  // beside the window, which may be writing the user's own preset file.
+  // beside the window. Its first scan of a large library may take minutes: the list is
+  // filled again once the service has written the file, rather than holding the window.
   if (launcher_ != nullptr) launcher_->waitUntilReady();
   pw::invokeOnUiThread([&] {
-    LoadPresetList(PresetLinesOfFile(PresetFilePath(files_)), files_.dataPath("\\Resource\\rilu.jpg"),
-                   parts_.presetList, parts_.presetImages);
+    loadPresetList();
+    presetsAwaited_ = launcher_ != nullptr && !launcher_->waitForPresets(std::chrono::milliseconds(0));
   });
   platform::system::trimWorkingSet();
   pw::invokeOnUiThread([&] { parts_.activeTab = 1; });
+}
+
+void MainWindow::loadPresetList() {
+  auto lines = PresetLinesOfFile(launcher_ != nullptr ? launcher_->presetFile(files_) : PresetFilePath(files_));
+  // The same rows again would count as a new list, and a playing row would lose its place.
+  if (presetLines_ == lines) return;
+  parts_.presetList.clear();
+  ++parts_.presetsVersion;
+  LoadPresetList(lines, files_.dataPath("\\Resource\\rilu.jpg"), parts_.presetList, parts_.presetImages);
+  presetLines_ = std::move(lines);
+}
+
+void MainWindow::onTimer() {
+  player_.tick();
+  if (presetsAwaited_ && launcher_->waitForPresets(std::chrono::milliseconds(0))) {
+    presetsAwaited_ = false;
+    loadPresetList();
+  }
 }
 
 void MainWindow::finishInitThread() {

@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/BackgroundWriter.h"
 #include "app/MainWindowParts.h"
@@ -82,7 +84,7 @@ class MainWindow : public PlayerView, public SongLists {
   platform::window::LRESULT onListDoubleClick(int controlId, int kind);
   // The window's key-down: keyboard reach and the search on Enter.
   void onKeyDown(platform::window::WPARAM key);
-  void onTimer() { player_.tick(); }
+  void onTimer();
   // Ends playback and audio before the window goes; always allows the close.
   bool onCloseQuery();
   // The skin caption button: opens the change-appearance window, or brings it forward.
@@ -117,6 +119,8 @@ class MainWindow : public PlayerView, public SongLists {
   bool listOrSliderKey(int focused, platform::window::WPARAM key);
   bool mediaKey(platform::window::WPARAM key);
   ui::controls::ExList* listOf(SongList list);
+  // Fills the preset list from its file again. UI thread.
+  void loadPresetList();
 
   Player& player_;
   audio::AudioEngine& engine_;
@@ -129,6 +133,9 @@ class MainWindow : public PlayerView, public SongLists {
   std::thread initThread_;
   std::atomic<bool> initDone_{true};
   std::string startKeyword_;
+  // UI thread: the service started beside the window has yet to write the preset file.
+  bool presetsAwaited_ = false;
+  std::optional<std::vector<std::string>> presetLines_;
 };
 
 }  // namespace app

@@ -78,6 +78,7 @@ struct MainWindowParts {
   bool presetGroupOpen = false;
   bool secondGroupOpen = false;
   std::uint64_t resultsVersion = 0;  // bumped whenever a search refills the result list
+  std::uint64_t presetsVersion = 0;  // bumped whenever the preset list is filled again
 };
 
 }  // namespace app

@@ -92,7 +92,7 @@ int MainWindow::rowCount(SongList list) {
 }
 
 std::uint64_t MainWindow::listVersion(SongList list) {
-  return list == SongList::Results ? parts_.resultsVersion : 0;
+  return list == SongList::Results ? parts_.resultsVersion : parts_.presetsVersion;
 }
 
 SongLists::Row MainWindow::rowAt(SongList list, int row) {

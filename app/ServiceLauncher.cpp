@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/PresetFile.h"
 #include "app/ServiceAddress.h"
 
 namespace app {
@@ -96,6 +97,37 @@ void ServiceLauncher::stop() {
 pid_t ServiceLauncher::child() {
   std::lock_guard lock(mutex_);
   return child_;
+}
+
+std::string ServiceLauncher::presetFile(const platform::system::ProgramFiles& files) {
+  std::lock_guard lock(mutex_);
+  return presetFile_.empty() ? PresetFilePath(files) : presetFile_;
+}
+
+bool ServiceLauncher::waitForPresets(std::chrono::milliseconds most) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, most, [this] { return ready_ && presetsTold_; });
+}
+
+void ServiceLauncher::starting(const std::vector<std::string>& commandLine) {
+  const auto flag = std::find(commandLine.begin(), commandLine.end(), "--write-presets");
+  std::lock_guard lock(mutex_);
+  presetFile_ = flag != commandLine.end() && flag + 1 != commandLine.end() ? *(flag + 1) : std::string();
+  presetsTold_ = presetFile_.empty();
+}
+
+void ServiceLauncher::heard(std::string_view output) {
+  heard_.append(output);
+  for (std::size_t end; (end = heard_.find('\n')) != std::string::npos; heard_.erase(0, end + 1))
+    if (std::string_view(heard_).substr(0, end).starts_with("presets ")) presetsSettled();
+}
+
+void ServiceLauncher::presetsSettled() {
+  {
+    std::lock_guard lock(mutex_);
+    presetsTold_ = true;
+  }
+  changed_.notify_all();
 }
 
 void ServiceLauncher::markReady() {

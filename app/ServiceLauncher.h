@@ -8,10 +8,12 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -60,12 +62,24 @@ class ServiceLauncher {
   void stop();
   // The child's process id while it runs, else 0. Any thread.
   pid_t child();
+  // The preset file the client's list comes from: the one the service started here writes
+  // over the user's music, even before it is written, since the shipped one names songs that
+  // service does not serve; else the program's own (PresetFilePath). Any thread, once ready.
+  std::string presetFile(const platform::system::ProgramFiles& files);
+  // Waits at most for the service started here to tell how its first scan ended; true once
+  // nothing more is to come: told, ended, stopped, or no such service. Any thread.
+  bool waitForPresets(std::chrono::milliseconds most);
 
  private:
   // Runs on the launcher thread: it forks the child, so the child's death signal is tied
   // to it, and it lives until stop().
   void run(platform::system::ProgramFiles files, std::string address);
   void markReady();
+  // Launcher thread: notes the service's command line before it starts, its output as it
+  // comes, and its end.
+  void starting(const std::vector<std::string>& commandLine);
+  void heard(std::string_view output);
+  void presetsSettled();
 
   std::thread thread_;
   std::mutex mutex_;
@@ -74,6 +88,10 @@ class ServiceLauncher {
   bool ready_ = true;
   bool stopping_ = false;
   pid_t child_ = 0;
+  std::string presetFile_;
+  bool presetsTold_ = true;
+  // launcher thread only: output not yet a whole line
+  std::string heard_;
 };
 
 }  // namespace app

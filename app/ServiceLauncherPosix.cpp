@@ -27,8 +27,9 @@ constexpr auto kListenWait = std::chrono::milliseconds(2000);
 constexpr auto kStopWait = std::chrono::milliseconds(3000);
 
 // Forks and executes the command line; the child gets SIGTERM when the calling thread
-// ends, reads nothing and shares the client's output. Its pid, 0 on failure.
-pid_t spawnChild(const std::vector<std::string>& commandLine) {
+// ends, reads nothing, writes its output into output and shares the client's errors. Its
+// pid, 0 on failure.
+pid_t spawnChild(const std::vector<std::string>& commandLine, int output) {
   // Everything the child needs is made before fork: after it only async-signal-safe calls.
   std::vector<char*> argv;
   for (const std::string& argument : commandLine) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -40,6 +41,7 @@ pid_t spawnChild(const std::vector<std::string>& commandLine) {
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (::getppid() != parent) ::_exit(127);  // the client ended before the line above
     if (nothing >= 0) ::dup2(nothing, STDIN_FILENO);
+    ::dup2(output, STDOUT_FILENO);
     ::close_range(3, ~0U, 0);
     sigset_t none;
     sigemptyset(&none);
@@ -52,6 +54,14 @@ pid_t spawnChild(const std::vector<std::string>& commandLine) {
   }
   if (nothing >= 0) ::close(nothing);
   return pid > 0 ? pid : 0;
+}
+
+// What the child has written so far, without waiting.
+std::string available(int fd) {
+  std::string text;
+  char buffer[512];
+  for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(got));
+  return text;
 }
 
 bool reaped(pid_t pid) {
@@ -108,11 +118,20 @@ void ServiceLauncher::run(platform::system::ProgramFiles files, std::string addr
     markReady();
     return;
   }
-  const pid_t pid = spawnChild(ServiceCommandLine(files, port, UserMusicFolder()));
+  const std::vector<std::string> commandLine = ServiceCommandLine(files, port, UserMusicFolder());
+  starting(commandLine);
+  int output[2] = {-1, -1};
+  const pid_t pid = ::pipe2(output, O_CLOEXEC) == 0 ? spawnChild(commandLine, output[1]) : 0;
+  if (output[1] >= 0) ::close(output[1]);
   if (pid == 0) {
+    if (output[0] >= 0) ::close(output[0]);
+    presetsSettled();
     markReady();
     return;
   }
+  // Read only while the first scan's outcome is awaited, but kept open until the child
+  // ends, so a later line never meets a closed pipe.
+  ::fcntl(output[0], F_SETFL, O_NONBLOCK);
   bool gone = false;
   {
     std::lock_guard lock(mutex_);
@@ -128,12 +147,19 @@ void ServiceLauncher::run(platform::system::ProgramFiles files, std::string addr
   // Reaped here when it ends by itself, so it never lingers as a zombie.
   std::unique_lock lock(mutex_);
   while (!gone && !stopping_) {
-    changed_.wait_for(lock, std::chrono::milliseconds(500));
+    changed_.wait_for(lock, std::chrono::milliseconds(presetsTold_ ? 500 : 100));
+    if (!presetsTold_) {
+      lock.unlock();
+      heard(available(output[0]));
+      lock.lock();
+    }
     gone = reaped(pid);
   }
   child_ = 0;
   lock.unlock();
   if (!gone) terminate(pid);
+  ::close(output[0]);
+  presetsSettled();
 }
 
 }  // namespace app

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "app/ServiceLauncher.h"
 #include "platform/system/CommandLine.h"
@@ -33,9 +34,10 @@ struct Child {
   DWORD id = 0;
 };
 
-// Starts the command line suspended, puts it in a job that kills it when the job's last
-// handle closes, then lets it run; an empty Child on failure.
-Child spawnChild(const std::vector<std::string>& commandLine) {
+// Starts the command line suspended, its output into output (the one handle it inherits),
+// puts it in a job that kills it when the job's last handle closes, then lets it run; an
+// empty Child on failure.
+Child spawnChild(const std::vector<std::string>& commandLine, HANDLE output) {
   std::wstring line = platform::system::commandLine(commandLine);
   std::wstring program = platform::system::widen(commandLine.front());
   std::replace(program.begin(), program.end(), L'/', L'\\');
@@ -48,12 +50,26 @@ Child spawnChild(const std::vector<std::string>& commandLine) {
   if (!::SetInformationJobObject(child.job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
     return {};
 
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
+  // Inheriting handles at all would hand it every inheritable one, sockets among them.
+  SIZE_T size = 0;
+  ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<char> attributes(size);
+  auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+  if (!::InitializeProcThreadAttributeList(list, 1, 0, &size)) return {};
+  const bool listed =
+      ::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &output, sizeof output, nullptr, nullptr);
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  startup.StartupInfo.hStdOutput = output;
+  startup.StartupInfo.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+  startup.lpAttributeList = list;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &process))
-    return {};
+  const bool made = listed && ::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                                               CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT,
+                                               nullptr, nullptr, &startup.StartupInfo, &process);
+  ::DeleteProcThreadAttributeList(list);
+  if (!made) return {};
   child.process.reset(process.hProcess);
   Handle thread(process.hThread);
   // Suspended until it is in the job, so nothing it starts escapes the job either. A client
@@ -63,6 +79,18 @@ Child spawnChild(const std::vector<std::string>& commandLine) {
   ::ResumeThread(process.hThread);
   child.id = process.dwProcessId;
   return child;
+}
+
+// What the child has written so far, without waiting.
+std::string available(HANDLE pipe) {
+  std::string text;
+  char buffer[512];
+  DWORD waiting = 0;
+  DWORD got = 0;
+  while (::PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0 &&
+         ::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    text.append(buffer, got);
+  return text;
 }
 
 // The service's end event, its SIGTERM; ended outright when it does not end in time.
@@ -125,8 +153,22 @@ void ServiceLauncher::run(platform::system::ProgramFiles files, std::string addr
     markReady();
     return;
   }
-  Child service = spawnChild(ServiceCommandLine(files, port, UserMusicFolder()));
+  const std::vector<std::string> commandLine = ServiceCommandLine(files, port, UserMusicFolder());
+  starting(commandLine);
+  // Read only while the first scan's outcome is awaited, but kept open until the child
+  // ends, so a later line never meets a closed pipe.
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  Child service;
+  if (::CreatePipe(&read, &write, &inheritable, 0)) {
+    ::SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    service = spawnChild(commandLine, write);
+    ::CloseHandle(write);
+  }
+  const Handle output(read);
   if (!service.process) {
+    presetsSettled();
     markReady();
     return;
   }
@@ -145,12 +187,18 @@ void ServiceLauncher::run(platform::system::ProgramFiles files, std::string addr
 
   std::unique_lock lock(mutex_);
   while (!gone && !stopping_) {
-    changed_.wait_for(lock, std::chrono::milliseconds(500));
+    changed_.wait_for(lock, std::chrono::milliseconds(presetsTold_ ? 500 : 100));
+    if (!presetsTold_) {
+      lock.unlock();
+      heard(available(output.get()));
+      lock.lock();
+    }
     gone = ended(process);
   }
   child_ = 0;
   lock.unlock();
   if (!gone) askToEnd(process);
+  presetsSettled();
 }
 
 }  // namespace app

@@ -10,10 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
+
+#include "app/PresetFile.h"
 
 #include "tests/platform_audio/AudioTestSupport.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/GeneratedLibrary.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/TempDir.h"
 
@@ -90,6 +94,37 @@ TEST_F(InstalledService, StartsTheServiceWhenNothingAnswersAndStopsItWithTheLaun
   EXPECT_FALSE(app::SomethingListens(port_, 200));
   EXPECT_EQ(::kill(child, 0), -1);  // reaped, not left as a zombie
   EXPECT_EQ(errno, ESRCH);
+}
+
+// The first start with one's own music: the list must wait for the service's own file, and
+// never fall back to the shipped one, whose songs that service does not serve.
+TEST_F(InstalledService, ThePresetListComesFromTheUsersMusicOnceTheServiceHasScannedIt) {
+  ::setenv("HOME", home_.path().c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (home_.path() + "/config").c_str(), 1);
+  const std::string music = home_.path() + "/Music";
+  // The desktop keeps the home folder it saw first.
+  if (app::UserMusicFolder() != music) GTEST_SKIP() << "needs a process of its own, as ctest runs it";
+  ASSERT_TRUE(files_.makeUserFolders());
+  fs::create_directories(prefix_.path() + "/share/tunora/plugins");
+  fs::create_symlink(TUNORA_SONG_CATALOGUE "/js_rilu.txt", prefix_.path() + "/share/tunora/plugins/js_rilu.txt");
+  fs::create_directories(music);
+  testsupport::writeFile(music + "/damaged.mp3", "not a song");
+  const auto presetLines = [this] {
+    app::ServiceLauncher launcher;
+    launcher.start(files_, address());
+    launcher.waitUntilReady();
+    EXPECT_TRUE(launcher.waitForPresets(std::chrono::seconds(60)));
+    std::string text;
+    for (const std::string& line : app::PresetLinesOfFile(launcher.presetFile(files_))) text += line + "\n";
+    return text;
+  };
+  EXPECT_EQ(presetLines(), "");
+
+  const char* const titles[] = {"Harbour Night", "Quiet Field", "Salt Road"};
+  for (const char* title : titles)
+    ASSERT_TRUE(testsupport::GeneratedLibrary::encode("flac", music + "/" + title + ".flac", title, "Mira Holt"));
+  const std::string text = presetLines();
+  for (const char* title : titles) EXPECT_NE(text.find(title), std::string::npos) << text;
 }
 
 TEST_F(InstalledService, LeavesAnAnsweringServiceAndOtherMachinesAndPortableCopiesAlone) {

@@ -106,6 +106,9 @@ TEST_F(InstalledService, ServesTheMusicFolderWithItsPresetsAndEndsWithTheLaunche
     launcher.waitUntilReady();
     child = openChild(launcher);
     ASSERT_NE(child, nullptr);
+    // Told through the child's output: the client's preset list waits for this.
+    EXPECT_TRUE(launcher.waitForPresets(std::chrono::seconds(60)));
+    EXPECT_EQ(launcher.presetFile(files_), files_.userPath("\\plugins\\js_rilu.txt"));
     std::string answer;
     for (int i = 0; i < 100 && answer.find("Aurora Vale") == std::string::npos; ++i) {
       answer = search(port_, "Aurora");
