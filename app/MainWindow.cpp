@@ -153,7 +153,10 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::loadPresetList() {
-  auto lines = PresetLinesOfFile(launcher_ != nullptr ? launcher_->presetFile(files_) : PresetFilePath(files_));
+  const std::string path = presetFile();
+  // Before the read, so a file written during it is read again.
+  presetStamp_ = StampOfPresetFile(path);
+  auto lines = PresetLinesOfFile(path);
   // The same rows again would count as a new list, and a playing row would lose its place.
   if (presetLines_ == lines) return;
   parts_.presetList.clear();
@@ -168,6 +171,20 @@ void MainWindow::onTimer() {
     presetsAwaited_ = false;
     loadPresetList();
   }
+  followPresetFile();
+}
+
+void MainWindow::followPresetFile() {
+  // The song service writes the file anew whenever the library changes; rows left as they
+  // were would show songs on other lines than the file's.
+  const auto now = std::chrono::steady_clock::now();
+  if (!presetLines_ || now < nextPresetLook_) return;
+  nextPresetLook_ = now + std::chrono::seconds(1);
+  if (StampOfPresetFile(presetFile()) != presetStamp_) loadPresetList();
+}
+
+std::string MainWindow::presetFile() const {
+  return launcher_ != nullptr ? launcher_->presetFile(files_) : PresetFilePath(files_);
 }
 
 void MainWindow::finishInitThread() {

@@ -5,6 +5,7 @@
 // thread that builds the controls.
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "app/MainWindowParts.h"
 #include "app/Player.h"
 #include "app/PlayerView.h"
+#include "app/PresetFile.h"
 #include "app/ServiceLauncher.h"
 #include "app/SkinDialog.h"
 #include "app/SongSearch.h"
@@ -121,6 +123,10 @@ class MainWindow : public PlayerView, public SongLists {
   ui::controls::ExList* listOf(SongList list);
   // Fills the preset list from its file again. UI thread.
   void loadPresetList();
+  // The file the preset list comes from.
+  std::string presetFile() const;
+  // Fills it again when its file has changed, looking at most once a second. UI thread.
+  void followPresetFile();
 
   Player& player_;
   audio::AudioEngine& engine_;
@@ -136,6 +142,8 @@ class MainWindow : public PlayerView, public SongLists {
   // UI thread: the service started beside the window has yet to write the preset file.
   bool presetsAwaited_ = false;
   std::optional<std::vector<std::string>> presetLines_;
+  PresetFileStamp presetStamp_;
+  std::chrono::steady_clock::time_point nextPresetLook_;
 };
 
 }  // namespace app

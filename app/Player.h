@@ -60,8 +60,8 @@ class Player {
   struct Services {
     // The link of a result row; runs on the worker.
     std::function<std::string(const std::string& title, const std::string& singer)> lookUpLink;
-    // The link of a preset row, the file read again; runs on the worker.
-    std::function<std::string(int row)> presetLink;
+    // The link of the song a preset row shows, the file read again; runs on the worker.
+    std::function<std::string(int row, const std::string& title, const std::string& singer)> presetLink;
     // The address of a singer's picture, empty when none; runs on the worker.
     std::function<std::string(const std::string& singer)> lookUpPicture;
     // Keeps the volume for the next start; UI thread, must not wait for the disk.

@@ -6,7 +6,7 @@
 namespace app {
 
 std::string Player::linkFor(const PlayRequest& request) const {
-  if (request.list == SongList::Presets && services_.presetLink) return services_.presetLink(request.row);
+  if (request.list == SongList::Presets && services_.presetLink) return services_.presetLink(request.row, request.title, request.singer);
   if (request.list == SongList::Results && services_.lookUpLink) return services_.lookUpLink(request.title, request.singer);
   return request.url;
 }

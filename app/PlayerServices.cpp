@@ -13,7 +13,9 @@ Player::Services ProgramPlayerServices(audio::AudioEngine& engine, const platfor
   services.lookUpLink = [](const std::string& title, const std::string& singer) {
     return net::TextBetween(net::HttpRequest(LinksRequestUrl(title, singer)), "url\":\"", "\"");
   };
-  services.presetLink = [files](int row) { return PresetUrlOfRow(files, row); };
+  services.presetLink = [files](int row, const std::string& title, const std::string& singer) {
+    return PresetUrlOfSong(files, row, title, singer);
+  };
   services.lookUpPicture = [&engine](const std::string& singer) { return engine.SingerPictureAddress(singer); };
   services.storeVolume = [&settings](int volume) { settings.keepVolume(volume); };
   return services;

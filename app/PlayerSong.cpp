@@ -11,8 +11,9 @@ void Player::serve(const PlayRequest& request) {
 
   std::string url = request.url;
   if (url.empty() && request.list == SongList::Presets && services_.presetLink) {
-    // A row beyond the file's lines (it changed since it was listed) has no link.
-    url = services_.presetLink(request.row);
+    // The file may have changed since it was listed: the row's song is looked for in it,
+    // and a song no longer there has no link.
+    url = services_.presetLink(request.row, request.title, request.singer);
   } else if (url.empty() && (request.list == SongList::Results || request.kept) && services_.lookUpLink) {
     url = services_.lookUpLink(request.title, request.singer);
   }

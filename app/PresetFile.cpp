@@ -1,5 +1,7 @@
 #include "app/PresetFile.h"
 
+#include <filesystem>
+
 #include "net/TextBetween.h"
 #include "platform/system/Files.h"
 #include "platform/system/ProgramFolder.h"
@@ -32,6 +34,10 @@ std::string urlOfRow(const std::vector<std::string>& lines, int row) {
   return net::TextBetween(lines[static_cast<std::size_t>(row) - 1], "url\":\"", "\"");
 }
 
+bool namesSong(const std::string& line, const std::string& title, const std::string& singer) {
+  return net::TextBetween(line, "title\":\"", "\"") == title && net::TextBetween(line, "singer\":\"", "\"") == singer;
+}
+
 }  // namespace
 
 std::vector<std::string> PresetLinesOfFile(const std::string& path) {
@@ -51,5 +57,30 @@ std::string PresetUrlOfRow(const platform::system::ProgramFiles& files, int row)
 }
 
 std::string PresetUrlOfRow(const std::string& folder, int row) { return urlOfRow(PresetFileLines(folder), row); }
+
+std::string PresetUrlOfSong(const platform::system::ProgramFiles& files, int row, const std::string& title,
+                            const std::string& singer) {
+  const auto lines = PresetLinesOfFile(PresetFilePath(files));
+  if (row >= 1 && static_cast<std::size_t>(row) <= lines.size() &&
+      namesSong(lines[static_cast<std::size_t>(row) - 1], title, singer))
+    return urlOfRow(lines, row);
+  for (const std::string& line : lines) {
+    if (namesSong(line, title, singer)) return net::TextBetween(line, "url\":\"", "\"");
+  }
+  return {};
+}
+
+PresetFileStamp StampOfPresetFile(const std::string& path) {
+  // Taken as UTF-8 on every system.
+  const std::filesystem::path file(std::u8string(path.begin(), path.end()));
+  std::error_code failed;
+  PresetFileStamp stamp;
+  stamp.size = std::filesystem::file_size(file, failed);
+  if (failed) return {};
+  const auto changed = std::filesystem::last_write_time(file, failed);
+  if (failed) return {};
+  stamp.changed = changed.time_since_epoch().count();
+  return stamp;
+}
 
 }  // namespace app

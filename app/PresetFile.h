@@ -2,6 +2,7 @@
 // The preset file "\plugins\js_rilu.txt": CR LF lines, each with the title, singer and url
 // members of one song. It is read again whenever a row is played.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,5 +29,19 @@ std::string PresetFilePath(const platform::system::ProgramFiles& files);
 // the file is missing or too small, or the row is not one of its lines. Any thread.
 std::string PresetUrlOfRow(const platform::system::ProgramFiles& files, int row);
 std::string PresetUrlOfRow(const std::string& folder, int row);
+// The url of the line that holds the song a row shows: the row's own line while it still
+// names that title and singer, else the first line that does, for the song service writes
+// the file anew in another order when the library changes. Empty when no line does.
+std::string PresetUrlOfSong(const platform::system::ProgramFiles& files, int row, const std::string& title,
+                            const std::string& singer);
+
+// Tells a rewritten preset file from the one read before without reading it; all zero when
+// the file is missing.
+struct PresetFileStamp {
+  std::uintmax_t size = 0;
+  std::int64_t changed = 0;
+  bool operator==(const PresetFileStamp&) const = default;
+};
+PresetFileStamp StampOfPresetFile(const std::string& path);
 
 }  // namespace app

@@ -258,7 +258,16 @@ TEST_F(ClientFlowTest, APresetRowPlaysTheLinkOfItsLineReadAgainFromTheFile) {
   EXPECT_EQ(server.queries("/media/tone.mp3").size(), 1u);
   EXPECT_EQ(playButtonLook(), 27);
 
-  // The file lost its lines since it was listed: row 3 has no link any more.
+  // Written anew in another order since it was listed: row 2 still plays the song it shows.
+  writeFile(file, presetLine("One", "A", server.mediaUrl("absent.mp3")) + "\r\n" +
+                      presetLine("Three", "C", server.mediaUrl("mono.mp3")) + "\r\n" +
+                      presetLine("Two", "B", server.mediaUrl("tone.mp3")));
+  doubleClick(parts.presetList, 2);
+  EXPECT_EQ(activity(), BASS_ACTIVE_PLAYING);
+  EXPECT_EQ(server.queries("/media/tone.mp3").size(), 2u);
+  EXPECT_TRUE(server.queries("/media/mono.mp3").empty());
+
+  // The file lost its lines since it was listed: row 3's song has no link any more.
   writeFile(file, presetLine("One", "A", server.mediaUrl("tone.mp3")) + std::string(200, ' '));
   SeenBox seen;
   closeMessageBoxes(seen);

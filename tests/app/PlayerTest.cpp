@@ -143,7 +143,7 @@ class PlayerTest : public ::testing::Test {
       const auto found = files.find(title);
       return found == files.end() ? std::string() : server.url(found->second);
     };
-    s.presetLink = [this](int row) { return server.url(row == 1 ? "/mono.mp3" : "/nowhere.mp3"); };
+    s.presetLink = [this](int row, const std::string&, const std::string&) { return server.url(row == 1 ? "/mono.mp3" : "/nowhere.mp3"); };
     s.storeVolume = [this](int volume) { stored.push_back(volume); };
     return s;
   }
