@@ -52,10 +52,6 @@ std::vector<std::string> PresetFileLines(const std::string& folder) {
 
 std::string PresetFilePath(const platform::system::ProgramFiles& files) { return files.readPath(kPresetFile); }
 
-std::string PresetUrlOfRow(const platform::system::ProgramFiles& files, int row) {
-  return urlOfRow(PresetLinesOfFile(PresetFilePath(files)), row);
-}
-
 std::string PresetUrlOfRow(const std::string& folder, int row) { return urlOfRow(PresetFileLines(folder), row); }
 
 std::string PresetUrlOfSong(const platform::system::ProgramFiles& files, int row, const std::string& title,

@@ -25,13 +25,13 @@ std::vector<std::string> PresetFileLines(const std::string& folder);
 // The program's preset file: the user's own when there is one, else the one it ships.
 std::string PresetFilePath(const platform::system::ProgramFiles& files);
 
-// The url member of the row's line (rows count from 1), the file read again; empty when
-// the file is missing or too small, or the row is not one of its lines. Any thread.
-std::string PresetUrlOfRow(const platform::system::ProgramFiles& files, int row);
+// The url member of the row's line (rows count from 1) in the folder's preset file, read
+// again; empty when the file is missing or too small, or the row is not one of its lines.
 std::string PresetUrlOfRow(const std::string& folder, int row);
 // The url of the line that holds the song a row shows: the row's own line while it still
 // names that title and singer, else the first line that does, for the song service writes
-// the file anew in another order when the library changes. Empty when no line does.
+// the file anew in another order when the library changes. Empty when no line does. Any
+// thread.
 std::string PresetUrlOfSong(const platform::system::ProgramFiles& files, int row, const std::string& title,
                             const std::string& singer);
 
